@@ -1,0 +1,78 @@
+#pragma once
+// The popup menus (the tray menu PMItems and its template PMBasic) as plain data.
+// The Win32 layer turns a MenuEntry tree into an HMENU each time the menu pops up;
+// the owner-draw data of every realised item points back at its MenuEntry.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace pv {
+
+// Tags with a fixed meaning; every other tag is an item number (links), an
+// insertion position (folders and the root) or 0 (system entries).
+constexpr int kTagCaptionedSeparator = -100;
+constexpr int kTagPlainSeparator = -200;
+constexpr int kTagHiddenPlaceholder = -400;
+constexpr int kTagSideBar = -9999;
+
+// Click handlers an entry can carry. The Win32 layer dispatches them by value.
+enum class ClickHandler {
+    None,
+    NorItemsRTClickItem,  // every link entry
+    miHelpFileClick,
+    miManageItemsClick,
+    SetupClick,
+    miVisitWebsiteClick,
+    miAboutClick,
+    miCloseAppClick,
+};
+
+enum class MeasureHandler { None, NorItemsRTMeasureItem };
+enum class DrawHandler { None, NorItemsRTDrawItem, SpeItemsRTDrawItem };
+
+class MenuEntry {
+public:
+    std::string name;      // component name of template entries ("miHelpFile"), else empty
+    std::string caption;
+    std::string hint;
+    int shortcut = 0;
+    int imageIndex = -1;
+    bool visible = true;
+    bool enabled = true;
+    int tag = 0;
+    ClickHandler onClick = ClickHandler::None;
+    MeasureHandler onMeasure = MeasureHandler::None;
+    DrawHandler onDraw = DrawHandler::None;
+
+    MenuEntry() = default;
+    MenuEntry(const MenuEntry&) = delete;
+    MenuEntry& operator=(const MenuEntry&) = delete;
+
+    MenuEntry* Parent() const { return parent_; }
+    int Count() const { return static_cast<int>(children_.size()); }
+    MenuEntry* Child(int i) const { return children_[static_cast<size_t>(i)].get(); }
+    // Position among the parent's children, -1 for a root. Linear in the number of siblings.
+    int IndexInParent() const;
+
+    // Creates a new child at `pos` (clamped to 0..Count()) and returns it.
+    MenuEntry* Insert(int pos);
+    MenuEntry* Append() { return Insert(Count()); }
+    // Removes and destroys child i with its sub-entries.
+    void Delete(int i);
+    void Clear() { children_.clear(); }
+
+    bool HasChildren() const { return !children_.empty(); }
+
+private:
+    MenuEntry* parent_ = nullptr;
+    std::vector<std::unique_ptr<MenuEntry>> children_;
+};
+
+// A popup menu component: a root entry whose children are the top-level entries.
+struct PopupMenu {
+    std::string name;  // "PMItems", "PMBasic"
+    MenuEntry root;
+};
+
+}  // namespace pv
