@@ -135,6 +135,8 @@ public:
     virtual uint32_t LastError() = 0;           // GetLastError of the calling thread
     virtual std::string ErrorText(uint32_t code) = 0;  // FormatMessage text, "" if none
     virtual std::string WindowsDirectory() = 0; // without trailing backslash
+    // A shell special folder (CSIDL value) without trailing backslash, "" if none.
+    virtual std::string SpecialFolderPath(int /*csidl*/) { return std::string(); }
 };
 
 // Wave-audio playback (MCI). Both calls fail on a missing or unplayable file.

@@ -1,0 +1,26 @@
+#pragma once
+// Picture helpers used where icons and bitmaps are prepared.
+
+#include <windows.h>
+#include <commctrl.h>
+
+namespace pv {
+
+// Rebuilds *list with 32-bit colour and a mask (ILC_COLOR32 | ILC_MASK), same
+// image size, growth step growBy, same images in the same order; the old handle
+// is destroyed and *list receives the new one. A null list (or *list) is left alone.
+void MakeImageList32Bit(HIMAGELIST* list, int growBy = 4);
+
+// What FillWithBrushColor fills: a picture (bitmap) or a control (window).
+struct FillTarget {
+    HBITMAP picture = nullptr;
+    HWND control = nullptr;
+};
+
+// Fills the target's area, from (0,0) to its width and height, on canvas with a
+// solid brush. With useBrushColor the colour is that of the brush currently
+// selected into canvas and color is ignored. Throws
+// EkvParamOutOfValidRangeError("") when the target is neither a picture nor a control.
+void FillWithBrushColor(const FillTarget& target, HDC canvas, bool useBrushColor, COLORREF color);
+
+}  // namespace pv
