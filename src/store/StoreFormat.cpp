@@ -1,0 +1,192 @@
+#include "store/StoreFormat.h"
+
+namespace pv {
+
+namespace {
+
+struct KindName {
+    RecordKind kind;
+    const char* keyword;
+};
+constexpr KindName kKinds[] = {
+    {RecordKind::Folder, "^Folder"},           {RecordKind::PlainSeparator, "^NorSep"},
+    {RecordKind::CaptionedSeparator, "^SpeSep"}, {RecordKind::ProgramLink, "^ExeLnk"},
+    {RecordKind::OtherLink, "^UnkLnk"},
+};
+
+// Takes the text before the next bar and drops it with the bar; without a bar
+// the field is empty and the rest stays whole.
+std::string TakeField(std::string& rest) {
+    size_t bar = rest.find('|');
+    if (bar == std::string::npos) return std::string();
+    std::string field = rest.substr(0, bar);
+    rest.erase(0, bar + 1);
+    return field;
+}
+
+}  // namespace
+
+const char* RecordKeyword(RecordKind kind) {
+    for (const auto& k : kKinds)
+        if (k.kind == kind) return k.keyword;
+    return "";
+}
+
+const char* SkipReasonText(SkipReason reason) {
+    switch (reason) {
+    case SkipReason::None: return "read";
+    case SkipReason::EmptyLine: return "empty line";
+    case SkipReason::NoKindBar: return "no \"|\" after a kind";
+    case SkipReason::UnknownKind: return "unknown kind";
+    case SkipReason::BadFolderName: return "folder name is not a directory name of this level";
+    case SkipReason::MissingFolder: return "folder directory is missing";
+    case SkipReason::UnreadableIndex: return "index file cannot be read";
+    }
+    return "";
+}
+
+bool ParseRecord(const std::string& line, StoreRecord& out, SkipReason* reason) {
+    auto fail = [&](SkipReason r) {
+        if (reason) *reason = r;
+        return false;
+    };
+    if (line.empty()) return fail(SkipReason::EmptyLine);
+    size_t bar = line.find('|');
+    if (bar == std::string::npos) return fail(SkipReason::NoKindBar);
+    const std::string kindText = line.substr(0, bar);
+    const KindName* found = nullptr;
+    for (const auto& k : kKinds)
+        if (kindText == k.keyword) found = &k;
+    if (!found) return fail(SkipReason::UnknownKind);
+
+    StoreRecord rec;
+    rec.kind = found->kind;
+    std::string rest = line.substr(bar + 1);
+    switch (rec.kind) {
+    case RecordKind::Folder:
+    case RecordKind::CaptionedSeparator:
+        rec.name = rest;
+        break;
+    case RecordKind::PlainSeparator:
+        break;  // whatever follows the bar means nothing
+    case RecordKind::ProgramLink:
+        rec.path = TakeField(rest);
+        rec.params = TakeField(rest);
+        rec.icon = TakeField(rest);
+        rec.name = rest;
+        break;
+    case RecordKind::OtherLink:
+        rec.path = TakeField(rest);
+        rec.extension = TakeField(rest);
+        rec.name = rest;
+        break;
+    }
+    out = std::move(rec);
+    if (reason) *reason = SkipReason::None;
+    return true;
+}
+
+std::string FormatRecord(const StoreRecord& r) {
+    std::string s = RecordKeyword(r.kind);
+    s += '|';
+    switch (r.kind) {
+    case RecordKind::Folder:
+    case RecordKind::CaptionedSeparator:
+        s += r.name;
+        break;
+    case RecordKind::PlainSeparator:
+        break;
+    case RecordKind::ProgramLink:
+        s += r.path + "|" + r.params + "|" + r.icon + "|" + r.name;
+        break;
+    case RecordKind::OtherLink:
+        s += r.path + "|" + r.extension + "|" + r.name;
+        break;
+    }
+    s += "\r\n";
+    return s;
+}
+
+std::vector<std::string> SplitIndexLines(const std::string& contents) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    const size_t n = contents.size();
+    while (start < n) {
+        size_t end = start;
+        while (end < n && contents[end] != '\r' && contents[end] != '\n') ++end;
+        lines.emplace_back(contents, start, end - start);
+        if (end < n && contents[end] == '\r' && end + 1 < n && contents[end + 1] == '\n')
+            start = end + 2;
+        else
+            start = end + 1;
+    }
+    return lines;
+}
+
+std::string AsciiLower(const std::string& text) {
+    std::string s = text;
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return s;
+}
+
+std::string PathFileName(const std::string& path) {
+    size_t p = path.find_last_of("\\:");
+    return p == std::string::npos ? path : path.substr(p + 1);
+}
+
+std::string PathExtension(const std::string& path) {
+    std::string name = PathFileName(path);
+    size_t dot = name.rfind('.');
+    return dot == std::string::npos ? std::string() : name.substr(dot);
+}
+
+std::string ExtensionField(const std::string& path) {
+    std::string ext = PathExtension(path);
+    return ext.empty() ? ext : AsciiLower(ext.substr(1));
+}
+
+bool IsProgramLinkPath(const std::string& path) {
+    const std::string ext = AsciiLower(PathExtension(path));
+    return ext == ".exe" || ext == ".com" || ext == ".bat" || ext == ".cmd" || ext == ".wsf" || ext == ".wsh";
+}
+
+RecordKind LinkKindForPath(const std::string& path) {
+    return IsProgramLinkPath(path) ? RecordKind::ProgramLink : RecordKind::OtherLink;
+}
+
+bool HasIconBitmap(const std::string& path) {
+    const std::string ext = AsciiLower(PathExtension(path));
+    return ext == ".exe" || ext == ".com";
+}
+
+StoreRecord MakeLinkRecord(const std::string& path, const std::string& params, const std::string& icon,
+                           const std::string& name) {
+    StoreRecord r;
+    r.kind = LinkKindForPath(path);
+    r.path = path;
+    r.name = name;
+    if (r.kind == RecordKind::ProgramLink) {
+        r.params = params;
+        r.icon = HasIconBitmap(path) ? icon : ExtensionField(path);
+    } else {
+        r.extension = ExtensionField(path);
+    }
+    return r;
+}
+
+std::string IconBitmapName(const std::string& targetPath, const std::function<bool(const std::string&)>& exists) {
+    std::string base = PathFileName(targetPath);
+    size_t dot = base.rfind('.');
+    if (dot != std::string::npos) base.erase(dot);
+    std::string name = base + ".bmp";
+    for (unsigned long n = 1; exists && exists(name); ++n) name = base + std::to_string(n) + ".bmp";
+    return name;
+}
+
+bool IsFollowableFolderName(const std::string& name) {
+    if (name.find_first_of("\\/:") != std::string::npos) return false;
+    return name.find_first_not_of(". ") != std::string::npos;
+}
+
+}  // namespace pv
