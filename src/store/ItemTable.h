@@ -1,0 +1,43 @@
+#pragma once
+// The item table: what a link entry needs at launch time, looked up by its item
+// number. Lives as long as the program; emptied only before a full reload.
+
+#include <string>
+
+#include "support/UkvSysDeclars.h"
+
+namespace pv {
+
+class ItemTable {
+public:
+    // Entry i is the target path of the link with item number i.
+    TkvDynStringArray paths;
+    // Pairs (item number as decimal text, parameters) of program links. Lookups go
+    // through the first-occurrence index of paramNumbers, so they take constant time
+    // and find the same pair a scan from the top would.
+    TkvDynStringArray paramNumbers;
+    TkvDynStringArray paramValues;
+    // Extensions (lower case, no dot) whose shell icons the image lists hold; the
+    // extension at position p has the picture 12 + p.
+    TkvDynStringArray extensions;
+    // The number the next link gets; the manager counts on from here.
+    int nextItemNumber = 0;
+
+    // Empties the four lists and restarts the numbering.
+    void Clear();
+
+    // The parameters stored for a number, "" when it has no pair.
+    std::string FindItemParams(int number) const;
+    // Replaces the parameters of a number that has a pair; does nothing otherwise.
+    void SetItemParams(int number, const std::string& params);
+
+    // A program link: its path and a parameter pair; returns its item number.
+    int AddProgramLink(const std::string& path, const std::string& params);
+    // Any other link: only its path; returns its item number.
+    int AddOtherLink(const std::string& path);
+
+    // The path of an item number, "" when the number is not in the table.
+    std::string PathOf(int number) const;
+};
+
+}  // namespace pv

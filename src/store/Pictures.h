@@ -1,0 +1,121 @@
+#pragma once
+// The two image lists ILAllPublicPM (16 x 16, menus) and ILAllPublicTV (16 x 18,
+// trees) as the loader and the manager see them, and the bookkeeping of where
+// pictures go.
+//
+// Both lists always hold the same number of pictures and an index means the same
+// picture in both. Pictures 0 to 11 are fixed, 12 to 14 the break pictures; then
+// the loader inserts the extension icons at break picture 3 and the item icons at
+// break picture 5, and the manager appends icons after the icon base.
+//
+// IPictureLists is what the Win32 layer implements (HIMAGELIST, SHGetFileInfo,
+// DrawIconEx and the scratch bitmaps made at start-up). Contract for every
+// implementation, which keeps the two lists in step whatever the files hold:
+//   - AddShellIcon inserts exactly one picture into the menu list and, unless
+//     menuOnly, exactly one into the tree list, also when the shell gives no icon
+//     (SHGetFileInfo returns 0 for a missing file: insert a blank picture then).
+//   - InsertIconFile inserts exactly one picture into the menu list, blank when
+//     the file cannot be loaded; CopyMenuPictureToTree then exactly one into the
+//     tree list.
+//   - position < 0 appends; otherwise the picture is inserted at position and the
+//     pictures from there on move up by one.
+// The temporary "TempFile." files of the picture preparation are made and removed
+// by the portable loader through IFileSystem; implementations only look at paths.
+
+#include <string>
+#include <vector>
+
+namespace pv {
+
+constexpr int kPictureFolder = 0;
+constexpr int kPictureOpenFolder = 1;
+constexpr int kPictureProgram = 2;
+constexpr int kPicturePlainSeparator = 3;
+constexpr int kPictureCaptionedSeparator = 4;
+constexpr int kPictureTopNode = 5;
+constexpr int kPictureDirectory = 6;
+constexpr int kPictureHelp = 8;
+constexpr int kPictureManageItems = 9;
+constexpr int kPicturePreferences = 10;
+constexpr int kLastFixedPicture = 11;
+constexpr int kFixedPictureCount = 15;  // 0..11 fixed, 12..14 break pictures
+
+class IPictureLists {
+public:
+    virtual ~IPictureLists() = default;
+
+    // Number of pictures in each list.
+    virtual int Count() const = 0;
+
+    // The small shell icon of a file or directory (SHGetFileInfo with SHGFI_ICON |
+    // SHGFI_SMALLICON): into ILAllPublicPM as it is and, unless menuOnly, into
+    // ILAllPublicTV drawn at 32 x 32 on the window scratch bitmap and stretched into
+    // (0, 1)-(16, 17) of the 16 x 18 tree scratch image. Returns whether the shell
+    // gave an icon (a blank picture is inserted when it did not).
+    virtual bool AddShellIcon(const std::string& path, int position, bool menuOnly) = 0;
+
+    // A saved item icon into ILAllPublicPM: a file ending in ".bmp" as a bitmap that
+    // is its own mask, ".ico" as an icon. Returns whether the file could be loaded.
+    virtual bool InsertIconFile(const std::string& file, int position) = 0;
+
+    // The tree picture of an item icon: ILAllPublicPM's picture at position drawn on a
+    // 16 x 16 menu-colour bitmap, copied one row lower into a 16 x 18 window-colour
+    // bitmap, inserted into ILAllPublicTV at position.
+    virtual void CopyMenuPictureToTree(int position) = 0;
+
+    // Deletes every picture above index `last` from both lists, highest first.
+    virtual void DeleteAbove(int last) = 0;
+    // Appends the three break pictures (ImageBreak3/4/5 Small and Large).
+    virtual void AppendBreakPictures() = 0;
+};
+
+// Where the loader puts pictures. Reset by CopySystemMenu before every load.
+struct PictureBookkeeping {
+    int lastFixed = kLastFixedPicture;
+    int break3 = 12;  // extension icons are inserted here
+    int break4 = 13;  // always one above break3
+    int break5 = 14;  // item icons are inserted here
+    int itemIconCount = 0;  // the tag of ILAllPublicPM
+
+    void Reset() { *this = PictureBookkeeping(); }
+    // Icons the manager appends after a load get IconBase() + 1, + 2, ...
+    int IconBase() const { return break5; }
+};
+
+// An IPictureLists that draws nothing: it keeps one label per picture so that
+// tests, the pivora-store tool and the benchmark see which picture went where.
+// It starts with the 15 fixed pictures, labelled "fixed 0" .. "break 5".
+class PictureRecorder : public IPictureLists {
+public:
+    struct Picture {
+        std::string menu;  // label in ILAllPublicPM
+        std::string tree;  // label in ILAllPublicTV ("" while only the menu has it)
+    };
+
+    PictureRecorder();
+
+    int Count() const override;
+    bool AddShellIcon(const std::string& path, int position, bool menuOnly) override;
+    bool InsertIconFile(const std::string& file, int position) override;
+    void CopyMenuPictureToTree(int position) override;
+    void DeleteAbove(int last) override;
+    void AppendBreakPictures() override;
+
+    // Labels, for checks. A list out of step with the other makes InStep() false.
+    const std::vector<std::string>& Menu() const { return menu_; }
+    const std::vector<std::string>& Tree() const { return tree_; }
+    bool InStep() const { return menu_.size() == tree_.size(); }
+    int ShellQueries() const { return shellQueries_; }
+
+    // Decides whether a shell query finds an icon (default: always).
+    void SetShellHasIcon(bool (*hasIcon)(const std::string& path)) { hasIcon_ = hasIcon; }
+
+private:
+    static void Put(std::vector<std::string>& list, int position, const std::string& label);
+    std::vector<std::string> menu_;
+    std::vector<std::string> tree_;
+    int shellQueries_ = 0;
+    bool (*hasIcon_)(const std::string&) = nullptr;
+};
+
+}  // namespace pv
