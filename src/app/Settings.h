@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+#include "app/InitFinit.h"
+#include "app/form_general.h"
 #include "menu/MenuDraw.h"
 #include "prefs/form_config.h"
 #include "support/Platform.h"
@@ -22,11 +24,8 @@ inline constexpr const char* kRunValueName = "Kelvory-Pivora";
 
 // ---------------------------------------------------------------- menu-shortcut values
 
-// A hot key value: low byte = virtual key, plus these modifier bits.
-constexpr int kScShift = 0x2000;
-constexpr int kScCtrl = 0x4000;
-constexpr int kScAlt = 0x8000;
-constexpr int kDefaultHotKey = kScCtrl | 'L';  // 16460
+// A hot key value: low byte = virtual key, plus the modifier bits kScShift,
+// kScCtrl, kScAlt (app/form_general.h); kDefaultHotKey is Ctrl+L, 16460.
 
 // "Shift+", "Ctrl+", "Alt+" (in this order, each when present) and the key's
 // name ("L", "5", "F1", "Space", "PgUp", ...). "" for a key without a name.
@@ -120,11 +119,8 @@ class Settings {
 public:
     Settings(const SettingsServices& services, FormConfigControls& config);
 
-    // Process-wide paths; directories end with a backslash. ProgramDir and
-    // ExeName are set by start-up; DataDir is settled by LoadSettings.
-    std::string ProgramDir;
-    std::string ExeName;
-    std::string DataDir;
+    // The process-wide ProgramDir and ExeName (set by start-up) are read, and
+    // DataDir (app/InitFinit.h) is settled, by LoadSettings.
 
     // In-memory settings, with their defaults.
     bool TaskBar = true;
@@ -145,7 +141,8 @@ public:
 
     // Writes pivora.ini from the controls (and DrawMenuBar, FontStyleBold, the
     // hot key in force), then the start-with-Windows value from ChkBxSystray.
-    void SaveSettings();
+    // False when a value could not be written (read-only file or directory).
+    bool SaveSettings();
 
     void ReadAutostart();
     void WriteAutostart(bool on);

@@ -1,0 +1,230 @@
+#include "menu/MenuDraw.h"
+
+#include <cstdint>
+#include <cstdlib>
+
+namespace pv {
+
+namespace {
+
+DrawOp Fill(int left, int top, int right, int bottom, int color) {
+    DrawOp op;
+    op.kind = DrawOpKind::FillRect;
+    op.rect = {left, top, right, bottom};
+    op.color = color;
+    return op;
+}
+
+DrawOp Line(int x1, int y1, int x2, int y2, int color) {
+    DrawOp op;
+    op.kind = DrawOpKind::Line;
+    op.x1 = x1;
+    op.y1 = y1;
+    op.x2 = x2;
+    op.y2 = y2;
+    op.color = color;
+    return op;
+}
+
+DrawOp Text(const DrawRect& r, const std::string& text, unsigned flags, const FontSpec& font, int color,
+            int bkColor) {
+    DrawOp op;
+    op.kind = DrawOpKind::Text;
+    op.rect = r;
+    op.text = text;
+    op.textFlags = flags;
+    op.font = font;
+    op.color = color;
+    op.bkColor = bkColor;
+    return op;
+}
+
+bool HasBar(const MenuEntry& entry) { return SideBarIndex(entry) >= 0; }
+
+}  // namespace
+
+int MulDivRound(int a, int b, int c) {
+    if (c == 0) return -1;
+    int64_t num = static_cast<int64_t>(a) * b;
+    int64_t den = c;
+    if (den < 0) {
+        num = -num;
+        den = -den;
+    }
+    int64_t q = (num >= 0 ? num + den / 2 : num - den / 2) / den;
+    if (q > INT32_MAX || q < INT32_MIN) return -1;
+    return static_cast<int>(q);
+}
+
+int SideBarIndex(const MenuEntry& entry) {
+    const MenuEntry* parent = entry.Parent();
+    if (!parent) return -1;
+    for (int i = 0; i < parent->Count(); ++i)
+        if (parent->Child(i)->tag == kTagSideBar) return i;
+    return -1;
+}
+
+bool IsLastDrawnEntry(const MenuEntry& entry) {
+    const MenuEntry* parent = entry.Parent();
+    if (!parent) return false;
+    for (int i = parent->Count() - 1; i >= 0; --i) {
+        const MenuEntry* sib = parent->Child(i);
+        if (sib->onDraw != DrawHandler::None) return sib == &entry;
+    }
+    return false;
+}
+
+int SubmenuHeight(const MenuEntry& entry) {
+    const MenuEntry* parent = entry.Parent();
+    if (!parent) return 0;
+    int h = 0;
+    for (int i = 0; i < parent->Count(); ++i) {
+        int tag = parent->Child(i)->tag;
+        if (tag == kTagSideBar || tag == kTagHiddenPlaceholder)
+            continue;
+        else if (tag == kTagPlainSeparator)
+            h += kPlainSeparatorHeight;
+        else
+            h += kMenuItemHeight;
+    }
+    return h;
+}
+
+std::string StripHotkey(const std::string& caption) {
+    std::string out;
+    out.reserve(caption.size());
+    for (size_t i = 0; i < caption.size(); ++i) {
+        if (caption[i] == '&') {
+            // The marker goes; the character after it stays, even a second "&".
+            if (i + 1 < caption.size()) out += caption[++i];
+            continue;
+        }
+        out += caption[i];
+    }
+    return out;
+}
+
+FontSpec MenuFont(const MenuDrawSettings& settings, int pixelsPerInch) {
+    FontSpec f;
+    f.faceName = settings.fontName;
+    f.height = -MulDivRound(settings.fontSize, pixelsPerInch, 72);
+    f.bold = settings.fontBold;
+    return f;
+}
+
+FontSpec SideBarFont(const MenuDrawSettings& settings, int pixelsPerInch) {
+    FontSpec f = MenuFont(settings, pixelsPerInch);
+    if (f.faceName.size() > static_cast<size_t>(kLogFontFaceMax)) f.faceName.resize(kLogFontFaceMax);
+    f.escapement = 900;
+    return f;
+}
+
+MeasureResult NorItemsRTMeasureItem(const MenuEntry& entry, const MenuDrawSettings& settings,
+                                    IMenuTextMeasure& measure) {
+    FontSpec font = MenuFont(settings, measure.PixelsPerInch());
+    MeasureResult r;
+    r.width = measure.Extent(font, entry.caption).cx + 23;
+    if (HasBar(entry)) r.width += 22;
+    if (entry.HasChildren()) r.width += 7;
+    r.height = kMenuItemHeight;
+    return r;
+}
+
+DisplayList NorItemsRTDrawItem(const MenuEntry& entry, const DrawRect& rect, bool selected,
+                               const MenuDrawSettings& settings, IMenuTextMeasure& measure) {
+    DisplayList list;
+    const FontSpec font = MenuFont(settings, measure.PixelsPerInch());
+    const bool bar = HasBar(entry);
+    const int a = bar ? kSideBarWidth : 0;
+    const int B = rect.bottom;
+    const bool hasImage = entry.imageIndex >= 0;
+
+    if (hasImage) {
+        DrawOp img;
+        img.kind = DrawOpKind::Image;
+        img.imageIndex = entry.imageIndex;
+        img.x1 = a + 2;
+        img.y1 = B - 18;
+        img.greyed = !entry.enabled;
+        list.push_back(img);
+    }
+
+    // Raised frame around the icon of the highlighted entry; otherwise the same
+    // lines in the menu colour wipe a frame left over from an earlier highlight.
+    const bool frame = hasImage && selected;
+    const int light = frame ? kColorBtnHighlight : kColorMenu;
+    const int dark = frame ? kColorBtnShadow : kColorMenu;
+    list.push_back(Line(a + 1, B - 19, a + 18, B - 19, light));
+    list.push_back(Line(a + 1, B - 19, a + 1, B - 1, light));
+    list.push_back(Line(a + 18, B - 19, a + 18, B - 1, dark));
+    list.push_back(Line(a + 1, B - 1, a + 19, B - 1, dark));
+
+    const bool highlighted = selected && entry.enabled;
+    list.push_back(Fill(hasImage ? a + 20 : a, rect.top, rect.right, rect.bottom,
+                        highlighted ? kColorHighlight : kColorMenu));
+
+    const DrawRect textRect{a + 23, rect.top, rect.right, rect.bottom};
+    const unsigned flags = kDtSingleLine | kDtVCenter;
+    if (entry.enabled) {
+        list.push_back(Text(textRect, entry.caption, flags, font, highlighted ? kColorHighlightText : kColorMenuText,
+                            -1));
+    } else {
+        const DrawRect moved{textRect.left + 1, textRect.top + 1, textRect.right + 1, textRect.bottom + 1};
+        list.push_back(Text(moved, entry.caption, flags, font, kColorBtnHighlight, -1));
+        list.push_back(Text(textRect, entry.caption, flags, font, kColorBtnShadow, -1));
+    }
+
+    if (bar && IsLastDrawnEntry(entry)) DrawSideBar(entry, settings, measure, list);
+    return list;
+}
+
+DisplayList SpeItemsRTDrawItem(const MenuEntry& entry, const DrawRect& rect, const MenuDrawSettings& settings,
+                               IMenuTextMeasure& measure) {
+    DisplayList list;
+    const bool bar = HasBar(entry);
+    const int x0 = bar ? kSideBarWidth : 0;
+    const int R = rect.right;
+    const int B = rect.bottom;
+    const DrawRect area{x0, rect.top, R, rect.bottom};
+
+    FontSpec font;
+    if (settings.windowsDraw)
+        font.systemMenuFont = true;
+    else
+        font = MenuFont(settings, measure.PixelsPerInch());
+
+    list.push_back(Fill(area.left, area.top, area.right, area.bottom, kColorMenu));
+    const int y = B - 10;
+    list.push_back(Line(x0, y, R, y, kColorBtnShadow));
+    list.push_back(Line(x0, y + 1, R, y + 1, kColorBtnHighlight));
+    // The markers are already gone; a "&" left over from "&&" is a plain character.
+    list.push_back(Text(area, StripHotkey(entry.caption), kDtSingleLine | kDtVCenter | kDtCenter | kDtNoPrefix,
+                        font, kColorMenuText, kColorMenu));
+
+    if (bar && IsLastDrawnEntry(entry)) DrawSideBar(entry, settings, measure, list);
+    return list;
+}
+
+void DrawSideBar(const MenuEntry& entry, const MenuDrawSettings& settings, IMenuTextMeasure& measure,
+                 DisplayList& list) {
+    const int index = SideBarIndex(entry);
+    if (index < 0) return;
+    const std::string& caption = entry.Parent()->Child(index)->caption;
+    const int h = SubmenuHeight(entry);
+
+    list.push_back(Fill(0, 0, kSideBarWidth - 1, h - 1, kColorInactiveCaption));
+
+    DrawOp op;
+    op.kind = DrawOpKind::BarText;
+    op.font = SideBarFont(settings, measure.PixelsPerInch());
+    op.text = caption;
+    const int textHeight = measure.Extent(op.font, caption).cy;
+    op.x1 = (kSideBarWidth - textHeight) / 2;  // C++ division truncates toward zero
+    op.y1 = h - 4;
+    op.rect = {0, 0, kSideBarWidth, h};
+    op.color = kColorInactiveCaptionText;
+    op.bkColor = kColorInactiveCaption;
+    list.push_back(op);
+}
+
+}  // namespace pv
