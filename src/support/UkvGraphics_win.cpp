@@ -1,0 +1,58 @@
+#include "support/UkvGraphics_win.h"
+
+#include "support/UkvSysExceptions.h"
+
+namespace pv {
+
+void MakeImageList32Bit(HIMAGELIST* list, int growBy) {
+    if (!list || !*list) return;
+    HIMAGELIST old = *list;
+    int width = 0, height = 0;
+    if (!ImageList_GetIconSize(old, &width, &height)) return;
+    HIMAGELIST fresh = ImageList_Create(width, height, ILC_COLOR32 | ILC_MASK, 0, growBy);
+    if (!fresh) return;
+    const int count = ImageList_GetImageCount(old);
+    for (int i = 0; i < count; ++i) {
+        HICON icon = ImageList_GetIcon(old, i, ILD_TRANSPARENT);
+        // A picture that cannot be taken over still needs its place: indexes
+        // must keep meaning the same picture.
+        if (!icon || ImageList_ReplaceIcon(fresh, -1, icon) < 0) {
+            HDC screen = GetDC(nullptr);
+            HBITMAP blank = CreateCompatibleBitmap(screen, width, height);
+            ReleaseDC(nullptr, screen);
+            ImageList_Add(fresh, blank, nullptr);
+            DeleteObject(blank);
+        }
+        if (icon) DestroyIcon(icon);
+    }
+    ImageList_Destroy(old);
+    *list = fresh;
+}
+
+void FillWithBrushColor(const FillTarget& target, HDC canvas, bool useBrushColor, COLORREF color) {
+    if (useBrushColor) {
+        LOGBRUSH current = {};
+        HGDIOBJ brush = GetCurrentObject(canvas, OBJ_BRUSH);
+        if (brush && GetObjectA(brush, sizeof current, &current)) color = current.lbColor;
+    }
+    int width = 0, height = 0;
+    if (target.picture) {
+        BITMAP bm = {};
+        if (!GetObjectA(target.picture, sizeof bm, &bm)) throw EkvParamOutOfValidRangeError("");
+        width = bm.bmWidth;
+        height = bm.bmHeight;
+    } else if (target.control) {
+        RECT r = {};
+        if (!GetWindowRect(target.control, &r)) throw EkvParamOutOfValidRangeError("");
+        width = r.right - r.left;
+        height = r.bottom - r.top;
+    } else {
+        throw EkvParamOutOfValidRangeError("");
+    }
+    HBRUSH solid = CreateSolidBrush(color);
+    RECT area = {0, 0, width, height};
+    FillRect(canvas, &area, solid);
+    DeleteObject(solid);
+}
+
+}  // namespace pv
