@@ -13,7 +13,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 
-find_program(PIVORA_WINE wine64 PATHS /usr/lib/wine)
-if(PIVORA_WINE)
-    set(CMAKE_CROSSCOMPILING_EMULATOR ${PIVORA_WINE})
-endif()
+# Test programs run under Wine through scripts/wine-run, which picks wine or
+# wine64 from the program's own PE header and sets the test environment.
+get_filename_component(_pv_root "${CMAKE_CURRENT_LIST_DIR}/.." ABSOLUTE)
+set(CMAKE_CROSSCOMPILING_EMULATOR "${_pv_root}/scripts/wine-run")

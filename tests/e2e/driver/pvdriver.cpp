@@ -1,0 +1,554 @@
+// pvdriver: a small console program that drives Windows programs from the
+// end-to-end tests. It runs under the same Wine prefix (and desktop) as the
+// program under test, finds its windows and sends them standard messages.
+//
+// Every subcommand prints its result on stdout, one item a line, and exits
+// with 0 on success, 1 when what was asked for did not happen (not found,
+// timed out), 2 on a usage error.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+int Usage() {
+    std::fputs(
+        "usage: pvdriver <command> [arguments]\n"
+        "  find [--class C] [--title T] [--pid P] [--visible] [--timeout MS]\n"
+        "                           wait for a top-level window, print its handle\n"
+        "  child HWND [--class C] [--title T] [--id N]   find a child window\n"
+        "  list PID                 top-level windows of a process\n"
+        "  info HWND                visibility, rect, class and title\n"
+        "  send HWND MSG [W] [L]    SendMessage, print the result\n"
+        "  post HWND MSG [W] [L]    PostMessage\n"
+        "  settext HWND TEXT        WM_SETTEXT\n"
+        "  gettext HWND             WM_GETTEXT\n"
+        "  foreground HWND          SetForegroundWindow\n"
+        "  start [--idle-timeout MS] EXE [ARGS...]\n"
+        "                           start a program, wait until it is input-idle,\n"
+        "                           print its pid and the elapsed milliseconds\n"
+        "  run [--timeout MS] EXE [ARGS...]\n"
+        "                           start a program and wait for its end,\n"
+        "                           print its exit code and the elapsed milliseconds\n"
+        "  wait-exit PID [--timeout MS]   wait for a process to end\n"
+        "  alive PID                exit 0 while the process runs\n"
+        "  mapping NAME             exit 0 when a named file mapping exists\n"
+        "  hotkey MODS VK [--hold MS]     register a global hot key and keep it\n"
+        "  hold [MS]                sleep (keeps a Wine prefix busy)\n"
+        "  msgbox-answer TITLE BUTTON [--timeout MS]\n"
+        "                           wait for a message box and press a button\n"
+        "                           (Yes, No, Cancel, OK or a control id)\n"
+        "MSG is a number or one of WM_NULL WM_CLOSE WM_COMMAND WM_SETTEXT WM_GETTEXT\n"
+        "WM_GETTEXTLENGTH BM_CLICK BM_GETCHECK BM_SETCHECK TVM_GETCOUNT WM_KEYDOWN\n"
+        "WM_KEYUP WM_CHAR WM_LBUTTONDOWN WM_LBUTTONUP WM_RBUTTONDOWN WM_RBUTTONUP\n"
+        "CB_GETCOUNT CB_GETCURSEL CB_SETCURSEL LB_GETCOUNT WM_SYSCOMMAND WM_HOTKEY.\n",
+        stderr);
+    return 2;
+}
+
+struct MsgName {
+    const char* name;
+    UINT value;
+};
+
+const MsgName kMessages[] = {
+    {"WM_NULL", WM_NULL},
+    {"WM_CLOSE", WM_CLOSE},
+    {"WM_COMMAND", WM_COMMAND},
+    {"WM_SETTEXT", WM_SETTEXT},
+    {"WM_GETTEXT", WM_GETTEXT},
+    {"WM_GETTEXTLENGTH", WM_GETTEXTLENGTH},
+    {"WM_KEYDOWN", WM_KEYDOWN},
+    {"WM_KEYUP", WM_KEYUP},
+    {"WM_CHAR", WM_CHAR},
+    {"WM_LBUTTONDOWN", WM_LBUTTONDOWN},
+    {"WM_LBUTTONUP", WM_LBUTTONUP},
+    {"WM_RBUTTONDOWN", WM_RBUTTONDOWN},
+    {"WM_RBUTTONUP", WM_RBUTTONUP},
+    {"WM_SYSCOMMAND", WM_SYSCOMMAND},
+    {"WM_HOTKEY", WM_HOTKEY},
+    {"BM_CLICK", BM_CLICK},
+    {"BM_GETCHECK", BM_GETCHECK},
+    {"BM_SETCHECK", BM_SETCHECK},
+    {"TVM_GETCOUNT", TVM_GETCOUNT},
+    {"CB_GETCOUNT", CB_GETCOUNT},
+    {"CB_GETCURSEL", CB_GETCURSEL},
+    {"CB_SETCURSEL", CB_SETCURSEL},
+    {"LB_GETCOUNT", LB_GETCOUNT},
+};
+
+bool ParseNumber(const char* s, long long& out) {
+    if (!s || !*s) return false;
+    char* end = nullptr;
+    out = std::strtoll(s, &end, 0);
+    return end && *end == '\0';
+}
+
+bool ParseMessage(const char* s, UINT& out) {
+    for (const MsgName& m : kMessages) {
+        if (lstrcmpiA(s, m.name) == 0) {
+            out = m.value;
+            return true;
+        }
+    }
+    long long v = 0;
+    if (!ParseNumber(s, v)) return false;
+    out = static_cast<UINT>(v);
+    return true;
+}
+
+bool ParseHwnd(const char* s, HWND& out) {
+    long long v = 0;
+    if (!ParseNumber(s, v)) return false;
+    out = reinterpret_cast<HWND>(static_cast<INT_PTR>(v));
+    return true;
+}
+
+std::string ClassOf(HWND h) {
+    char buf[256] = "";
+    GetClassNameA(h, buf, sizeof buf);
+    return buf;
+}
+
+std::string TitleOf(HWND h) {
+    // Cross-process WM_GETTEXT is marshalled by the system, so this is safe.
+    char buf[1024] = "";
+    SendMessageTimeoutA(h, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf),
+                        SMTO_ABORTIFHUNG, 2000, nullptr);
+    return buf;
+}
+
+void PrintHwnd(HWND h) {
+    std::printf("0x%llx\n", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(h)));
+}
+
+void PrintInfo(HWND h) {
+    RECT r{};
+    GetWindowRect(h, &r);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(h, &pid);
+    std::printf("0x%llx visible=%d enabled=%d rect=%ld,%ld,%ld,%ld size=%ldx%ld pid=%lu class=\"%s\" title=\"%s\"\n",
+                static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(h)),
+                IsWindowVisible(h) ? 1 : 0, IsWindowEnabled(h) ? 1 : 0, r.left, r.top,
+                r.right, r.bottom, r.right - r.left, r.bottom - r.top,
+                static_cast<unsigned long>(pid), ClassOf(h).c_str(), TitleOf(h).c_str());
+}
+
+// Options shared by the window searches.
+struct Filter {
+    const char* cls = nullptr;
+    const char* title = nullptr;
+    long long pid = -1;
+    long long id = -1;
+    bool visibleOnly = false;
+    std::vector<HWND> found;
+};
+
+bool Matches(HWND h, const Filter& f) {
+    if (f.visibleOnly && !IsWindowVisible(h)) return false;
+    if (f.pid >= 0) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(h, &pid);
+        if (static_cast<long long>(pid) != f.pid) return false;
+    }
+    if (f.id >= 0 && GetDlgCtrlID(h) != static_cast<int>(f.id)) return false;
+    if (f.cls && lstrcmpiA(ClassOf(h).c_str(), f.cls) != 0) return false;
+    if (f.title && TitleOf(h) != f.title) return false;
+    return true;
+}
+
+BOOL CALLBACK CollectProc(HWND h, LPARAM lp) {
+    Filter* f = reinterpret_cast<Filter*>(lp);
+    if (Matches(h, *f)) f->found.push_back(h);
+    return TRUE;
+}
+
+// Parses "--class C --title T --pid P --id N --visible --timeout MS" from argv[i..].
+bool ParseFilter(int argc, char** argv, int i, Filter& f, long long& timeoutMs) {
+    for (; i < argc; ++i) {
+        std::string a = argv[i];
+        bool hasValue = i + 1 < argc;
+        if (a == "--class" && hasValue) {
+            f.cls = argv[++i];
+        } else if (a == "--title" && hasValue) {
+            f.title = argv[++i];
+        } else if (a == "--pid" && hasValue) {
+            if (!ParseNumber(argv[++i], f.pid)) return false;
+        } else if (a == "--id" && hasValue) {
+            if (!ParseNumber(argv[++i], f.id)) return false;
+        } else if (a == "--timeout" && hasValue) {
+            if (!ParseNumber(argv[++i], timeoutMs)) return false;
+        } else if (a == "--visible") {
+            f.visibleOnly = true;
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+int CmdFind(int argc, char** argv) {
+    Filter f;
+    long long timeoutMs = 5000;
+    if (!ParseFilter(argc, argv, 2, f, timeoutMs)) return Usage();
+    DWORD start = GetTickCount();
+    for (;;) {
+        f.found.clear();
+        EnumWindows(CollectProc, reinterpret_cast<LPARAM>(&f));
+        if (!f.found.empty()) {
+            for (HWND h : f.found) PrintHwnd(h);
+            return 0;
+        }
+        if (static_cast<long long>(GetTickCount() - start) >= timeoutMs) return 1;
+        Sleep(50);
+    }
+}
+
+int CmdChild(int argc, char** argv) {
+    HWND parent;
+    if (argc < 3 || !ParseHwnd(argv[2], parent)) return Usage();
+    Filter f;
+    long long timeoutMs = 0;
+    if (!ParseFilter(argc, argv, 3, f, timeoutMs)) return Usage();
+    DWORD start = GetTickCount();
+    for (;;) {
+        f.found.clear();
+        EnumChildWindows(parent, CollectProc, reinterpret_cast<LPARAM>(&f));
+        if (!f.found.empty()) {
+            for (HWND h : f.found) PrintHwnd(h);
+            return 0;
+        }
+        if (static_cast<long long>(GetTickCount() - start) >= timeoutMs) return 1;
+        Sleep(50);
+    }
+}
+
+int CmdList(int argc, char** argv) {
+    Filter f;
+    if (argc < 3 || !ParseNumber(argv[2], f.pid)) return Usage();
+    EnumWindows(CollectProc, reinterpret_cast<LPARAM>(&f));
+    for (HWND h : f.found) PrintInfo(h);
+    return f.found.empty() ? 1 : 0;
+}
+
+int CmdInfo(int argc, char** argv) {
+    HWND h;
+    if (argc < 3 || !ParseHwnd(argv[2], h)) return Usage();
+    if (!IsWindow(h)) {
+        std::printf("no window\n");
+        return 1;
+    }
+    PrintInfo(h);
+    return 0;
+}
+
+int CmdSendPost(int argc, char** argv, bool post) {
+    HWND h;
+    UINT msg;
+    long long w = 0, l = 0;
+    if (argc < 4 || !ParseHwnd(argv[2], h) || !ParseMessage(argv[3], msg)) return Usage();
+    if (argc > 4 && !ParseNumber(argv[4], w)) return Usage();
+    if (argc > 5 && !ParseNumber(argv[5], l)) return Usage();
+    if (post) {
+        if (!PostMessageA(h, msg, static_cast<WPARAM>(w), static_cast<LPARAM>(l))) return 1;
+        return 0;
+    }
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutA(h, msg, static_cast<WPARAM>(w), static_cast<LPARAM>(l),
+                             SMTO_NORMAL, 10000, &result)) {
+        std::printf("timeout\n");
+        return 1;
+    }
+    std::printf("%lld\n", static_cast<long long>(static_cast<LONG_PTR>(result)));
+    return 0;
+}
+
+int CmdSetText(int argc, char** argv) {
+    HWND h;
+    if (argc < 4 || !ParseHwnd(argv[2], h)) return Usage();
+    return SendMessageA(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[3])) ? 0 : 1;
+}
+
+int CmdGetText(int argc, char** argv) {
+    HWND h;
+    if (argc < 3 || !ParseHwnd(argv[2], h)) return Usage();
+    if (!IsWindow(h)) return 1;
+    std::printf("%s\n", TitleOf(h).c_str());
+    return 0;
+}
+
+int CmdForeground(int argc, char** argv) {
+    HWND h;
+    if (argc < 3 || !ParseHwnd(argv[2], h)) return Usage();
+    return SetForegroundWindow(h) ? 0 : 1;
+}
+
+// Quotes one argument the way the C runtime splits a command line.
+std::string Quote(const std::string& a) {
+    if (!a.empty() && a.find_first_of(" \t\"") == std::string::npos) return a;
+    std::string out = "\"";
+    size_t slashes = 0;
+    for (char c : a) {
+        if (c == '\\') {
+            ++slashes;
+            out += c;
+        } else if (c == '"') {
+            out.append(slashes + 1, '\\');
+            out += '"';
+            slashes = 0;
+        } else {
+            slashes = 0;
+            out += c;
+        }
+    }
+    out.append(slashes, '\\');
+    out += '"';
+    return out;
+}
+
+bool StartProcess(int argc, char** argv, int first, PROCESS_INFORMATION& pi) {
+    std::string cmd;
+    for (int i = first; i < argc; ++i) {
+        if (!cmd.empty()) cmd += ' ';
+        cmd += Quote(argv[i]);
+    }
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    std::vector<char> buf(cmd.begin(), cmd.end());
+    buf.push_back('\0');
+    if (!CreateProcessA(argv[first], buf.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &si, &pi)) {
+        std::printf("start failed: error %lu\n", GetLastError());
+        return false;
+    }
+    return true;
+}
+
+int CmdStart(int argc, char** argv) {
+    long long timeoutMs = 30000;
+    int i = 2;
+    if (i + 1 < argc && std::strcmp(argv[i], "--idle-timeout") == 0) {
+        if (!ParseNumber(argv[i + 1], timeoutMs)) return Usage();
+        i += 2;
+    }
+    if (i >= argc) return Usage();
+    LARGE_INTEGER freq, t0, t1;
+    QueryPerformanceFrequency(&freq);
+    QueryPerformanceCounter(&t0);
+    PROCESS_INFORMATION pi{};
+    if (!StartProcess(argc, argv, i, pi)) return 1;
+    DWORD r = WaitForInputIdle(pi.hProcess, static_cast<DWORD>(timeoutMs));
+    QueryPerformanceCounter(&t1);
+    long long ms = (t1.QuadPart - t0.QuadPart) * 1000 / freq.QuadPart;
+    std::printf("pid=%lu\n", static_cast<unsigned long>(pi.dwProcessId));
+    if (r == 0) {
+        std::printf("idle_ms=%lld\n", ms);
+    } else {
+        DWORD code = 0;
+        GetExitCodeProcess(pi.hProcess, &code);
+        std::printf("idle_ms=-1\nwait=%lu exit=%lu\n", static_cast<unsigned long>(r),
+                    static_cast<unsigned long>(code));
+    }
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return r == 0 ? 0 : 1;
+}
+
+int CmdRun(int argc, char** argv) {
+    long long timeoutMs = 30000;
+    int i = 2;
+    if (i + 1 < argc && std::strcmp(argv[i], "--timeout") == 0) {
+        if (!ParseNumber(argv[i + 1], timeoutMs)) return Usage();
+        i += 2;
+    }
+    if (i >= argc) return Usage();
+    DWORD t0 = GetTickCount();
+    PROCESS_INFORMATION pi{};
+    if (!StartProcess(argc, argv, i, pi)) return 1;
+    DWORD r = WaitForSingleObject(pi.hProcess, static_cast<DWORD>(timeoutMs));
+    DWORD ms = GetTickCount() - t0;
+    std::printf("pid=%lu\n", static_cast<unsigned long>(pi.dwProcessId));
+    int rc = 1;
+    if (r == WAIT_OBJECT_0) {
+        DWORD code = 0;
+        GetExitCodeProcess(pi.hProcess, &code);
+        std::printf("exit=%lu\nelapsed_ms=%lu\n", static_cast<unsigned long>(code),
+                    static_cast<unsigned long>(ms));
+        rc = 0;
+    } else {
+        std::printf("still running after %lld ms\n", timeoutMs);
+    }
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return rc;
+}
+
+int CmdWaitExit(int argc, char** argv) {
+    long long pid = 0, timeoutMs = 10000;
+    if (argc < 3 || !ParseNumber(argv[2], pid)) return Usage();
+    if (argc == 5 && std::strcmp(argv[3], "--timeout") == 0) {
+        if (!ParseNumber(argv[4], timeoutMs)) return Usage();
+    }
+    HANDLE p = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, static_cast<DWORD>(pid));
+    if (!p) {
+        std::printf("exited\n");
+        return 0;
+    }
+    DWORD r = WaitForSingleObject(p, static_cast<DWORD>(timeoutMs));
+    DWORD code = 0;
+    GetExitCodeProcess(p, &code);
+    CloseHandle(p);
+    if (r != WAIT_OBJECT_0) {
+        std::printf("running\n");
+        return 1;
+    }
+    std::printf("exited %lu\n", static_cast<unsigned long>(code));
+    return 0;
+}
+
+int CmdAlive(int argc, char** argv) {
+    long long pid = 0;
+    if (argc < 3 || !ParseNumber(argv[2], pid)) return Usage();
+    HANDLE p = OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(pid));
+    if (!p) return 1;
+    DWORD r = WaitForSingleObject(p, 0);
+    CloseHandle(p);
+    return r == WAIT_TIMEOUT ? 0 : 1;
+}
+
+int CmdMapping(int argc, char** argv) {
+    if (argc < 3) return Usage();
+    HANDLE h = OpenFileMappingA(FILE_MAP_READ, FALSE, argv[2]);
+    if (!h) return 1;
+    CloseHandle(h);
+    return 0;
+}
+
+int CmdHotkey(int argc, char** argv) {
+    long long mods = 0, vk = 0, holdMs = -1;
+    if (argc < 4 || !ParseNumber(argv[2], mods) || !ParseNumber(argv[3], vk)) return Usage();
+    if (argc == 6 && std::strcmp(argv[4], "--hold") == 0) {
+        if (!ParseNumber(argv[5], holdMs)) return Usage();
+    }
+    if (!RegisterHotKey(nullptr, 1, static_cast<UINT>(mods), static_cast<UINT>(vk))) {
+        std::printf("failed %lu\n", GetLastError());
+        std::fflush(stdout);
+        return 1;
+    }
+    std::printf("registered\n");
+    std::fflush(stdout);
+    DWORD start = GetTickCount();
+    // Keep the thread alive (and its message queue pumped) while the key is held.
+    for (;;) {
+        MSG m;
+        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+            if (m.message == WM_HOTKEY) {
+                std::printf("hotkey\n");
+                std::fflush(stdout);
+            }
+        }
+        if (holdMs >= 0 && static_cast<long long>(GetTickCount() - start) >= holdMs) break;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
+    }
+    UnregisterHotKey(nullptr, 1);
+    return 0;
+}
+
+int CmdHold(int argc, char** argv) {
+    long long ms = -1;
+    if (argc > 2 && !ParseNumber(argv[2], ms)) return Usage();
+    Sleep(ms < 0 ? INFINITE : static_cast<DWORD>(ms));
+    return 0;
+}
+
+struct ButtonSearch {
+    const char* text;
+    long long id;
+    HWND found;
+};
+
+BOOL CALLBACK FindButtonProc(HWND h, LPARAM lp) {
+    ButtonSearch* s = reinterpret_cast<ButtonSearch*>(lp);
+    if (lstrcmpiA(ClassOf(h).c_str(), "Button") != 0) return TRUE;
+    if (s->id >= 0) {
+        if (GetDlgCtrlID(h) == static_cast<int>(s->id)) {
+            s->found = h;
+            return FALSE;
+        }
+        return TRUE;
+    }
+    std::string t = TitleOf(h);
+    std::string plain;
+    for (char c : t) {
+        if (c != '&') plain += c;
+    }
+    if (lstrcmpiA(plain.c_str(), s->text) == 0) {
+        s->found = h;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+int CmdMsgboxAnswer(int argc, char** argv) {
+    if (argc < 4) return Usage();
+    long long timeoutMs = 10000;
+    if (argc == 6 && std::strcmp(argv[4], "--timeout") == 0) {
+        if (!ParseNumber(argv[5], timeoutMs)) return Usage();
+    }
+    ButtonSearch s{argv[3], -1, nullptr};
+    long long id = 0;
+    if (ParseNumber(argv[3], id)) s.id = id;
+    DWORD start = GetTickCount();
+    for (;;) {
+        Filter f;
+        f.cls = "#32770";
+        f.visibleOnly = true;
+        if (std::strcmp(argv[2], "*") != 0) f.title = argv[2];
+        EnumWindows(CollectProc, reinterpret_cast<LPARAM>(&f));
+        for (HWND dlg : f.found) {
+            s.found = nullptr;
+            EnumChildWindows(dlg, FindButtonProc, reinterpret_cast<LPARAM>(&s));
+            if (s.found) {
+                // Print the message text too, so the test can check it.
+                HWND text = GetDlgItem(dlg, 0xFFFF);
+                if (text) std::printf("text=%s\n", TitleOf(text).c_str());
+                PostMessageA(dlg, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(s.found), BN_CLICKED),
+                             reinterpret_cast<LPARAM>(s.found));
+                std::printf("pressed\n");
+                return 0;
+            }
+        }
+        if (static_cast<long long>(GetTickCount() - start) >= timeoutMs) return 1;
+        Sleep(50);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) return Usage();
+    std::string cmd = argv[1];
+    if (cmd == "find") return CmdFind(argc, argv);
+    if (cmd == "child") return CmdChild(argc, argv);
+    if (cmd == "list") return CmdList(argc, argv);
+    if (cmd == "info") return CmdInfo(argc, argv);
+    if (cmd == "send") return CmdSendPost(argc, argv, false);
+    if (cmd == "post") return CmdSendPost(argc, argv, true);
+    if (cmd == "settext") return CmdSetText(argc, argv);
+    if (cmd == "gettext") return CmdGetText(argc, argv);
+    if (cmd == "foreground") return CmdForeground(argc, argv);
+    if (cmd == "start") return CmdStart(argc, argv);
+    if (cmd == "run") return CmdRun(argc, argv);
+    if (cmd == "wait-exit") return CmdWaitExit(argc, argv);
+    if (cmd == "alive") return CmdAlive(argc, argv);
+    if (cmd == "mapping") return CmdMapping(argc, argv);
+    if (cmd == "hotkey") return CmdHotkey(argc, argv);
+    if (cmd == "hold") return CmdHold(argc, argv);
+    if (cmd == "msgbox-answer") return CmdMsgboxAnswer(argc, argv);
+    return Usage();
+}
