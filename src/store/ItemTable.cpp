@@ -8,6 +8,7 @@ void ItemTable::Clear() {
     paramValues.Clear();
     extensions.Clear();
     nextItemNumber = 0;
+    unreadableIndexFiles.clear();
 }
 
 std::string ItemTable::FindItemParams(int number) const {

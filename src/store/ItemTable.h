@@ -3,6 +3,7 @@
 // number. Lives as long as the program; emptied only before a full reload.
 
 #include <string>
+#include <vector>
 
 #include "support/UkvSysDeclars.h"
 
@@ -22,6 +23,10 @@ public:
     TkvDynStringArray extensions;
     // The number the next link gets; the manager counts on from here.
     int nextItemNumber = 0;
+    // Index files of the last load that exist but could not be read. While this
+    // is not empty the store on disk holds more than the tree shows, and a save
+    // would destroy it.
+    std::vector<std::string> unreadableIndexFiles;
 
     // Empties the four lists and restarts the numbering.
     void Clear();

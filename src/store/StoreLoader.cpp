@@ -1,0 +1,384 @@
+#include "store/StoreLoader.h"
+
+#include <utility>
+
+#include "support/UkvSysIO.h"
+
+namespace pv {
+
+const char* const kPlainSeparatorText = "---------------";
+
+std::string CaptionedSeparatorText(const std::string& caption) { return "--" + caption + "--"; }
+
+namespace {
+
+const char* const kIndexName = "shortcuts.txt";
+
+// One attribute query rather than a directory search: constant time on every
+// file system, and a name with wildcards never matches some other file.
+bool IsExistingFile(IFileSystem& fs, const std::string& path) {
+    if (path.empty()) return false;
+    const uint32_t a = fs.Attributes(path);
+    return a != kInvalidAttributes && (a & kAttrDirectory) == 0;
+}
+
+bool IsExistingDirectory(IFileSystem& fs, const std::string& path) {
+    if (path.empty()) return false;
+    const uint32_t a = fs.Attributes(path);
+    return a != kInvalidAttributes && (a & kAttrDirectory) != 0;
+}
+
+bool EndsWith(const std::string& text, const char* tail) {
+    const std::string t(tail);
+    return text.size() >= t.size() && text.compare(text.size() - t.size(), t.size(), t) == 0;
+}
+
+// The level directory a folder record leads to, or "" with the reason why none.
+std::string FolderLevel(IFileSystem& fs, const std::string& level, const std::string& name, SkipReason& why) {
+    if (!IsFollowableFolderName(name)) {
+        why = SkipReason::BadFolderName;
+        return std::string();
+    }
+    const std::string dir = level + name;
+    if (!IsExistingDirectory(fs, dir)) {
+        why = SkipReason::MissingFolder;
+        return std::string();
+    }
+    return dir + "\\";
+}
+
+// ---------------------------------------------------------------- the reader
+
+struct LevelFrame {
+    std::string level;               // ends with a backslash
+    std::string indexFile;
+    std::vector<std::string> lines;
+    size_t next = 0;
+    MenuEntry* menu = nullptr;       // parent menu entry
+    TreeNode* node = nullptr;        // parent node; null for the root level
+};
+
+class Reader {
+public:
+    Reader(StoreContext& c, LoadReport& report, int rootTreePos)
+        : c_(c), report_(report), rootTreePos_(rootTreePos) {}
+
+    // Root entries go to rootTreePos, which counts on with each; it ends up as
+    // the anchor's position.
+    void Run(const std::string& rootLevel) {
+        Push(rootLevel, &c_.pmItems.root, nullptr);
+        while (!stack_.empty()) {
+            LevelFrame& f = stack_.back();
+            if (f.next >= f.lines.size()) {
+                stack_.pop_back();
+                continue;
+            }
+            const size_t lineNo = ++f.next;
+            Handle(f, static_cast<int>(lineNo));  // may push: `f` is not used afterwards
+        }
+    }
+
+    int RootTreePos() const { return rootTreePos_; }
+
+private:
+    void Push(const std::string& level, MenuEntry* menu, TreeNode* node) {
+        LevelFrame f;
+        f.level = level;
+        f.indexFile = level + kIndexName;
+        std::string contents;
+        if (!c_.fs.ReadAll(f.indexFile, contents)) {
+            report_.unreadableIndexFiles.push_back(f.indexFile);
+            Skip(f.indexFile, 0, std::string(), SkipReason::UnreadableIndex);
+            return;
+        }
+        f.lines = SplitIndexLines(contents);
+        f.menu = menu;
+        f.node = node;
+        stack_.push_back(std::move(f));
+    }
+
+    void Skip(const std::string& file, int lineNo, const std::string& text, SkipReason why) {
+        SkippedLine s;
+        s.indexFile = file;
+        s.lineNumber = lineNo;
+        s.text = text;
+        s.reason = why;
+        if (c_.onSkipped) c_.onSkipped(s);
+        report_.skipped.push_back(std::move(s));
+    }
+
+    void Handle(LevelFrame& f, int lineNo) {
+        const std::string& line = f.lines[static_cast<size_t>(lineNo - 1)];
+        StoreRecord rec;
+        SkipReason why = SkipReason::None;
+        if (!ParseRecord(line, rec, &why)) {
+            Skip(f.indexFile, lineNo, line, why);
+            return;
+        }
+        MenuEntry* menu = f.menu;
+        TreeNode* node = f.node;
+        switch (rec.kind) {
+        case RecordKind::Folder: {
+            const std::string sub = FolderLevel(c_.fs, f.level, rec.name, why);
+            if (sub.empty()) {
+                Skip(f.indexFile, lineNo, line, why);
+                return;
+            }
+            MenuEntry* folderEntry = AddFolderEntry(*menu, rec.name);
+            TreeNode* folderNode = AddNode(node, rec.name, kPictureFolder, -1);
+            TreeNode* top = folderNode->AppendChild();
+            SetNode(*top, std::string(), kPictureTopNode, -1);
+            ++report_.entries;
+            if (IsExistingFile(c_.fs, sub + kIndexName)) Push(sub, folderEntry, folderNode);
+            return;
+        }
+        case RecordKind::PlainSeparator: {
+            MenuEntry* e = InsertAtTag(*menu);
+            e->caption = "-";
+            e->tag = kTagPlainSeparator;
+            AddNode(node, kPlainSeparatorText, kPicturePlainSeparator, -1);
+            break;
+        }
+        case RecordKind::CaptionedSeparator: {
+            MenuEntry* e = InsertAtTag(*menu);
+            e->caption = rec.name;
+            e->tag = kTagCaptionedSeparator;
+            AddNode(node, CaptionedSeparatorText(rec.name), kPictureCaptionedSeparator, -1);
+            break;
+        }
+        case RecordKind::ProgramLink: {
+            const int picture = ProgramLinkPicture(c_, f.level, rec);
+            const int number = c_.table.AddProgramLink(rec.path, rec.params);
+            AddLink(*menu, node, rec.name, picture, number);
+            break;
+        }
+        case RecordKind::OtherLink: {
+            const int picture = OtherLinkPicture(c_, rec);
+            const int number = c_.table.AddOtherLink(rec.path);
+            AddLink(*menu, node, rec.name, picture, number);
+            break;
+        }
+        }
+        ++report_.entries;
+    }
+
+    // The menu half: an entry goes to M at position M.tag, and M.tag counts on.
+    MenuEntry* InsertAtTag(MenuEntry& parent) {
+        MenuEntry* e = parent.Insert(parent.tag);
+        ++parent.tag;
+        return e;
+    }
+
+    MenuEntry* AddFolderEntry(MenuEntry& parent, const std::string& name) {
+        MenuEntry* folder = InsertAtTag(parent);
+        folder->caption = name;
+        folder->imageIndex = kPictureFolder;
+        if (c_.drawMenuBar) {
+            MenuEntry* bar = folder->Append();
+            bar->tag = kTagSideBar;
+            bar->visible = false;
+            bar->caption = folder->caption;
+            ++folder->tag;
+        }
+        MenuEntry* hiding = folder->Append();
+        hiding->tag = kTagHiddenPlaceholder;
+        hiding->visible = false;
+        hiding->caption = "Hiding";
+        ++folder->tag;
+        return folder;
+    }
+
+    void AddLink(MenuEntry& menu, TreeNode* node, const std::string& name, int picture, int number) {
+        MenuEntry* e = InsertAtTag(menu);
+        e->caption = name;
+        e->imageIndex = picture;
+        e->onClick = ClickHandler::NorItemsRTClickItem;
+        e->tag = number;
+        AddNode(node, name, picture, number);
+    }
+
+    static void SetNode(TreeNode& n, const std::string& text, int image, int32_t data) {
+        n.text = text;
+        n.imageIndex = image;
+        n.selectedIndex = image;
+        n.stateIndex = -1;
+        n.data = data;
+    }
+
+    // The tree half: appended to the parent, or at the root just above the anchor.
+    TreeNode* AddNode(TreeNode* parent, const std::string& text, int image, int32_t data) {
+        TreeNode* n = parent ? parent->AppendChild() : c_.tvItems.Root().InsertChild(rootTreePos_++);
+        SetNode(*n, text, image, data);
+        return n;
+    }
+
+    StoreContext& c_;
+    LoadReport& report_;
+    std::vector<LevelFrame> stack_;
+    int rootTreePos_ = 0;
+};
+
+}  // namespace
+
+// ---------------------------------------------------------------- store check
+
+StoreCheckResult CheckItemStore(StoreContext& c) {
+    const std::string backup = c.dataDir + "item_bak";
+    const std::string store = c.dataDir + "shortcuts";
+    StoreCheckResult result = StoreCheckResult::NoBackup;
+    if (IsExistingDirectory(c.fs, backup)) {
+        const int answer = c.askBackupQuestion ? c.askBackupQuestion() : kMrCancel;
+        if (answer == kMrYes) {
+            DeleteDirectoryTree(c.fs, store);
+            c.fs.Rename(backup, store);  // what is left is loaded, whatever the outcome
+            result = StoreCheckResult::Restored;
+        } else if (answer == kMrNo) {
+            DeleteDirectoryTree(c.fs, backup);
+            result = StoreCheckResult::BackupDeleted;
+        } else {
+            return StoreCheckResult::Cancelled;
+        }
+    }
+    if (!IsExistingDirectory(c.fs, store)) c.fs.MakeDir(store);
+    if (IsExistingFile(c.fs, store + "\\" + kIndexName)) {
+        ScanExtensions(c, store + "\\");
+        PreparePictures(c);
+    }
+    return result;
+}
+
+void ScanExtensions(StoreContext& c, const std::string& level) {
+    struct Frame {
+        std::string level;
+        std::vector<std::string> lines;
+        size_t next = 0;
+    };
+    std::vector<Frame> stack;
+    auto push = [&](const std::string& lv) {
+        std::string contents;
+        if (!c.fs.ReadAll(lv + kIndexName, contents)) return;  // the load reports it
+        Frame f;
+        f.level = lv;
+        f.lines = SplitIndexLines(contents);
+        stack.push_back(std::move(f));
+    };
+    push(level);
+    while (!stack.empty()) {
+        Frame& f = stack.back();
+        if (f.next >= f.lines.size()) {
+            stack.pop_back();
+            continue;
+        }
+        StoreRecord rec;
+        if (!ParseRecord(f.lines[f.next++], rec)) continue;
+        if (rec.kind == RecordKind::Folder) {
+            SkipReason why;
+            const std::string sub = FolderLevel(c.fs, f.level, rec.name, why);
+            if (!sub.empty() && IsExistingFile(c.fs, sub + kIndexName)) push(sub);  // invalidates f
+        } else if (rec.kind == RecordKind::OtherLink) {
+            if (c.table.extensions.IndexOf(rec.extension) < 0) c.table.extensions.Append(rec.extension);
+        }
+    }
+}
+
+void PreparePictures(StoreContext& c) {
+    for (const char* e : {"exe", "bat", "cmd", "wsf", "wsh"}) c.table.extensions.Append(e);
+    PictureBookkeeping& bk = c.pictures;
+    for (int i = 0; i < c.table.extensions.Length(); ++i) {
+        const std::string& ext = c.table.extensions[i];
+        const std::string temp = c.dataDir + "TempFile." + ext;
+        // An extension field from a hand-edited store may hold path characters; such
+        // a name could reach outside the data directory, so no file is made for it
+        // and the shell's answer for a missing file (a blank picture) stands.
+        const bool makeFile = HasValidFileNameChars(ext);
+        if (makeFile) c.fs.WriteAll(temp, std::string());
+        c.lists.AddShellIcon(temp, bk.break3, false);
+        if (makeFile) c.fs.RemoveFile(temp);
+        ++bk.break3;
+        ++bk.break4;
+        ++bk.break5;
+    }
+}
+
+// ---------------------------------------------------------------- pictures
+
+int LoadItemIcon(StoreContext& c, const std::string& iconFile, const std::string& targetPath) {
+    PictureBookkeeping& bk = c.pictures;
+    const int position = bk.break5;
+    if (IsExistingFile(c.fs, targetPath))
+        c.lists.AddShellIcon(targetPath, position, true);
+    else
+        c.lists.InsertIconFile(iconFile, position);
+    c.lists.CopyMenuPictureToTree(position);
+    ++bk.itemIconCount;
+    ++bk.break5;
+    return position;
+}
+
+int ProgramLinkPicture(StoreContext& c, const std::string& level, const StoreRecord& rec) {
+    const int p = c.table.extensions.IndexOf(rec.icon);
+    if (p > 0) return 12 + p;  // a script type: its extension's shared picture
+    const std::string iconFile = level + rec.icon;
+    // The bitmap is only a fallback for a program that cannot be reached: a target
+    // that exists shows its own icon, also when the bitmap has gone missing.
+    const bool usableIconFile = !rec.icon.empty() && (EndsWith(rec.icon, ".bmp") || EndsWith(rec.icon, ".ico")) &&
+                                IsExistingFile(c.fs, iconFile);
+    if (usableIconFile || IsExistingFile(c.fs, rec.path)) return LoadItemIcon(c, iconFile, rec.path);
+    return -1;
+}
+
+int OtherLinkPicture(StoreContext& c, const StoreRecord& rec) {
+    if (rec.extension.empty() && IsExistingDirectory(c.fs, rec.path)) return kPictureDirectory;
+    return 12 + c.table.extensions.IndexOf(rec.extension);
+}
+
+// ---------------------------------------------------------------- load
+
+std::string UnreadableIndexLogText(const std::vector<std::string>& files) {
+    std::string text = "Can't read the item list";
+    for (size_t i = 0; i < files.size(); ++i) text += (i ? ", \"" : " \"") + files[i] + "\"";
+    return text;
+}
+
+std::string UnreadableIndexUserText(const std::vector<std::string>& files) {
+    std::string text = files.size() == 1 ? "The item list " : "The item lists ";
+    for (size_t i = 0; i < files.size(); ++i) text += (i ? ", \"" : "\"") + files[i] + "\"";
+    text += " could not be read.\r\n\r\nThe menu shows the items that could be read; "
+            "the item store on disk is left as it is.";
+    return text;
+}
+
+LoadReport LoadItemStore(StoreContext& c) {
+    LoadReport report;
+    TreeNode& root = c.tvItems.Root();
+    // The anchor keeps root entries above the program nodes; a position counter
+    // stands in for looking it up again for every entry.
+    TreeNode* anchor = root.InsertChild(0);
+    anchor->text = "hiding";
+    anchor->selectedIndex = -1;
+    anchor->stateIndex = -1;
+    TreeNode* top = root.InsertChild(0);
+    top->text = std::string();
+    top->imageIndex = kPictureTopNode;
+    top->selectedIndex = kPictureTopNode;
+    top->stateIndex = -1;
+    top->data = -1;
+    c.table.nextItemNumber = 0;
+
+    const std::string level = c.dataDir + "shortcuts\\";
+    Reader reader(c, report, 1);
+    if (IsExistingFile(c.fs, level + kIndexName)) reader.Run(level);
+    root.DeleteChild(reader.RootTreePos());
+
+    c.tvUndo.CopyFrom(c.tvItems);
+    c.tvUndo.tag = c.tvItems.tag;
+
+    c.table.unreadableIndexFiles = report.unreadableIndexFiles;
+    if (!report.unreadableIndexFiles.empty()) {
+        if (c.writeErrorLog) c.writeErrorLog(UnreadableIndexLogText(report.unreadableIndexFiles));
+        if (c.tellUser) c.tellUser(UnreadableIndexUserText(report.unreadableIndexFiles));
+    }
+    return report;
+}
+
+}  // namespace pv
