@@ -1,0 +1,110 @@
+#pragma once
+// The program's spine: process-wide values, the composed message texts, and the
+// order of start-up, rebuild and close. The order lives here, as portable code,
+// and runs over IAppSteps so that a recording fake can check it natively; the
+// Win32 side (InitFinit_win.cpp, the forms) implements the steps.
+
+#include <cstdint>
+#include <map>
+#include <string>
+
+#include "app/ErrorReporting.h"
+
+namespace pv {
+
+// ---------------------------------------------------------------- process-wide values
+
+extern std::string ProgramDir;      // executable's directory, trailing backslash
+extern std::string ExeName;         // executable's file name
+extern std::string DataDir;         // data directory, trailing backslash
+extern const std::string ProductTitle;
+extern std::string ProgramVersion;
+extern uint8_t StartFlag;           // 1 before the single-instance test, 0 when refused
+
+// Entry kMsgExceptionNotice (1) and kMsgBackupQuestion (3); nothing else is shown.
+extern std::map<int, std::string> MessageTable;
+extern std::string SupportTail;
+
+extern const char* const kMakerWebAddress;
+extern const char* const kSupportAddress;
+
+// Window title texts, kept apart from the window captions.
+struct FormTitles {
+    std::string items;   // "... - Manage Items"
+    std::string config;  // "... - Preferences"
+    std::string about;   // "... - About"
+};
+
+// ---------------------------------------------------------------- texts
+
+FormTitles ComposeFormTitles(const std::string& productTitle);
+std::string ComposeSupportTail(const std::string& dataDir);
+std::string ComposeExceptionNotice(const std::string& supportTail);
+std::string ComposeBackupQuestion(const std::string& dataDir, const std::string& supportTail);
+std::string ComposeVersionLabel(const std::string& productTitle, const std::string& version);
+
+// Splits a full executable path into its directory (with trailing backslash) and name.
+void SplitExePath(const std::string& exePath, std::string& dir, std::string& name);
+
+// ---------------------------------------------------------------- step interface
+
+// What start-up, rebuild and close do to the windows and the other subsystems.
+// Each call is one step; the sequences below decide the order.
+class IAppSteps {
+public:
+    virtual ~IAppSteps() = default;
+
+    // start-up
+    virtual void SetFormTitles(const FormTitles& titles) = 0;
+    virtual std::string ExecutablePath() = 0;
+    virtual void SetHelpFile(const std::string& path) = 0;
+    virtual void FillFontNames() = 0;
+    virtual void SetVersionLabel(const std::string& text) = 0;
+    virtual void SetApplicationTitle(const std::string& title) = 0;
+    virtual void LoadSettings() = 0;
+    virtual void CreateScratchImages() = 0;
+    virtual void CopySystemMenu() = 0;
+    virtual void CheckItemStore() = 0;
+    virtual void LoadItemStore() = 0;
+    virtual void ApplyVisualSettings() = 0;
+    virtual void AssignMenuDrawHandlers() = 0;
+    virtual void EnableTrayMenu() = 0;        // tray icon reacts, PMItems attached
+    virtual void AttachTreeChangeHandler() = 0;
+
+    // rebuild
+    virtual void DetachTreeChangeHandler() = 0;
+    virtual void DisableTrayMenu() = 0;       // tray icon ignores the mouse, no menu
+    virtual void ClearItemTable() = 0;
+    virtual void ClearTreesAndMenu() = 0;     // tags to 0, trees and PMItems emptied
+    virtual void DeleteAddedPictures() = 0;   // every picture above 11, highest first
+    virtual void AppendBreakPictures() = 0;   // break pictures back at 12, 13, 14
+
+    // close
+    virtual void SaveSettings() = 0;
+    virtual void FreeScratchImages() = 0;
+    virtual void ReleaseInstanceMapping() = 0;
+    virtual void ProcessMessages() = 0;
+    virtual void Terminate() = 0;
+};
+
+// Start-up steps 1 to 16. Sets ProgramDir, ExeName, DataDir, ProgramVersion,
+// SupportTail and MessageTable on the way.
+void StartupSequence(IAppSteps& steps);
+
+// The tear-down and reload after the manager closed following a save.
+void RebuildItemMenus(IAppSteps& steps);
+
+// The "Close" entry of the tray menu.
+void CloseProgram(IAppSteps& steps);
+
+// ---------------------------------------------------------------- title painting
+
+struct CaptionTextPos {
+    int x;
+    int y;
+};
+
+// Where PaintFormCaption writes the title, from the window's top-left corner.
+CaptionTextPos CaptionTextPosition(int cxBorder, int cyCaption, int textHeight);
+
+}  // namespace pv
