@@ -129,7 +129,10 @@ bool IniProfile::WriteString(const std::string& file, const std::string& section
     } else {
         size_t at = FindKey(lines, begin, end, key);
         if (at != end) {
-            lines[at] = newLine;
+            // The key keeps the spelling it has in the file.
+            std::string k, v;
+            KeyLine(lines[at], k, v);
+            lines[at] = k + "=" + value;
         } else {
             // After the section's last non-blank line, so blank lines stay between sections.
             size_t pos = end;
