@@ -7,6 +7,10 @@
 // timed out), 2 on a usage error.
 #include <windows.h>
 #include <commctrl.h>
+#include <tlhelp32.h>
+
+#include <fcntl.h>
+#include <io.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -37,6 +41,8 @@ int Usage() {
         "                           print its exit code and the elapsed milliseconds\n"
         "  wait-exit PID [--timeout MS]   wait for a process to end\n"
         "  alive PID                exit 0 while the process runs\n"
+        "  pids EXE-NAME            pids of the running processes with that file name\n"
+        "  kill PID [CODE]          TerminateProcess\n"
         "  mapping NAME             exit 0 when a named file mapping exists\n"
         "  hotkey MODS VK [--hold MS]     register a global hot key and keep it\n"
         "  hold [MS]                sleep (keeps a Wine prefix busy)\n"
@@ -421,6 +427,35 @@ int CmdAlive(int argc, char** argv) {
     return r == WAIT_TIMEOUT ? 0 : 1;
 }
 
+int CmdPids(int argc, char** argv) {
+    if (argc < 3) return Usage();
+    HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snap == INVALID_HANDLE_VALUE) return 1;
+    PROCESSENTRY32 pe{};
+    pe.dwSize = sizeof pe;
+    int found = 0;
+    for (BOOL ok = Process32First(snap, &pe); ok; ok = Process32Next(snap, &pe)) {
+        if (lstrcmpiA(pe.szExeFile, argv[2]) == 0) {
+            std::printf("%lu\n", static_cast<unsigned long>(pe.th32ProcessID));
+            ++found;
+        }
+    }
+    CloseHandle(snap);
+    return found ? 0 : 1;
+}
+
+int CmdKill(int argc, char** argv) {
+    long long pid = 0, code = 1;
+    if (argc < 3 || !ParseNumber(argv[2], pid)) return Usage();
+    if (argc > 3 && !ParseNumber(argv[3], code)) return Usage();
+    HANDLE p = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, static_cast<DWORD>(pid));
+    if (!p) return 1;
+    BOOL ok = TerminateProcess(p, static_cast<UINT>(code));
+    if (ok) WaitForSingleObject(p, 5000);
+    CloseHandle(p);
+    return ok ? 0 : 1;
+}
+
 int CmdMapping(int argc, char** argv) {
     if (argc < 3) return Usage();
     HANDLE h = OpenFileMappingA(FILE_MAP_READ, FALSE, argv[2]);
@@ -531,6 +566,8 @@ int CmdMsgboxAnswer(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Plain LF line ends, so that shell scripts can use the output as it is.
+    _setmode(_fileno(stdout), _O_BINARY);
     if (argc < 2) return Usage();
     std::string cmd = argv[1];
     if (cmd == "find") return CmdFind(argc, argv);
@@ -546,6 +583,8 @@ int main(int argc, char** argv) {
     if (cmd == "run") return CmdRun(argc, argv);
     if (cmd == "wait-exit") return CmdWaitExit(argc, argv);
     if (cmd == "alive") return CmdAlive(argc, argv);
+    if (cmd == "pids") return CmdPids(argc, argv);
+    if (cmd == "kill") return CmdKill(argc, argv);
     if (cmd == "mapping") return CmdMapping(argc, argv);
     if (cmd == "hotkey") return CmdHotkey(argc, argv);
     if (cmd == "hold") return CmdHold(argc, argv);

@@ -1,0 +1,263 @@
+# End-to-end harness: source it from a test script, then call e2e_init.
+#
+#   . tests/e2e/lib.sh
+#   e2e_init NAME BUILD_DIR      # Xvfb, prefix, Wine desktop, trap
+#   e2e_install                  # fresh copy of pivora.exe in the test's own folder
+#   e2e_start_pivora             # sets PV_PID (Linux) and PV_WINPID (Windows)
+#   e2e_wait_for 10 "tray icon" e2e_tray_icon_shown
+#   e2e_screenshot menu-open
+#   e2e_pass / e2e_fail "why"
+#
+# Everything the test makes stays under BUILD_DIR: the Wine prefix
+# (e2e-wineprefix, x11 driver, one virtual desktop "Default" with a task bar),
+# the Wine scratch folder, and BUILD_DIR/e2e-out/NAME with the installed
+# program, logs and screenshots. The trap ends exactly the processes this test
+# started, by pid, and stops the wineserver of the harness's own prefix.
+
+E2E_SRC="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+E2E_REPO="$(cd "$E2E_SRC/../.." && pwd)"
+. "$E2E_REPO/scripts/wine-env.sh"
+
+E2E_PIDS=()
+E2E_XVFB_PID=""
+E2E_FAILED=0
+
+e2e_log() { echo "[$(date +%H:%M:%S)] $E2E_NAME: $*"; }
+
+e2e_fail() {
+    e2e_log "FAIL: $*"
+    E2E_FAILED=1
+    exit 1
+}
+
+e2e_pass() {
+    e2e_log "PASS"
+    exit 0
+}
+
+e2e_skip() {
+    # CTest treats exit code 77 as skipped (SKIP_RETURN_CODE).
+    e2e_log "SKIP: $*"
+    exit 77
+}
+
+# e2e_init NAME BUILD_DIR
+e2e_init() {
+    E2E_NAME="$1"
+    E2E_BUILD="$(cd "$2" && pwd)"
+    E2E_BIN="$E2E_BUILD/bin"
+    E2E_OUT="$E2E_BUILD/e2e-out/$E2E_NAME"
+    E2E_PREFIX="$E2E_BUILD/e2e-wineprefix"
+    rm -rf "$E2E_OUT"
+    mkdir -p "$E2E_OUT"
+    trap e2e_cleanup EXIT
+    trap 'exit 130' INT TERM
+
+    [ -f "$E2E_BIN/pvdriver.exe" ] || e2e_fail "no $E2E_BIN/pvdriver.exe; build the Wine build first"
+    pv_wine_pick "$(pv_pe_bits "$E2E_BIN/pvdriver.exe")"
+    if [ "$PV_WINE_BITS" = 32 ] && ! pv_wine32_works; then
+        e2e_fail "32-bit build, but this machine cannot run wine32"
+    fi
+    e2e_log "using $PV_WINE ($PV_WINEARCH), output in $E2E_OUT"
+
+    # One prefix for all end-to-end tests of this build; made on first use.
+    # Tests run one at a time (CTest RESOURCE_LOCK), each with a fresh server.
+    pv_prefix_create "$E2E_PREFIX" "$E2E_BUILD/e2e-scratch" x11
+    pv_server_stop "$E2E_PREFIX"
+    e2e_xvfb_start
+    # Start the prefix's server, its system processes and the desktop now, with
+    # their output on /dev/null: started later by a command whose output we
+    # read, they would hold that pipe open until the end of the test.
+    pv_server_start "$E2E_PREFIX" "$E2E_BIN/pvdriver.exe" hold
+    e2e_track "$(cat "$E2E_PREFIX/.pivora-keepalive.pid")"
+}
+
+# Starts Xvfb on the first free display from 90 on and exports DISPLAY.
+e2e_xvfb_start() {
+    local n i
+    for n in $(seq 90 190); do
+        [ -e "/tmp/.X$n-lock" ] && continue
+        [ -e "/tmp/.X11-unix/X$n" ] && continue
+        Xvfb ":$n" -screen 0 "${E2E_SCREEN:-1280x800x24}" -nolisten tcp -noreset \
+            </dev/null >"$E2E_OUT/xvfb.log" 2>&1 &
+        E2E_XVFB_PID=$!
+        for i in $(seq 1 100); do
+            [ -S "/tmp/.X11-unix/X$n" ] && break
+            kill -0 "$E2E_XVFB_PID" 2>/dev/null || break
+            sleep 0.05
+        done
+        if [ -S "/tmp/.X11-unix/X$n" ] && kill -0 "$E2E_XVFB_PID" 2>/dev/null; then
+            export DISPLAY=":$n"
+            e2e_log "Xvfb on $DISPLAY (pid $E2E_XVFB_PID)"
+            return 0
+        fi
+        # Someone took the display between our check and the start: next one.
+        wait "$E2E_XVFB_PID" 2>/dev/null || true
+        E2E_XVFB_PID=""
+    done
+    e2e_fail "no free X display"
+}
+
+e2e_track() { E2E_PIDS+=("$1"); }
+
+# True while a process we started runs (a zombie counts as ended).
+e2e_alive() {
+    local pid="$1" state
+    [ -r "/proc/$pid/stat" ] || return 1
+    state=$(awk '{print $3}' "/proc/$pid/stat" 2>/dev/null)
+    [ -n "$state" ] && [ "$state" != Z ]
+}
+
+e2e_cleanup() {
+    local rc=$? pid i
+    set +e
+    if [ "$rc" != 0 ] && [ -n "${DISPLAY:-}" ] && [ -n "$E2E_XVFB_PID" ]; then
+        import -window root -display "$DISPLAY" "$E2E_OUT/at-failure.png" 2>/dev/null
+    fi
+    for pid in "${E2E_PIDS[@]}"; do
+        e2e_alive "$pid" && kill -TERM "$pid" 2>/dev/null
+    done
+    for i in $(seq 1 30); do
+        local any=0
+        for pid in "${E2E_PIDS[@]}"; do
+            e2e_alive "$pid" && any=1
+        done
+        [ $any = 0 ] && break
+        sleep 0.1
+    done
+    for pid in "${E2E_PIDS[@]}"; do
+        e2e_alive "$pid" && kill -KILL "$pid" 2>/dev/null
+    done
+    [ -n "${E2E_PREFIX:-}" ] && pv_server_stop "$E2E_PREFIX"
+    if [ -n "$E2E_XVFB_PID" ]; then
+        kill -TERM "$E2E_XVFB_PID" 2>/dev/null
+        wait "$E2E_XVFB_PID" 2>/dev/null
+    fi
+    exit "$rc"
+}
+
+# Runs a Windows program to its end, output on stdout, Wine's noise in the log.
+e2e_wine() {
+    "$PV_WINE" "$@" 2>>"$E2E_OUT/wine-stderr.log" </dev/null
+}
+
+# The driver program (see tests/e2e/driver/pvdriver.cpp).
+e2e_driver() {
+    e2e_wine "$E2E_BIN/pvdriver.exe" "$@"
+}
+
+# Starts a Windows program in the background; sets E2E_LAST_PID (Linux pid).
+# Its output goes to $E2E_OUT/<name>.log.
+e2e_start() {
+    local exe="$1"; shift
+    "$PV_WINE" "$exe" "$@" </dev/null >>"$E2E_OUT/$(basename "$exe" .exe).log" 2>&1 &
+    E2E_LAST_PID=$!
+    e2e_track "$E2E_LAST_PID"
+}
+
+# e2e_wait_for SECONDS WHAT COMMAND...: polls COMMAND until it succeeds.
+e2e_wait_for() {
+    local secs="$1" what="$2"; shift 2
+    local deadline=$(( $(date +%s%N) + secs * 1000000000 ))
+    while :; do
+        "$@" >/dev/null 2>&1 && return 0
+        [ "$(date +%s%N)" -ge "$deadline" ] && { e2e_log "timed out after ${secs}s waiting for $what"; return 1; }
+        sleep 0.1
+    done
+}
+
+# e2e_wait_exit PID SECONDS: waits for a process we started to end.
+e2e_wait_exit() {
+    local pid="$1" secs="$2"
+    e2e_wait_for "$secs" "process $pid to end" e2e_not_alive "$pid"
+}
+e2e_not_alive() { ! e2e_alive "$1"; }
+
+# Wall-clock milliseconds, for measuring.
+e2e_now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
+
+e2e_screenshot() {
+    import -window root -display "$DISPLAY" "$E2E_OUT/$1.png"
+    e2e_log "screenshot $E2E_OUT/$1.png"
+}
+
+e2e_click() {  # X Y [BUTTON]
+    xdotool mousemove --sync "$1" "$2" click "${3:-1}"
+}
+
+e2e_key() {  # xdotool key names, e.g. ctrl+l Down Return
+    xdotool key --delay 60 "$@"
+}
+
+# e2e_reg_query KEY [VALUE]: prints the data of VALUE (or the whole key).
+e2e_reg_query() {
+    if [ $# -ge 2 ]; then
+        e2e_wine reg query "$1" /v "$2" | tr -d '\r' | awk -v v="$2" '$1 == v { $1=""; $2=""; sub(/^  */, ""); print; f=1 } END { exit !f }'
+    else
+        e2e_wine reg query "$1" | tr -d '\r'
+    fi
+}
+
+# A fresh folder with pivora.exe (and so a fresh data directory beside it).
+# Sets E2E_APP (Linux path) and E2E_EXE.
+e2e_install() {
+    local exe="${1:-$E2E_BIN/pivora.exe}"
+    [ -f "$exe" ] || e2e_fail "no $(basename "$exe") in $E2E_BIN (the program is not built yet)"
+    E2E_APP="$E2E_OUT/app"
+    mkdir -p "$E2E_APP"
+    cp "$exe" "$E2E_APP/"
+    E2E_EXE="$E2E_APP/$(basename "$exe")"
+}
+
+# Windows path of a Linux path (Wine maps / to Z:).
+e2e_winpath() {
+    printf 'Z:%s' "$1" | tr '/' '\\'
+}
+
+# Starts the installed program and waits until it is running; sets PV_PID
+# (Linux) and PV_WINPID (Windows).
+e2e_start_pivora() {
+    local name
+    name="$(basename "$E2E_EXE")"
+    e2e_start "$E2E_EXE"
+    PV_PID=$E2E_LAST_PID
+    e2e_wait_for 30 "$name to run" e2e_driver pids "$name" || e2e_fail "$name did not start"
+    PV_WINPID=$(e2e_driver pids "$name" | head -1)
+    e2e_log "$name runs: pid $PV_PID, Windows pid $PV_WINPID"
+}
+
+# The task bar of the virtual desktop: sets TB_LEFT TB_TOP TB_RIGHT TB_BOTTOM.
+e2e_taskbar_rect() {
+    local h info r
+    h=$(e2e_driver find --class Shell_TrayWnd --visible --timeout 20000 | head -1) || return 1
+    info=$(e2e_driver info "$h") || return 1
+    r=$(sed -n 's/.* rect=\([-0-9,]*\) .*/\1/p' <<<"$info")
+    IFS=, read -r TB_LEFT TB_TOP TB_RIGHT TB_BOTTOM <<<"$r"
+    [ -n "$TB_BOTTOM" ]
+}
+
+# Centre of the N-th tray icon from the right (N from 1): sets TRAY_X TRAY_Y.
+# Wine's task bar puts the notification icons at its right end, one 20-pixel
+# cell each, the first one placed rightmost.
+e2e_tray_icon_pos() {
+    local n="${1:-1}"
+    e2e_taskbar_rect || return 1
+    TRAY_X=$(( TB_RIGHT - 20 * (n - 1) - 10 ))
+    TRAY_Y=$(( (TB_TOP + TB_BOTTOM) / 2 ))
+}
+
+# True when the N-th tray cell from the right shows something other than the
+# task bar's own background.
+e2e_tray_icon_shown() {
+    local n="${1:-1}" shot colours
+    e2e_tray_icon_pos "$n" || return 1
+    shot="$E2E_OUT/.tray-probe.png"
+    import -window root -display "$DISPLAY" -crop "16x16+$((TRAY_X - 8))+$((TRAY_Y - 8))" "$shot" 2>/dev/null || return 1
+    colours=$(convert "$shot" -format '%k' info: 2>/dev/null)
+    [ -n "$colours" ] && [ "$colours" -gt 3 ]
+}
+
+# Windows of the program: "visible=1" lines mean a visible top-level window.
+e2e_visible_windows() {
+    e2e_driver list "$1" | grep -c ' visible=1 ' || true
+}
