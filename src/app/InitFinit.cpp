@@ -109,6 +109,7 @@ void StartupSequence(IAppSteps& steps) {
     MessageTable.clear();
     MessageTable[kMsgExceptionNotice] = ComposeExceptionNotice(SupportTail);
     MessageTable[kMsgBackupQuestion] = ComposeBackupQuestion(DataDir, SupportTail);
+    steps.SetMessageTable(MessageTable);
     // 9 .. 16
     steps.CreateScratchImages();
     steps.CopySystemMenu();

@@ -62,6 +62,7 @@ public:
     virtual void SetVersionLabel(const std::string& text) = 0;
     virtual void SetApplicationTitle(const std::string& title) = 0;
     virtual void LoadSettings() = 0;
+    virtual void SetMessageTable(const std::map<int, std::string>& table) = 0;
     virtual void CreateScratchImages() = 0;
     virtual void CopySystemMenu() = 0;
     virtual void CheckItemStore() = 0;

@@ -4,13 +4,17 @@
 
 #include <cstdint>
 #include <cstring>
+#include <memory>
 
 #include "app/form_general_win.h"
 #include "manager/form_items_win.h"
 #include "menu/form_shortcuts_win.h"
 #include "prefs/form_about_win.h"
 #include "prefs/form_config_win.h"
+#include "menu/SystemMenu.h"
+#include "store/StoreLoader.h"
 #include "support/Platform_win.h"
+#include "support/SettingsStores_win.h"
 #include "support/UkvSysExceptions.h"
 
 namespace pv {
@@ -74,6 +78,112 @@ int Application::Run() {
     }
     return g_exitCode;
 }
+
+// ---------------------------------------------------------------- settings
+
+namespace {
+
+class HotKeyOfFormGeneral : public IHotKey {
+public:
+    int HotKey() override { return Forms.FormGeneral->JvApplicationHotKey.HotKey(); }
+    void SetHotKey(int value) override {
+        Forms.FormGeneral->JvApplicationHotKey.SetHotKey(static_cast<uint16_t>(value));
+    }
+};
+
+class ApplicationPump : public IMessagePump {
+public:
+    void ProcessMessages() override { Application::ProcessMessages(); }
+};
+
+struct SettingsHost {
+    WinProfile profile;
+    WinRegistry registry;
+    WinFileSystem fs;
+    WinSystem system;
+    WinMessageUI ui;
+    HotKeyOfFormGeneral hotKey;
+    ApplicationPump pump;
+    Settings settings;
+
+    explicit SettingsHost(FormConfigControls& config)
+        : settings(SettingsServices{profile, registry, fs, system, ui, hotKey, pump}, config) {}
+};
+
+std::unique_ptr<SettingsHost> g_settings;
+
+AppForm* FormOf(AppWindow w) {
+    switch (w) {
+        case AppWindow::FormConfig:
+            return Forms.FormConfig;
+        case AppWindow::FormItems:
+            return Forms.FormItems;
+        case AppWindow::FormAbout:
+            return Forms.FormAbout;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+Settings* AppSettings() { return g_settings ? &g_settings->settings : nullptr; }
+
+void CreateAppSettings() { g_settings = std::make_unique<SettingsHost>(Forms.FormConfig->Controls); }
+
+void DestroyAppSettings() { g_settings.reset(); }
+
+bool WinAppWindows::IsVisible(AppWindow w) { return IsWindowVisible(FormOf(w)->Handle()) != FALSE; }
+
+void WinAppWindows::Hide(AppWindow w) { ShowWindow(FormOf(w)->Handle(), SW_HIDE); }
+
+void WinAppWindows::Show(AppWindow w) { ShowWindow(FormOf(w)->Handle(), SW_SHOW); }
+
+std::string WinAppWindows::TitleText(AppWindow w) { return FormOf(w)->TitleText; }
+
+void WinAppWindows::SetCaption(AppWindow w, const std::string& caption) { FormOf(w)->SetCaption(caption); }
+
+WindowFont WinAppWindows::GetFont(AppWindow w) { return FormOf(w)->Font(); }
+
+void WinAppWindows::SetFont(AppWindow w, const WindowFont& font) { FormOf(w)->SetFont(font); }
+
+WindowFont WinAppWindows::SystemMenuFont() {
+    NONCLIENTMETRICSA ncm = {};
+    ncm.cbSize = sizeof ncm;
+    WindowFont f{"MS Sans Serif", 8, false};
+    if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0)) return f;
+    f.name = ncm.lfMenuFont.lfFaceName;
+    HDC dc = GetDC(nullptr);
+    const int ppi = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
+    if (dc) ReleaseDC(nullptr, dc);
+    const int height = ncm.lfMenuFont.lfHeight < 0 ? -ncm.lfMenuFont.lfHeight : ncm.lfMenuFont.lfHeight;
+    if (height > 0) f.size = MulDiv(height, 72, ppi);
+    return f;
+}
+
+void WinAppWindows::BindCaptionPainting(AppWindow w, bool bind) { FormOf(w)->SetCaptionPainting(bind); }
+
+void WinAppWindows::BindApplicationActivate(bool bind) { Forms.FormGeneral->ActivateBound = bind; }
+
+void WinAppWindows::SetApplicationExStyle(uint32_t exStyle) {
+    // There is no separate application window: the task-bar button belongs to
+    // whichever of the three windows is shown, so each gets the style.
+    for (AppWindow w : {AppWindow::FormConfig, AppWindow::FormItems, AppWindow::FormAbout}) {
+        HWND hwnd = FormOf(w)->Handle();
+        LONG_PTR ex = GetWindowLongPtrA(hwnd, GWL_EXSTYLE);
+        if (exStyle & WS_EX_TOOLWINDOW)
+            ex = (ex & ~static_cast<LONG_PTR>(WS_EX_APPWINDOW)) | WS_EX_TOOLWINDOW;
+        else
+            ex = (ex & ~static_cast<LONG_PTR>(WS_EX_TOOLWINDOW)) | WS_EX_APPWINDOW;
+        SetWindowLongPtrA(hwnd, GWL_EXSTYLE, ex);
+    }
+}
+
+void WinAppWindows::SetLabelUrlFont(const std::string& name, int size) {
+    Forms.FormAbout->LabelUrlFont.name = name;
+    Forms.FormAbout->LabelUrlFont.size = size;
+}
+
+void WinAppWindows::ConfigControlsChanged() { Forms.FormConfig->PushToControls(); }
 
 // ---------------------------------------------------------------- single instance
 
@@ -200,30 +310,36 @@ void WinAppSteps::SetVersionLabel(const std::string& text) { Forms.FormAbout->La
 
 void WinAppSteps::SetApplicationTitle(const std::string& title) { Application::Title() = title; }
 
-void WinAppSteps::LoadSettings() {
-    // Settings module: LoadSettings is called here once it is part of the build.
+void WinAppSteps::LoadSettings() { AppSettings()->LoadSettings(); }
+
+void WinAppSteps::SetMessageTable(const std::map<int, std::string>& table) {
+    Forms.FormGeneral->AEGeneral().MessageTable = table;
 }
 
 void WinAppSteps::CreateScratchImages() { pv::CreateScratchImages(); }
 
 void WinAppSteps::CopySystemMenu() {
-    // System menu module: CopySystemMenu is called here once it is part of the build.
+    TFormItems& items = *Forms.FormItems;
+    pv::CopySystemMenu(items.PictureMarks, items.TVBasic, items.TVItems, items.PMBasic, items.PMItems);
 }
 
 void WinAppSteps::CheckItemStore() {
-    // Store loader: CheckItemStore is called here once it is part of the build.
+    StoreContext c = Forms.FormItems->MakeStoreContext();
+    pv::CheckItemStore(c);
 }
 
 void WinAppSteps::LoadItemStore() {
-    // Store loader: LoadItemStore is called here once it is part of the build.
+    StoreContext c = Forms.FormItems->MakeStoreContext();
+    pv::LoadItemStore(c);
 }
 
 void WinAppSteps::ApplyVisualSettings() {
-    // Settings module: ApplyVisualSettings is called here once it is part of the build.
+    WinAppWindows windows;
+    AppSettings()->ApplyVisualSettings(windows);
 }
 
 void WinAppSteps::AssignMenuDrawHandlers() {
-    // System menu module: AssignMenuDrawHandlers is called here once it is part of the build.
+    pv::AssignMenuDrawHandlers(Forms.FormItems->PMItems.root, AppSettings()->WindowsDraw);
 }
 
 void WinAppSteps::EnableTrayMenu() {
@@ -246,41 +362,24 @@ void WinAppSteps::DisableTrayMenu() {
     icon.PopupMenu = nullptr;
 }
 
-void WinAppSteps::ClearItemTable() {
-    // Store loader: the item table is emptied here once it is part of the build.
-}
+void WinAppSteps::ClearItemTable() { Forms.FormItems->Items.Clear(); }
 
 void WinAppSteps::ClearTreesAndMenu() {
     TFormItems& items = *Forms.FormItems;
     items.TVItems.tag = 0;
     items.TVUndo.tag = 0;
-    items.ILAllPublicPMTag = 0;
+    items.PictureMarks.itemIconCount = 0;
     items.TVItems.Clear();
     items.TVUndo.Clear();
     items.PMItems.root.Clear();
     items.PMItems.root.tag = 0;
 }
 
-void WinAppSteps::DeleteAddedPictures() {
-    TFormItems& items = *Forms.FormItems;
-    for (int i = ImageList_GetImageCount(items.ILAllPublicTV) - 1; i > 11; --i) {
-        ImageList_Remove(items.ILAllPublicPM, i);
-        ImageList_Remove(items.ILAllPublicTV, i);
-    }
-}
+void WinAppSteps::DeleteAddedPictures() { Forms.FormItems->Pictures.DeleteAbove(kLastFixedPicture); }
 
-void WinAppSteps::AppendBreakPictures() {
-    TFormItems& items = *Forms.FormItems;
-    TFormShortCuts& sc = *Forms.FormShortCuts;
-    for (HBITMAP b : {sc.ImageBreak3Small, sc.ImageBreak4Small, sc.ImageBreak5Small})
-        ImageList_Add(items.ILAllPublicPM, b, nullptr);
-    for (HBITMAP b : {sc.ImageBreak3Large, sc.ImageBreak4Large, sc.ImageBreak5Large})
-        ImageList_Add(items.ILAllPublicTV, b, nullptr);
-}
+void WinAppSteps::AppendBreakPictures() { Forms.FormItems->Pictures.AppendBreakPictures(); }
 
-void WinAppSteps::SaveSettings() {
-    // Settings module: SaveSettings is called here once it is part of the build.
-}
+void WinAppSteps::SaveSettings() { AppSettings()->SaveSettings(); }
 
 void WinAppSteps::FreeScratchImages() { pv::FreeScratchImages(); }
 

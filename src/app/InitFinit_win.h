@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/InitFinit.h"
+#include "app/Settings.h"
 
 namespace pv {
 
@@ -26,6 +27,30 @@ struct AppForms {
     TFormAbout* FormAbout = nullptr;
 };
 extern AppForms Forms;
+
+// The settings of this run, made by CreateAppSettings once the windows exist
+// (they live in FormConfig's controls); null before.
+Settings* AppSettings();
+void CreateAppSettings();
+void DestroyAppSettings();
+
+// The windows as the settings code changes them.
+class WinAppWindows : public IAppWindows {
+public:
+    bool IsVisible(AppWindow w) override;
+    void Hide(AppWindow w) override;
+    void Show(AppWindow w) override;
+    std::string TitleText(AppWindow w) override;
+    void SetCaption(AppWindow w, const std::string& caption) override;
+    WindowFont GetFont(AppWindow w) override;
+    void SetFont(AppWindow w, const WindowFont& font) override;
+    WindowFont SystemMenuFont() override;
+    void BindCaptionPainting(AppWindow w, bool bind) override;
+    void BindApplicationActivate(bool bind) override;
+    void SetApplicationExStyle(uint32_t exStyle) override;
+    void SetLabelUrlFont(const std::string& name, int size) override;
+    void ConfigControlsChanged() override;
+};
 
 // ---------------------------------------------------------------- application
 
@@ -87,6 +112,7 @@ public:
     void SetVersionLabel(const std::string& text) override;
     void SetApplicationTitle(const std::string& title) override;
     void LoadSettings() override;
+    void SetMessageTable(const std::map<int, std::string>& table) override;
     void CreateScratchImages() override;
     void CopySystemMenu() override;
     void CheckItemStore() override;

@@ -4,7 +4,10 @@
 
 #include "app/InitFinit.h"
 #include "app/InitFinit_win.h"
+#include "manager/form_items_win.h"
 #include "menu/form_shortcuts_win.h"
+#include "prefs/form_about_win.h"
+#include "prefs/form_config_win.h"
 #include "../../res/resource.h"
 
 namespace pv {
@@ -163,8 +166,19 @@ void TFormGeneral::JvApplicationHotKeyHotKey() {
     PopupTrayMenuAtCursor(CSystrayGen.PopupMenu, this, &CSystrayGen);
 }
 
+void TFormGeneral::AEGeneralActivate() {
+    for (AppForm* form : {static_cast<AppForm*>(Forms.FormItems), static_cast<AppForm*>(Forms.FormConfig),
+                          static_cast<AppForm*>(Forms.FormAbout)}) {
+        if (form && IsWindowVisible(form->Handle())) form->FormActivate();
+        Application::ProcessMessages();
+    }
+}
+
 LRESULT TFormGeneral::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
+        case WM_ACTIVATEAPP:
+            if (ActivateBound) AEGeneralActivate();
+            break;
         case WM_HOTKEY:
             if (static_cast<int>(wParam) == JvApplicationHotKey.Id()) JvApplicationHotKeyHotKey();
             return 0;

@@ -96,6 +96,10 @@ public:
 
     void JvApplicationHotKeyHotKey();
 
+    // Bound while the program paints window titles itself.
+    bool ActivateBound = false;
+    void AEGeneralActivate();
+
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 

@@ -37,6 +37,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         if (!formGeneral->Create() || !formShortCuts->Create() || !formItems->Create() || !formConfig->Create() ||
             !formAbout->Create())
             return 1;
+        CreateAppSettings();
         Application::ProcessMessages();
 
         StartFlag = 1;
@@ -55,6 +56,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
 
     // Windows go in reverse order; FormGeneral last takes the tray icon and the
     // hot key with it.
+    DestroyAppSettings();
     formAbout.reset();
     formConfig.reset();
     formItems.reset();

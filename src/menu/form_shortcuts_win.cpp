@@ -2,6 +2,9 @@
 
 #include "app/InitFinit_win.h"
 #include "manager/form_items_win.h"
+#include "menu/Launching.h"
+#include "app/Settings.h"
+#include <commctrl.h>
 #include "../../res/resource.h"
 
 namespace pv {
@@ -145,20 +148,163 @@ void TFormShortCuts::ClickEntry(MenuEntry& entry) {
 }
 
 void TFormShortCuts::NorItemsRTClickItem(MenuEntry& entry) {
-    (void)entry;
-    // Launching: the store's launcher is called here once it is part of the build.
+    TFormItems& items = *Forms.FormItems;
+    pv::NorItemsRTClickItem(items.Shell(), items.Items, entry);
 }
+
+// ---------------------------------------------------------------- owner drawing
+
+HFONT CreateMenuFont(const FontSpec& spec) {
+    LOGFONTA lf = {};
+    if (spec.systemMenuFont) {
+        NONCLIENTMETRICSA ncm = {};
+        ncm.cbSize = sizeof ncm;
+        if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0)) lf = ncm.lfMenuFont;
+    } else {
+        lf.lfHeight = spec.height;
+        lf.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
+        lf.lfCharSet = DEFAULT_CHARSET;
+        lstrcpynA(lf.lfFaceName, spec.faceName.c_str(), LF_FACESIZE);
+    }
+    lf.lfEscapement = spec.escapement;
+    lf.lfOrientation = spec.escapement;
+    return CreateFontIndirectA(&lf);
+}
+
+TextExtent WinMenuTextMeasure::Extent(const FontSpec& font, const std::string& text) {
+    TextExtent e;
+    HDC dc = GetDC(nullptr);
+    if (!dc) return e;
+    HFONT f = CreateMenuFont(font);
+    HGDIOBJ old = f ? SelectObject(dc, f) : nullptr;
+    SIZE sz = {};
+    if (GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &sz)) {
+        e.cx = sz.cx;
+        e.cy = sz.cy;
+    }
+    if (old) SelectObject(dc, old);
+    if (f) DeleteObject(f);
+    ReleaseDC(nullptr, dc);
+    return e;
+}
+
+int WinMenuTextMeasure::PixelsPerInch() {
+    HDC dc = GetDC(nullptr);
+    const int ppi = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
+    if (dc) ReleaseDC(nullptr, dc);
+    return ppi;
+}
+
+void ExecuteDisplayList(HDC dc, const DisplayList& list, HIMAGELIST images) {
+    const int saved = SaveDC(dc);
+    for (const DrawOp& op : list) {
+        switch (op.kind) {
+            case DrawOpKind::FillRect: {
+                RECT r = {op.rect.left, op.rect.top, op.rect.right, op.rect.bottom};
+                FillRect(dc, &r, GetSysColorBrush(op.color));
+                break;
+            }
+            case DrawOpKind::Line: {
+                HPEN pen = CreatePen(PS_SOLID, 1, GetSysColor(op.color));
+                HGDIOBJ old = SelectObject(dc, pen);
+                MoveToEx(dc, op.x1, op.y1, nullptr);
+                LineTo(dc, op.x2, op.y2);
+                SelectObject(dc, old);
+                DeleteObject(pen);
+                break;
+            }
+            case DrawOpKind::Image: {
+                if (!images) break;
+                if (!op.greyed) {
+                    ImageList_Draw(images, op.imageIndex, dc, op.x1, op.y1, ILD_TRANSPARENT);
+                } else {
+                    HICON icon = ImageList_GetIcon(images, op.imageIndex, ILD_TRANSPARENT);
+                    if (icon) {
+                        DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(icon), 0, op.x1, op.y1, 0, 0,
+                                   DST_ICON | DSS_DISABLED);
+                        DestroyIcon(icon);
+                    }
+                }
+                break;
+            }
+            case DrawOpKind::Text: {
+                HFONT f = CreateMenuFont(op.font);
+                HGDIOBJ old = f ? SelectObject(dc, f) : nullptr;
+                SetTextColor(dc, GetSysColor(op.color));
+                if (op.bkColor < 0) {
+                    SetBkMode(dc, TRANSPARENT);
+                } else {
+                    SetBkMode(dc, OPAQUE);
+                    SetBkColor(dc, GetSysColor(op.bkColor));
+                }
+                RECT r = {op.rect.left, op.rect.top, op.rect.right, op.rect.bottom};
+                DrawTextA(dc, op.text.c_str(), static_cast<int>(op.text.size()), &r, op.textFlags);
+                if (old) SelectObject(dc, old);
+                if (f) DeleteObject(f);
+                break;
+            }
+            case DrawOpKind::BarText: {
+                // One rotated font per bar painting, made and deleted here.
+                HFONT f = CreateMenuFont(op.font);
+                HGDIOBJ old = f ? SelectObject(dc, f) : nullptr;
+                SetTextColor(dc, GetSysColor(op.color));
+                SetBkMode(dc, OPAQUE);
+                SetBkColor(dc, GetSysColor(op.bkColor < 0 ? kColorInactiveCaption : op.bkColor));
+                RECT r = {op.rect.left, op.rect.top, op.rect.right, op.rect.bottom};
+                ExtTextOutA(dc, op.x1, op.y1, ETO_CLIPPED | ETO_OPAQUE, &r, op.text.c_str(),
+                            static_cast<UINT>(op.text.size()), nullptr);
+                if (old) SelectObject(dc, old);
+                if (f) DeleteObject(f);
+                break;
+            }
+        }
+    }
+    RestoreDC(dc, saved);
+}
+
+namespace {
+MenuDrawSettings CurrentDrawSettings() {
+    Settings* s = AppSettings();
+    return s ? s->DrawSettings() : MenuDrawSettings();
+}
+}  // namespace
 
 bool TFormShortCuts::MeasureItem(MEASUREITEMSTRUCT& mis) {
     if (mis.CtlType != ODT_MENU || !mis.itemData) return false;
-    // Menu geometry: measured here once the drawing module is part of the build.
-    mis.itemWidth = 100;
-    mis.itemHeight = 19;
+    const MenuEntry& entry = *reinterpret_cast<const MenuEntry*>(mis.itemData);
+    WinMenuTextMeasure measure;
+    MeasureResult r;
+    if (entry.onMeasure == MeasureHandler::NorItemsRTMeasureItem) {
+        r = NorItemsRTMeasureItem(entry, CurrentDrawSettings(), measure);
+    } else {
+        // Drawn by the program but measured by no handler: the system's size for a text entry.
+        const TextExtent e = measure.Extent(FontSpec{true, "", 0, false, 0}, entry.caption);
+        r.width = e.cx;
+        r.height = GetSystemMetrics(SM_CYMENU);
+    }
+    mis.itemWidth = static_cast<UINT>(r.width < 0 ? 0 : r.width);
+    mis.itemHeight = static_cast<UINT>(r.height < 0 ? 0 : r.height);
     return true;
 }
 
 bool TFormShortCuts::DrawItem(const DRAWITEMSTRUCT& dis) {
     if (dis.CtlType != ODT_MENU || !dis.itemData) return false;
+    const MenuEntry& entry = *reinterpret_cast<const MenuEntry*>(dis.itemData);
+    const DrawRect rect{dis.rcItem.left, dis.rcItem.top, dis.rcItem.right, dis.rcItem.bottom};
+    const bool selected = (dis.itemState & ODS_SELECTED) != 0;
+    WinMenuTextMeasure measure;
+    DisplayList list;
+    switch (entry.onDraw) {
+        case DrawHandler::NorItemsRTDrawItem:
+            list = NorItemsRTDrawItem(entry, rect, selected, CurrentDrawSettings(), measure);
+            break;
+        case DrawHandler::SpeItemsRTDrawItem:
+            list = SpeItemsRTDrawItem(entry, rect, CurrentDrawSettings(), measure);
+            break;
+        case DrawHandler::None:
+            return true;
+    }
+    ExecuteDisplayList(dis.hDC, list, Forms.FormItems ? Forms.FormItems->ILAllPublicPM : nullptr);
     return true;
 }
 

@@ -7,6 +7,9 @@
 
 #include <vector>
 
+#include <commctrl.h>
+
+#include "menu/MenuDraw.h"
 #include "menu/MenuModel.h"
 #include "support/Window_win.h"
 
@@ -29,6 +32,19 @@ struct RealisedMenu {
 // entries with sub-entries become submenus, tag -200 a separator, entries with
 // a measure or draw handler owner-drawn items, the rest plain text items.
 void RealiseMenuTree(const MenuEntry& root, RealisedMenu& out);
+
+// Text sizes for the menu geometry, measured on the screen.
+class WinMenuTextMeasure : public IMenuTextMeasure {
+public:
+    TextExtent Extent(const FontSpec& font, const std::string& text) override;
+    int PixelsPerInch() override;
+};
+
+// A font as the menu geometry describes it.
+HFONT CreateMenuFont(const FontSpec& spec);
+
+// Replays a display list of the menu geometry with GDI; images from images.
+void ExecuteDisplayList(HDC dc, const DisplayList& list, HIMAGELIST images);
 
 class TFormShortCuts : public Window {
 public:

@@ -11,12 +11,7 @@ bool TFormAbout::Create() {
 }
 
 LRESULT TFormAbout::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_CLOSE) {
-        // Created once, afterwards only shown and hidden.
-        ShowWindow(Handle(), SW_HIDE);
-        return 0;
-    }
-    return Window::HandleMessage(msg, wParam, lParam);
+    return AppForm::HandleMessage(msg, wParam, lParam);
 }
 
 }  // namespace pv

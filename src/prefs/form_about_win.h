@@ -5,20 +5,19 @@
 
 #include <string>
 
-#include "support/Window_win.h"
+#include "app/AppForm_win.h"
 
 namespace pv {
 
-class TFormAbout : public Window {
+class TFormAbout : public AppForm {
 public:
     TFormAbout();
     ~TFormAbout() override;
 
     bool Create();
 
-    std::string TitleText;
     std::string LabelVer;  // "<product> version <version> for Windows"
-    int Tag = 0;           // 1 while hidden by HideOpenWindows
+    WindowFont LabelUrlFont;
 
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;

@@ -41,13 +41,13 @@ bool TFormConfig::Create() {
 
 void TFormConfig::FillFontNames() { Controls.CmBoxFontName.SetItems(InstalledFontNames()); }
 
+void TFormConfig::PushToControls() {
+    // The dialog's own controls come with the preferences dialog; until then
+    // Controls is all there is.
+}
+
 LRESULT TFormConfig::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_CLOSE) {
-        // Created once, afterwards only shown and hidden.
-        ShowWindow(Handle(), SW_HIDE);
-        return 0;
-    }
-    return Window::HandleMessage(msg, wParam, lParam);
+    return AppForm::HandleMessage(msg, wParam, lParam);
 }
 
 }  // namespace pv

@@ -8,11 +8,11 @@
 #include <vector>
 
 #include "prefs/form_config.h"
-#include "support/Window_win.h"
+#include "app/AppForm_win.h"
 
 namespace pv {
 
-class TFormConfig : public Window {
+class TFormConfig : public AppForm {
 public:
     TFormConfig();
     ~TFormConfig() override;
@@ -20,11 +20,11 @@ public:
     bool Create();
 
     FormConfigControls Controls;
-    std::string TitleText;
-    int Tag = 0;  // 1 while hidden by HideOpenWindows
 
     // Replaces the font name list by the fonts installed on the system.
     void FillFontNames();
+    // Mirrors Controls into the dialog's controls.
+    void PushToControls();
 
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;

@@ -1,0 +1,71 @@
+#include "app/AppForm_win.h"
+
+#include "app/InitFinit_win.h"
+#include "app/Settings.h"
+
+namespace pv {
+
+HFONT CreateWindowFont(const WindowFont& font) {
+    HDC dc = GetDC(nullptr);
+    const int ppi = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
+    if (dc) ReleaseDC(nullptr, dc);
+    LOGFONTA lf = {};
+    lf.lfHeight = -MulDiv(font.size, ppi, 72);
+    lf.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynA(lf.lfFaceName, font.name.c_str(), LF_FACESIZE);
+    return CreateFontIndirectA(&lf);
+}
+
+AppForm::~AppForm() {
+    Destroy();
+    if (hfont_) DeleteObject(hfont_);
+}
+
+void AppForm::SetCaptionPainting(bool on) {
+    paintCaption_ = on;
+    if (Handle()) RedrawWindow(Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+}
+
+void AppForm::SetFont(const WindowFont& font) {
+    font_ = font;
+    HFONT made = CreateWindowFont(font);
+    if (!made) return;
+    for (HWND child = GetWindow(Handle(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(made), TRUE);
+    if (hfont_) DeleteObject(hfont_);
+    hfont_ = made;
+}
+
+void AppForm::FormActivate() {
+    if (!paintCaption_) return;
+    PaintFormCaption(Handle(), TitleText, AppSettings() ? AppSettings()->FontName : std::string("Verdana"));
+}
+
+void AppForm::FormPaint() { FormActivate(); }
+
+LRESULT AppForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case WM_CLOSE:
+            // Created once, afterwards only shown and hidden.
+            ShowWindow(Handle(), SW_HIDE);
+            return 0;
+        case WM_NCPAINT:
+        case WM_NCACTIVATE:
+        case WM_ACTIVATE: {
+            // The system repaints the caption bar on these; the title goes on top.
+            const LRESULT r = Window::HandleMessage(msg, wParam, lParam);
+            FormActivate();
+            return r;
+        }
+        case WM_PAINT: {
+            const LRESULT r = Window::HandleMessage(msg, wParam, lParam);
+            FormPaint();
+            return r;
+        }
+        default:
+            return Window::HandleMessage(msg, wParam, lParam);
+    }
+}
+
+}  // namespace pv

@@ -1,0 +1,49 @@
+#pragma once
+// What FormItems, FormConfig and FormAbout share: a title text of their own,
+// separate from the caption, painted over the caption bar when the program
+// draws titles; a window font; the re-show mark; hiding instead of closing.
+
+#include <windows.h>
+
+#include <string>
+
+#include "prefs/form_config.h"
+#include "support/Window_win.h"
+
+namespace pv {
+
+class AppForm : public Window {
+public:
+    ~AppForm() override;
+
+    std::string TitleText;
+    int Tag = 0;  // 1 while hidden by HideOpenWindows
+
+    // Whether FormActivate and FormPaint are bound, so that PaintFormCaption
+    // writes TitleText over the (empty) caption.
+    void SetCaptionPainting(bool on);
+    bool CaptionPainting() const { return paintCaption_; }
+
+    const WindowFont& Font() const { return font_; }
+    // Makes the font and hands it to every child control.
+    void SetFont(const WindowFont& font);
+    HFONT FontHandle() const { return hfont_; }
+
+    void SetCaption(const std::string& caption) { SetWindowTextA(Handle(), caption.c_str()); }
+
+    void FormActivate();
+    void FormPaint();
+
+protected:
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    bool paintCaption_ = false;
+    WindowFont font_{"MS Sans Serif", 8, false};
+    HFONT hfont_ = nullptr;
+};
+
+// A font made from a name, a size in points and the bold flag, for the screen.
+HFONT CreateWindowFont(const WindowFont& font);
+
+}  // namespace pv
