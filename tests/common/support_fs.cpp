@@ -48,19 +48,36 @@ namespace {
 
 int g_counter = 0;
 
-bool RunUnixTool(const std::string& commandLine, const std::string& dir) {
-    if (GetFileAttributesA("Z:\\bin\\sh") == INVALID_FILE_ATTRIBUTES) return false;
+// Starts a Unix program through Wine. Wine does not track such a process (its
+// handle is signalled at once and carries no exit code), so callers poll for
+// the effect they wait for.
+bool StartUnixTool(const std::string& commandLine, const std::string& dir, std::string* trace = nullptr) {
+    if (GetFileAttributesA("Z:\\bin\\sh") == INVALID_FILE_ATTRIBUTES) {
+        if (trace) *trace = "no Z:\\bin (not Wine)";
+        return false;
+    }
     std::string cmd = commandLine;
     STARTUPINFOA si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
-    if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &pi)) return false;
+    if (!CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si, &pi)) {
+        if (trace) *trace = commandLine + ": CreateProcess error " + std::to_string(GetLastError());
+        return false;
+    }
     WaitForSingleObject(pi.hProcess, 30000);
-    DWORD code = 1;
-    GetExitCodeProcess(pi.hProcess, &code);
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
-    return code == 0;
+    if (trace) *trace = commandLine + ": started";
+    return true;
+}
+
+template <class Pred>
+bool WaitFor(Pred done, int milliseconds) {
+    for (int waited = 0; waited < milliseconds; waited += 20) {
+        if (done()) return true;
+        Sleep(20);
+    }
+    return done();
 }
 
 void RemoveTreeWin32(const std::string& dir) {
@@ -105,9 +122,11 @@ SupportFsEnv::~SupportFsEnv() {
     size_t cut = parent.find_last_of('\\');
     std::string name = parent.substr(cut + 1);
     parent = parent.substr(0, cut + 1);
-    // Make everything writable first, then remove.
-    RunUnixTool("Z:\\bin\\chmod -R u+w " + name, parent);
-    if (!RunUnixTool("Z:\\bin\\rm -rf " + name, parent)) RemoveTreeWin32(root_);
+    const std::string root = root_;
+    auto gone = [&] { return GetFileAttributesA(root.c_str()) == INVALID_FILE_ATTRIBUTES; };
+    if (!StartUnixTool("Z:\\bin\\sh -c \"chmod -R u+w " + name + "; rm -rf " + name + "\"", parent) ||
+        !WaitFor(gone, 10000))
+        RemoveTreeWin32(root_);
 }
 
 bool SupportFsEnv::SetAttributes(const std::string& path, uint32_t attributes) {
@@ -115,6 +134,16 @@ bool SupportFsEnv::SetAttributes(const std::string& path, uint32_t attributes) {
 }
 
 bool SupportFsEnv::CanSetHiddenAndSystem() const {
+    return true;
+}
+
+bool SupportFsEnv::RecycleBinIsScratch(std::string& why) {
+    const bool wine = GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+    char value[8] = {0};
+    if (wine && GetEnvironmentVariableA("XDG_DATA_HOME", value, sizeof value) == 0) {
+        why = "XDG_DATA_HOME is not set: Wine would recycle into the real home";
+        return false;
+    }
     return true;
 }
 
@@ -132,14 +161,16 @@ bool SupportFsEnv::MakeDirectoryLink(const std::string& linkDir, const std::stri
     // Wine's CreateSymbolicLinkA makes nothing and FSCTL_SET_REPARSE_POINT is
     // refused, but Wine reports a Unix symbolic link as a reparse point.
     RemoveDirectoryA(link.c_str());
-    if (RunUnixTool("Z:\\bin\\ln -s " + relativeTarget + " " + linkName, linkDir)) {
+    std::string trace;
+    auto made = [&] { return GetFileAttributesA(link.c_str()) != INVALID_FILE_ATTRIBUTES; };
+    if (StartUnixTool("Z:\\bin\\ln -s " + relativeTarget + " " + linkName, linkDir, &trace) && WaitFor(made, 5000)) {
         DWORD a = GetFileAttributesA(link.c_str());
         if (a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_REPARSE_POINT)) {
             how = "Unix symbolic link (Wine reports FILE_ATTRIBUTE_REPARSE_POINT)";
             return true;
         }
     }
-    how = "neither CreateSymbolicLinkA nor a Unix symbolic link gave a reparse point";
+    how = "neither CreateSymbolicLinkA nor a Unix symbolic link gave a reparse point (" + trace + ")";
     return false;
 }
 
@@ -172,6 +203,10 @@ bool SupportFsEnv::SetAttributes(const std::string& path, uint32_t attributes) {
 
 bool SupportFsEnv::CanSetHiddenAndSystem() const {
     return false;
+}
+
+bool SupportFsEnv::RecycleBinIsScratch(std::string&) {
+    return true;  // PosixFileSystem recycles below its own root
 }
 
 bool SupportFsEnv::MakeDirectoryLink(const std::string& linkDir, const std::string& linkName,

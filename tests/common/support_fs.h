@@ -32,6 +32,11 @@ public:
     bool SetAttributes(const std::string& path, uint32_t attributes);
     bool CanSetHiddenAndSystem() const;
 
+    // Whether recycling here stays inside the test's own area: under Wine the
+    // recycle bin is $XDG_DATA_HOME/Trash, which must then point into scratch
+    // space rather than the user's home.
+    static bool RecycleBinIsScratch(std::string& why);
+
     // Makes linkDir\linkName a symbolic link to the directory named by
     // relativeTarget (a relative path with "/" separators, from linkDir). Returns
     // false when the platform cannot make one that reports kAttrReparsePoint;
