@@ -123,7 +123,6 @@ bool IniProfile::WriteString(const std::string& file, const std::string& section
     const std::string newLine = key + "=" + value;
     size_t begin, end;
     if (!FindSection(lines, section, begin, end)) {
-        if (!lines.empty() && !Trim(lines.back()).empty()) lines.push_back(std::string());
         lines.push_back("[" + section + "]");
         lines.push_back(newLine);
     } else {
@@ -134,7 +133,7 @@ bool IniProfile::WriteString(const std::string& file, const std::string& section
             KeyLine(lines[at], k, v);
             lines[at] = k + "=" + value;
         } else {
-            // After the section's last non-blank line, so blank lines stay between sections.
+            // After the section's last non-blank line, so blank lines stay where they are.
             size_t pos = end;
             while (pos > begin && Trim(lines[pos - 1]).empty()) --pos;
             lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(pos), newLine);

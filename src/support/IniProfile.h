@@ -4,7 +4,9 @@
 // WritePrivateProfileStringA). Section and key names match without regard to
 // letter case, values are read with surrounding blanks (and one pair of
 // enclosing quotes) removed, new sections go to the end of the file in the order
-// they are created, and lines end in CR LF. Every write rewrites the whole file
+// they are created (without a blank line before them, as Wine writes them), and
+// lines end in CR LF. Unlike Wine, which rewrites the whole file in a normalised
+// form, lines not written are left as they stand, as Windows does. Every write rewrites the whole file
 // at once, so each value reaches the disk when it is written.
 
 #include <string>

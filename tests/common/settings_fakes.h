@@ -13,6 +13,23 @@
 
 namespace pvtest {
 
+// The non-blank lines of a text, trimmed: the shape of an INI file whatever its
+// blank lines and line ends.
+inline std::vector<std::string> IniShape(const std::string& text) {
+    std::vector<std::string> out;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t nl = text.find('\n', start);
+        std::string line = text.substr(start, nl == std::string::npos ? std::string::npos : nl - start);
+        size_t b = line.find_first_not_of(" \t\r");
+        size_t e = line.find_last_not_of(" \t\r");
+        if (b != std::string::npos) out.push_back(line.substr(b, e - b + 1));
+        if (nl == std::string::npos) break;
+        start = nl + 1;
+    }
+    return out;
+}
+
 // A scratch directory tree, removed with everything in it at destruction.
 // Root() is a Windows path with a trailing backslash.
 class ScratchDir {

@@ -19,7 +19,7 @@ TEST_F(IniProfileTest, NewFileGetsSectionsInCreationOrderWithCrLf) {
     EXPECT_TRUE(ini.WriteString(file, "A", "k2", "v2"));
     EXPECT_TRUE(ini.WriteString(file, "B", "k3", "v3"));
     EXPECT_TRUE(ini.WriteString(file, "b", "K1", "new"));  // the file keeps the first spelling
-    EXPECT_EQ(Text(), "[B]\r\nk1=new\r\nk3=v3\r\n\r\n[A]\r\nk2=v2\r\n");
+    EXPECT_EQ(Text(), "[B]\r\nk1=new\r\nk3=v3\r\n[A]\r\nk2=v2\r\n");
 }
 
 TEST_F(IniProfileTest, ReadingTrimsAndIgnoresLetterCase) {
