@@ -78,6 +78,18 @@ int ErrorReporting::ShowAppMessage(int index, const std::string& text, int mode,
 }
 
 void ErrorReporting::AEGeneralException(const char* senderName, const std::exception* e) noexcept {
+    if (handling_ > 0) {
+        try {
+            if (d_.terminate) d_.terminate();
+        } catch (...) {
+        }
+        return;
+    }
+    struct Depth {
+        int& n;
+        explicit Depth(int& c) : n(c) { ++n; }
+        ~Depth() { --n; }
+    } depth(handling_);
     std::string message = "Unknown exception";
     try {
         if (e) message = e->what();

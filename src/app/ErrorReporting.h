@@ -52,7 +52,10 @@ public:
 
     // For every exception that reaches the application: logs it (with the
     // sender's name, or the "Couldn't be determined" form), shows
-    // ExceptionNotice and requests termination. Never throws.
+    // ExceptionNotice and requests termination. Never throws. An exception
+    // raised while an earlier one is still being reported (a timer firing under
+    // the message box, say) only repeats the termination request: the program
+    // is ending already, and nesting boxes without bound helps nobody.
     void AEGeneralException(const char* senderName, const std::exception* e) noexcept;
 
     // Plays a wave file, from the Windows directory unless absolute. A file that
@@ -61,6 +64,7 @@ public:
 
 private:
     ErrorReportingDeps d_;
+    int handling_ = 0;
 };
 
 }  // namespace pv

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <stdexcept>
 
 #include "app/ErrorReporting.h"
@@ -32,8 +33,14 @@ struct RecordingUI : pv::IMessageUI {
     FakeSystem& system;
     std::vector<std::string> events;
     int answer = pv::kMrYes;
+    std::function<void()> whileShown;  // runs as if from the box's message loop
     void PlainBox(const std::string& caption, const std::string& text) override {
         events.push_back("box[" + caption + "] " + text);
+        if (whileShown) {
+            auto f = whileShown;
+            whileShown = nullptr;
+            f();
+        }
         system.lastError = 1400;  // showing a window leaves its own last error behind
     }
     int Dialog(const std::string& caption, const std::string& text, pv::DialogType type, unsigned buttons,
@@ -207,6 +214,19 @@ TEST_F(ErrorReportingTest, ATerminateThatThrowsDoesNotEscape) {
     std::runtime_error e("boom");
     r.AEGeneralException("X", &e);
     SUCCEED();
+}
+
+TEST_F(ErrorReportingTest, AnExceptionDuringTheReportOnlyRepeatsTheTermination) {
+    reporting.MessageTable[1] = "notice";
+    std::runtime_error first("first"), second("second");
+    ui.whileShown = [&] { reporting.AEGeneralException("TimerStatus", &second); };
+    reporting.AEGeneralException("BitBtnSave", &first);
+    EXPECT_EQ(ui.events, (std::vector<std::string>{LogPathBox(), "terminate", "box[Kelvory Pivora] notice",
+                                                   "terminate"}));
+    EXPECT_EQ(Log().find("second"), std::string::npos);
+    // Once the first report is over, a later exception is reported in full.
+    reporting.AEGeneralException("BitBtnSave", &second);
+    EXPECT_NE(Log().find("(Sender was: BitBtnSave): second."), std::string::npos) << Log();
 }
 
 TEST_F(ErrorReportingTest, SoundsFromTheWindowsDirectory) {
