@@ -78,7 +78,7 @@ e2e_xvfb_start() {
     for n in $(seq 90 190); do
         [ -e "/tmp/.X$n-lock" ] && continue
         [ -e "/tmp/.X11-unix/X$n" ] && continue
-        Xvfb ":$n" -screen 0 "${E2E_SCREEN:-1280x800x24}" -nolisten tcp -noreset \
+        Xvfb ":$n" -screen 0 "${E2E_SCREEN:-1000x700x24}" -nolisten tcp -noreset \
             </dev/null >"$E2E_OUT/xvfb.log" 2>&1 &
         E2E_XVFB_PID=$!
         for i in $(seq 1 100); do

@@ -1,0 +1,210 @@
+#!/usr/bin/env bash
+# Builds everything and runs the three test suites:
+#   1. native GoogleTest with AddressSanitizer and UBSan (build/native)
+#   2. GoogleTest cross-compiled for Windows, run under Wine through CTest
+#   3. end-to-end tests under Wine on Xvfb (CTest label e2e)
+# and checks the product, build/win32/bin/pivora.exe (32-bit, GUI, system DLLs only).
+#
+# Wine: where 32-bit programs can run, suites 2 and 3 use wine32 and the i686
+# build itself; where the kernel refuses them (no wine32), they use a 64-bit
+# build of the same sources (build/win64) under wine64.
+#
+# Ends with one line "N passed, N failed" (CTest tests; a failed build or product
+# check counts as one failed test) and exits non-zero on any failure.
+# Works unattended (CI=true, no stdin). JOBS overrides the parallelism (2).
+set -uo pipefail
+exec </dev/null
+
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "$root"
+. scripts/wine-env.sh
+JOBS="${JOBS:-2}"
+t_start=$(date +%s)
+
+total_pass=0
+total_fail=0
+summary=()
+
+now() { date +%s; }
+log() { echo "== $*"; }
+
+# Appends a suite line to the summary and adds to the totals.
+record() {  # NAME PASSED FAILED SECONDS [NOTE]
+    summary+=("$(printf '%-26s %4d tests  %4d passed  %4d failed  %5ds  %s' \
+        "$1" $(( $2 + $3 )) "$2" "$3" "$4" "${5:-}")")
+    total_pass=$(( total_pass + $2 ))
+    total_fail=$(( total_fail + $3 ))
+}
+
+# Runs ctest in a build dir with extra arguments; sets CT_PASS and CT_FAIL.
+run_ctest() {  # DIR LOGNAME ARGS...
+    local dir="$1" name="$2"; shift 2
+    local logf="$root/build/$name.log" line total failed
+    (cd "$dir" && ctest --output-on-failure "$@") 2>&1 | tee "$logf" |
+        grep -E '^ *[0-9]+/[0-9]+ Test|tests passed|\*\*\*|Failed|Timeout|Not Run' || true
+    line=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$logf" | tail -1)
+    if [ -n "$line" ]; then
+        failed=$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/' <<<"$line")
+        total=$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\2/' <<<"$line")
+        CT_PASS=$(( total - failed ))
+        CT_FAIL=$failed
+    elif grep -q 'No tests were found' "$logf"; then
+        CT_PASS=0
+        CT_FAIL=0
+    else
+        CT_PASS=0
+        CT_FAIL=1
+    fi
+}
+
+configure_build() {  # DIR LOGNAME CMAKE-ARGS... -- TARGETS...
+    local dir="$1" name="$2"; shift 2
+    local args=() targets=()
+    while [ $# -gt 0 ] && [ "$1" != -- ]; do args+=("$1"); shift; done
+    [ $# -gt 0 ] && shift
+    targets=("$@")
+    local logf="$root/build/$name.log"
+    {
+        cmake -S "$root" -B "$dir" "${args[@]}" &&
+        if [ ${#targets[@]} -gt 0 ]; then
+            cmake --build "$dir" -j"$JOBS" --target "${targets[@]}"
+        else
+            cmake --build "$dir" -j"$JOBS"
+        fi
+    } >"$logf" 2>&1
+    local rc=$?
+    if [ $rc != 0 ]; then
+        echo "build in $dir failed; the end of $logf:"
+        tail -40 "$logf"
+    fi
+    if grep -q 'warning:' "$logf"; then
+        echo "warnings in $dir (see $logf):"
+        grep 'warning:' "$logf" | sort -u | head -20
+    fi
+    return $rc
+}
+
+mkdir -p build
+
+log "set-up"
+if ! bash scripts/setup.sh; then
+    echo "set-up failed"
+    echo "0 passed, 1 failed"
+    exit 1
+fi
+
+if pv_wine32_works; then
+    WINE_BITS=32
+    WINE_BUILD=build/win32
+    WINE_TOOLCHAIN=cmake/mingw-i686.cmake
+else
+    WINE_BITS=64
+    WINE_BUILD=build/win64
+    WINE_TOOLCHAIN=cmake/mingw-x86_64.cmake
+fi
+log "Wine suites use wine$WINE_BITS with $WINE_BUILD" \
+    "$([ $WINE_BITS = 64 ] && echo '(this machine cannot run 32-bit programs)')"
+
+# ---------------------------------------------------------------- suite 1
+log "suite 1: native build with AddressSanitizer and UBSan (build/native)"
+t0=$(now)
+if configure_build build/native build-native -DCMAKE_BUILD_TYPE=Debug -DPIVORA_SANITIZE=ON; then
+    export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0}"
+    export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
+    run_ctest build/native suite1-native -j"$JOBS"
+    record "suite 1 native" "$CT_PASS" "$CT_FAIL" $(( $(now) - t0 ))
+else
+    record "suite 1 native" 0 1 $(( $(now) - t0 )) "build failed"
+fi
+
+# ---------------------------------------------------------------- product
+log "product: 32-bit pivora.exe (build/win32, cmake/mingw-i686.cmake)"
+t0=$(now)
+win32_targets=(pivora)
+if [ $WINE_BITS = 32 ]; then
+    win32_targets=()   # the Wine suites need everything from this build
+fi
+product_ok=1
+product_note=""
+if configure_build build/win32 build-win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
+        -DCMAKE_BUILD_TYPE=Release -- "${win32_targets[@]}"; then
+    # Companion tools of the product, when the tree has them.
+    if [ ${#win32_targets[@]} -gt 0 ]; then
+        tools=$(cmake --build build/win32 --target help 2>/dev/null |
+                sed -n 's/^\.\.\. \(pivora-[A-Za-z0-9_-]*\).*/\1/p')
+        if [ -n "$tools" ]; then
+            cmake --build build/win32 -j"$JOBS" --target $tools >>build/build-win32.log 2>&1 ||
+                { product_ok=0; product_note="tools failed to build"; }
+        fi
+    fi
+    exe=build/win32/bin/pivora.exe
+    desc=$(file -b "$exe" 2>/dev/null)
+    echo "file: $desc"
+    if ! grep -q 'PE32 executable (GUI) Intel 80386' <<<"$desc"; then
+        product_ok=0; product_note="not a PE32 GUI i386 executable"
+    fi
+    dlls=$(i686-w64-mingw32-objdump -p "$exe" 2>/dev/null | sed -n 's/^\s*DLL Name: //p' | tr -d '\r')
+    echo "imports: $(echo $dlls)"
+    [ -n "$dlls" ] || { product_ok=0; product_note="no import table"; }
+    sysdll='^(kernel32|user32|gdi32|comctl32|comdlg32|shell32|shlwapi|ole32|oleaut32|advapi32|winmm|msvcrt|version|uxtheme|msimg32|imm32|ws2_32|api-ms-win-[a-z0-9-]+)\.dll$'
+    for d in $dlls; do
+        if ! grep -qiE "$sysdll" <<<"$d"; then
+            product_ok=0
+            product_note="imports non-system DLL $d"
+            echo "not a system DLL: $d"
+        fi
+    done
+else
+    product_ok=0
+    product_note="build failed"
+fi
+if [ $product_ok = 1 ]; then
+    record "product check" 1 0 $(( $(now) - t0 )) "$exe"
+else
+    record "product check" 0 1 $(( $(now) - t0 )) "$product_note"
+fi
+
+# ---------------------------------------------------------------- suite 2
+if [ $WINE_BITS = 64 ]; then
+    log "Wine test build: $WINE_BUILD ($WINE_TOOLCHAIN)"
+    t0=$(now)
+    if configure_build "$WINE_BUILD" build-win64 -DCMAKE_TOOLCHAIN_FILE="$WINE_TOOLCHAIN" \
+            -DCMAKE_BUILD_TYPE=Debug; then
+        wine_build_ok=1
+    else
+        wine_build_ok=0
+    fi
+    wine_build_secs=$(( $(now) - t0 ))
+else
+    wine_build_ok=$([ -f build/win32/bin/pivora.exe ] && echo 1 || echo 0)
+    wine_build_secs=0
+fi
+
+log "suite 2: GoogleTest under wine$WINE_BITS ($WINE_BUILD)"
+t0=$(now)
+if [ $wine_build_ok = 1 ]; then
+    run_ctest "$WINE_BUILD" suite2-wine -j"$JOBS" -LE '^e2e$'
+    record "suite 2 wine$WINE_BITS" "$CT_PASS" "$CT_FAIL" $(( $(now) - t0 + wine_build_secs )) \
+        "(build ${wine_build_secs}s)"
+else
+    record "suite 2 wine$WINE_BITS" 0 1 $(( $(now) - t0 + wine_build_secs )) "build failed"
+fi
+
+# ---------------------------------------------------------------- suite 3
+log "suite 3: end-to-end under wine$WINE_BITS on Xvfb ($WINE_BUILD, label e2e)"
+t0=$(now)
+if [ $wine_build_ok = 1 ]; then
+    run_ctest "$WINE_BUILD" suite3-e2e -L '^e2e$'
+    record "suite 3 end-to-end" "$CT_PASS" "$CT_FAIL" $(( $(now) - t0 )) \
+        "screenshots in $WINE_BUILD/e2e-out"
+else
+    record "suite 3 end-to-end" 0 1 $(( $(now) - t0 )) "build failed"
+fi
+
+echo
+log "summary (wine$WINE_BITS; total $(( $(now) - t_start ))s)"
+for s in "${summary[@]}"; do
+    echo "$s"
+done
+echo "$total_pass passed, $total_fail failed"
+[ "$total_fail" = 0 ]
