@@ -1,0 +1,380 @@
+// The Win32 spine in-process: the single-instance mapping, the global hot key,
+// the HMENU made from a MenuEntry tree, and picture insertion in image lists.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+#include "app/InitFinit.h"
+#include "app/InitFinit_win.h"
+#include "app/form_general_win.h"
+#include "manager/form_items_win.h"
+#include "menu/SystemMenu.h"
+#include "menu/form_shortcuts_win.h"
+
+namespace pv {
+namespace {
+
+// Drops a WM_QUIT that a refused start posted, so later tests can pump.
+void DrainQuit() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+}
+
+std::string UniqueName(const char* what) {
+    return std::string("pivora-test-") + what + "-" + std::to_string(GetCurrentProcessId());
+}
+
+// ---------------------------------------------------------------- single instance
+
+TEST(CheckSingleInstance, SecondCallIsRefusedSilently) {
+    const std::string name = UniqueName("instance");
+    StartFlag = 1;
+    CheckSingleInstance(nullptr, name.c_str());
+    EXPECT_EQ(StartFlag, 1);
+
+    // The mapping of the first call is in place: a second start finds it.
+    StartFlag = 1;
+    CheckSingleInstance(nullptr, name.c_str());
+    EXPECT_EQ(StartFlag, 0);
+    MSG msg;
+    EXPECT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) << "refusal ends the message loop";
+    DrainQuit();
+
+    // Released: a new copy may start again.
+    ReleaseInstanceMapping();
+    StartFlag = 1;
+    CheckSingleInstance(nullptr, name.c_str());
+    EXPECT_EQ(StartFlag, 1);
+    ReleaseInstanceMapping();
+}
+
+TEST(CheckSingleInstance, StoresTheWindowHandleInFourBytes) {
+    const std::string name = UniqueName("view");
+    HWND fake = reinterpret_cast<HWND>(static_cast<uintptr_t>(0x12345678));
+    StartFlag = 1;
+    CheckSingleInstance(fake, name.c_str());
+    ASSERT_EQ(StartFlag, 1);
+    HANDLE h = OpenFileMappingA(FILE_MAP_READ, FALSE, name.c_str());
+    ASSERT_NE(h, nullptr);
+    const void* view = MapViewOfFile(h, FILE_MAP_READ, 0, 0, 4);
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(*static_cast<const uint32_t*>(view), 0x12345678u);
+    UnmapViewOfFile(view);
+    CloseHandle(h);
+    ReleaseInstanceMapping();
+}
+
+TEST(CheckSingleInstance, TheProgramsOwnNameRefusesASecondCopy) {
+    // What a second pivora.exe sees when the first runs: the same named mapping.
+    HANDLE first = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4, kInstanceMappingName);
+    ASSERT_NE(first, nullptr);
+    if (GetLastError() == ERROR_ALREADY_EXISTS) GTEST_SKIP() << "a Pivora runs in this prefix";
+    StartFlag = 1;
+    CheckSingleInstance(nullptr);
+    EXPECT_EQ(StartFlag, 0);
+    DrainQuit();
+    CloseHandle(first);
+}
+
+// ---------------------------------------------------------------- hot key
+
+class MessageWindow {
+public:
+    MessageWindow() {
+        hwnd = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    }
+    ~MessageWindow() { DestroyWindow(hwnd); }
+    HWND hwnd;
+};
+
+// Hot keys need a display driver; the headless one refuses every registration.
+bool HotKeysWork() {
+    MessageWindow w;
+    for (UINT vk : {VK_F9, VK_F10, VK_F11, VK_F12}) {
+        if (!RegisterHotKey(w.hwnd, 99, MOD_CONTROL | MOD_ALT | MOD_SHIFT, vk)) return false;
+        UnregisterHotKey(w.hwnd, 99);
+    }
+    return true;
+}
+
+TEST(JvApplicationHotKey, RegistersAndUnregisters) {
+    if (!HotKeysWork()) GTEST_SKIP() << "no hot keys with this display driver";
+    MessageWindow w;
+    JvApplicationHotKey hk;
+    hk.Attach(w.hwnd, 7);
+    hk.SetHotKey(kScCtrl | kScAlt | kScShift | 0x7B);  // Ctrl+Alt+Shift+F12: rarely held
+    hk.SetActive(true);
+    ASSERT_TRUE(hk.Active());
+    EXPECT_TRUE(hk.Registered());
+    // Held now: the same combination cannot be registered a second time.
+    EXPECT_FALSE(RegisterHotKey(w.hwnd, 8, MOD_CONTROL | MOD_ALT | MOD_SHIFT, VK_F12));
+    hk.Unregister();
+    EXPECT_TRUE(RegisterHotKey(w.hwnd, 8, MOD_CONTROL | MOD_ALT | MOD_SHIFT, VK_F12));
+    UnregisterHotKey(w.hwnd, 8);
+}
+
+TEST(JvApplicationHotKey, HeldElsewhereLeavesItInactiveForGood) {
+    if (!HotKeysWork()) GTEST_SKIP() << "no hot keys with this display driver";
+    MessageWindow other, mine;
+    ASSERT_TRUE(RegisterHotKey(other.hwnd, 1, MOD_CONTROL | MOD_ALT | MOD_SHIFT, VK_F11));
+    JvApplicationHotKey hk;
+    hk.Attach(mine.hwnd, 1);
+    hk.SetHotKey(kScCtrl | kScAlt | kScShift | 0x7A);
+    hk.SetActive(true);
+    EXPECT_FALSE(hk.Active());
+    EXPECT_FALSE(hk.Registered());
+    // A later change of the value does not register it either.
+    hk.SetHotKey(kScCtrl | kScAlt | kScShift | 0x79);
+    EXPECT_FALSE(hk.Registered());
+    UnregisterHotKey(other.hwnd, 1);
+}
+
+TEST(JvApplicationHotKey, NewValueIsRegisteredInPlaceOfTheOld) {
+    if (!HotKeysWork()) GTEST_SKIP() << "no hot keys with this display driver";
+    MessageWindow w;
+    JvApplicationHotKey hk;
+    hk.Attach(w.hwnd, 3);
+    hk.SetHotKey(kScCtrl | kScAlt | kScShift | 0x79);  // F10
+    hk.SetActive(true);
+    ASSERT_TRUE(hk.Registered());
+    hk.SetHotKey(kScCtrl | kScAlt | kScShift | 0x78);  // F9
+    EXPECT_TRUE(hk.Registered());
+    EXPECT_EQ(hk.HotKey(), kScCtrl | kScAlt | kScShift | 0x78);
+    // F10 is free again, F9 is held.
+    EXPECT_TRUE(RegisterHotKey(w.hwnd, 9, MOD_CONTROL | MOD_ALT | MOD_SHIFT, VK_F10));
+    UnregisterHotKey(w.hwnd, 9);
+    EXPECT_FALSE(RegisterHotKey(w.hwnd, 9, MOD_CONTROL | MOD_ALT | MOD_SHIFT, VK_F9));
+    hk.Unregister();
+}
+
+// ---------------------------------------------------------------- menu realisation
+
+MenuEntry* Add(MenuEntry& parent, const std::string& caption, int tag, bool visible = true) {
+    MenuEntry* e = parent.Append();
+    e->caption = caption;
+    e->tag = tag;
+    e->visible = visible;
+    return e;
+}
+
+UINT ItemType(HMENU m, int pos) {
+    MENUITEMINFOA mii = {};
+    mii.cbSize = sizeof mii;
+    mii.fMask = MIIM_FTYPE;
+    GetMenuItemInfoA(m, static_cast<UINT>(pos), TRUE, &mii);
+    return mii.fType;
+}
+
+ULONG_PTR ItemData(HMENU m, int pos) {
+    MENUITEMINFOA mii = {};
+    mii.cbSize = sizeof mii;
+    mii.fMask = MIIM_DATA;
+    GetMenuItemInfoA(m, static_cast<UINT>(pos), TRUE, &mii);
+    return mii.dwItemData;
+}
+
+std::string ItemText(HMENU m, int pos) {
+    char buf[256] = {};
+    GetMenuStringA(m, static_cast<UINT>(pos), buf, sizeof buf, MF_BYPOSITION);
+    return buf;
+}
+
+TEST(RealiseMenuTree, ShapeOfTheMenu) {
+    PopupMenu pm;
+    MenuEntry& root = pm.root;
+    Add(root, "Notepad", 0)->onClick = ClickHandler::NorItemsRTClickItem;
+    Add(root, "-", kTagPlainSeparator);
+    MenuEntry* folder = Add(root, "Tools", 2);
+    Add(*folder, "Tools", kTagSideBar, false);
+    Add(*folder, "Hiding", kTagHiddenPlaceholder, false);
+    Add(*folder, "Calc", 1);
+    MenuEntry* empty = Add(root, "Empty", 1);
+    Add(*empty, "Hiding", kTagHiddenPlaceholder, false);
+    Add(root, "Docs", kTagCaptionedSeparator);
+    Add(root, "-", kTagPlainSeparator);
+
+    RealisedMenu rm;
+    RealiseMenuTree(root, rm);
+    ASSERT_NE(rm.menu, nullptr);
+    ASSERT_EQ(GetMenuItemCount(rm.menu), 6);
+    EXPECT_EQ(ItemText(rm.menu, 0), "Notepad");
+    EXPECT_EQ(ItemType(rm.menu, 1) & MFT_SEPARATOR, static_cast<UINT>(MFT_SEPARATOR));
+    EXPECT_EQ(ItemType(rm.menu, 5) & MFT_SEPARATOR, static_cast<UINT>(MFT_SEPARATOR)) << "two in a row stay two";
+
+    HMENU tools = GetSubMenu(rm.menu, 2);
+    ASSERT_NE(tools, nullptr);
+    ASSERT_EQ(GetMenuItemCount(tools), 1) << "hidden side bar and placeholder are left out";
+    EXPECT_EQ(ItemText(tools, 0), "Calc");
+
+    // An empty folder is still a submenu, with nothing visible in it.
+    HMENU emptySub = GetSubMenu(rm.menu, 3);
+    ASSERT_NE(emptySub, nullptr);
+    EXPECT_EQ(GetMenuItemCount(emptySub), 0);
+
+    // Command ids lead back to the entries.
+    const UINT id = GetMenuItemID(rm.menu, 0);
+    EXPECT_EQ(rm.EntryOfCommand(id), root.Child(0));
+    EXPECT_EQ(rm.EntryOfCommand(GetMenuItemID(tools, 0)), folder->Child(2));
+    EXPECT_EQ(rm.EntryOfCommand(0), nullptr);
+    EXPECT_EQ(rm.EntryOfCommand(10000), nullptr);
+}
+
+TEST(RealiseMenuTree, OwnerDrawnWhereTheEntryHasHandlers) {
+    PopupMenu pmBasic, pm;
+    BuildMenuTemplate(pmBasic);
+    CopyMenuItemTree(pmBasic.root, pm.root);
+
+    for (bool windowsDraw : {false, true}) {
+        AssignMenuDrawHandlers(pm.root, windowsDraw);
+        RealisedMenu rm;
+        RealiseMenuTree(pm.root, rm);
+        ASSERT_EQ(GetMenuItemCount(rm.menu), 3) << "Sysmenu, Pivora Kit, Close";
+
+        // The captioned separator is always drawn by the program.
+        EXPECT_TRUE(ItemType(rm.menu, 0) & MFT_OWNERDRAW);
+        EXPECT_EQ(reinterpret_cast<MenuEntry*>(ItemData(rm.menu, 0)), pm.root.Child(0));
+        EXPECT_EQ(!!(ItemType(rm.menu, 1) & MFT_OWNERDRAW), !windowsDraw);
+        EXPECT_EQ(!!(ItemType(rm.menu, 2) & MFT_OWNERDRAW), !windowsDraw);
+        if (windowsDraw) {
+            EXPECT_EQ(ItemText(rm.menu, 2), "Close");
+        }
+
+        HMENU kit = GetSubMenu(rm.menu, 1);
+        ASSERT_NE(kit, nullptr);
+        // Help File, -, Manage Items..., Preferences..., -, Visit Website, -, About...
+        ASSERT_EQ(GetMenuItemCount(kit), 8);
+        for (int sep : {1, 4, 6}) EXPECT_TRUE(ItemType(kit, sep) & MFT_SEPARATOR) << sep;
+        const MenuEntry* about = rm.EntryOfCommand(GetMenuItemID(kit, 7));
+        ASSERT_NE(about, nullptr);
+        EXPECT_EQ(about->onClick, ClickHandler::miAboutClick);
+    }
+}
+
+TEST(RealiseMenuTree, DisabledEntriesStayDisabled) {
+    PopupMenu pm;
+    Add(pm.root, "off", 0)->enabled = false;
+    RealisedMenu rm;
+    RealiseMenuTree(pm.root, rm);
+    EXPECT_TRUE(GetMenuState(rm.menu, 0, MF_BYPOSITION) & MF_DISABLED);
+}
+
+// ---------------------------------------------------------------- image lists
+
+HBITMAP SolidPicture(COLORREF c) { return CreateSolidBitmap32(16, 16, c); }
+
+// The colour in the middle of picture index, drawn onto a black bitmap.
+COLORREF PixelOf(HIMAGELIST il, int index) {
+    HBITMAP canvas = CreateSolidBitmap32(16, 16, RGB(0, 0, 0));
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, canvas);
+    ImageList_Draw(il, index, dc, 0, 0, ILD_NORMAL);
+    const COLORREF c = GetPixel(dc, 8, 8);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteObject(canvas);
+    return c;
+}
+
+TEST(InsertPicture, InsertsAtPositionAndMovesTheRestUp) {
+    HIMAGELIST il = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 4, 4);
+    const COLORREF colours[] = {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255)};
+    for (COLORREF c : colours) {
+        HBITMAP b = SolidPicture(c);
+        ImageList_Add(il, b, nullptr);
+        DeleteObject(b);
+    }
+    HBITMAP y = SolidPicture(RGB(255, 255, 0));
+    InsertPicture(il, 1, [&](int i) { ImageList_Replace(il, i, y, nullptr); });
+    ASSERT_EQ(ImageList_GetImageCount(il), 4);
+    EXPECT_EQ(PixelOf(il, 0), RGB(255, 0, 0));
+    EXPECT_EQ(PixelOf(il, 1), RGB(255, 255, 0));
+    EXPECT_EQ(PixelOf(il, 2), RGB(0, 255, 0));
+    EXPECT_EQ(PixelOf(il, 3), RGB(0, 0, 255));
+
+    // Past the end or negative: appended.
+    InsertPicture(il, -1, [&](int i) { ImageList_Replace(il, i, y, nullptr); });
+    InsertPicture(il, 99, [&](int i) { ImageList_Replace(il, i, y, nullptr); });
+    EXPECT_EQ(ImageList_GetImageCount(il), 6);
+    EXPECT_EQ(PixelOf(il, 5), RGB(255, 255, 0));
+    DeleteObject(y);
+    ImageList_Destroy(il);
+}
+
+TEST(WinPictureLists, EveryCallKeepsTheListsInStep) {
+    HIMAGELIST pm = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 4, 4);
+    HIMAGELIST tv = ImageList_Create(16, 18, ILC_COLOR32 | ILC_MASK, 4, 4);
+    WinPictureLists lists(pm, tv);
+    CreateScratchImages();
+
+    char windows[MAX_PATH] = {};
+    GetWindowsDirectoryA(windows, MAX_PATH);
+    const std::string existing = std::string(windows) + "\\win.ini";
+
+    EXPECT_TRUE(lists.AddShellIcon(windows, -1, false)) << "a directory has the folder icon";
+    EXPECT_FALSE(lists.AddShellIcon("C:\\no\\such\\file.xyz", 0, false));
+    lists.AddShellIcon(existing, 1, false);
+    EXPECT_EQ(ImageList_GetImageCount(pm), 3);
+    EXPECT_EQ(ImageList_GetImageCount(tv), 3);
+
+    lists.AddShellIcon(existing, -1, true);  // menu only, then the tree from the menu
+    EXPECT_EQ(ImageList_GetImageCount(pm), 4);
+    lists.CopyMenuPictureToTree(-1);
+    EXPECT_EQ(ImageList_GetImageCount(tv), 4);
+
+    EXPECT_FALSE(lists.InsertIconFile("C:\\no\\such\\icon.bmp", 2));
+    lists.CopyMenuPictureToTree(2);
+    EXPECT_EQ(lists.Count(), 5);
+    EXPECT_EQ(ImageList_GetImageCount(tv), 5);
+
+    lists.DeleteAbove(1);
+    EXPECT_EQ(ImageList_GetImageCount(pm), 2);
+    EXPECT_EQ(ImageList_GetImageCount(tv), 2);
+
+    FreeScratchImages();
+    ImageList_Destroy(pm);
+    ImageList_Destroy(tv);
+}
+
+TEST(WinPictureLists, BitmapOfAnyWidthIsOnePicture) {
+    HIMAGELIST pm = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 4, 4);
+    HIMAGELIST tv = ImageList_Create(16, 18, ILC_COLOR32 | ILC_MASK, 4, 4);
+    WinPictureLists lists(pm, tv);
+
+    // A 48x16 bitmap written to a temporary file.
+    char dir[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, dir);
+    const std::string file = std::string(dir) + "pivora-wide-" + std::to_string(GetCurrentProcessId()) + ".bmp";
+    {
+        BITMAPFILEHEADER fh = {};
+        BITMAPINFOHEADER ih = {};
+        ih.biSize = sizeof ih;
+        ih.biWidth = 48;
+        ih.biHeight = 16;
+        ih.biPlanes = 1;
+        ih.biBitCount = 32;
+        std::string pixels(48 * 16 * 4, '\x40');
+        fh.bfType = 0x4D42;
+        fh.bfOffBits = sizeof fh + sizeof ih;
+        fh.bfSize = static_cast<DWORD>(fh.bfOffBits + pixels.size());
+        HANDLE h = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        ASSERT_NE(h, INVALID_HANDLE_VALUE);
+        DWORD n = 0;
+        WriteFile(h, &fh, sizeof fh, &n, nullptr);
+        WriteFile(h, &ih, sizeof ih, &n, nullptr);
+        WriteFile(h, pixels.data(), static_cast<DWORD>(pixels.size()), &n, nullptr);
+        CloseHandle(h);
+    }
+    EXPECT_TRUE(lists.InsertIconFile(file, -1));
+    EXPECT_EQ(ImageList_GetImageCount(pm), 1);
+    DeleteFileA(file.c_str());
+    ImageList_Destroy(pm);
+    ImageList_Destroy(tv);
+}
+
+}  // namespace
+}  // namespace pv
