@@ -322,7 +322,7 @@ TEST(FsLinks, DeleteDirectoryTreeNeverDeletesThroughALink) {
     if (!MakeTreeWithLink(env, how)) {
         GTEST_SKIP() << how;
     }
-    RecordProperty("link", how);
+    RecordProperty("linkKind", how);
     auto& fs = env.Fs();
     const std::string r = env.Root();
     ASSERT_TRUE(fs.Attributes(r + "tree\\inner\\link") & pv::kAttrReparsePoint) << how;
