@@ -88,6 +88,14 @@ std::string WithoutTrailingBackslash(const std::string& dir) {
     return dir;
 }
 
+// A shell folder path to append "\Kelvory" to. Wine hands some folders over
+// with a trailing backslash, which would double the separator in DataDir.
+std::string ShellFolder(ISystem& system, int csidl) {
+    std::string path = system.SpecialFolderPath(csidl);
+    while (!path.empty() && path.back() == '\\') path.pop_back();
+    return path;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- menu-shortcut text
@@ -231,13 +239,13 @@ void Settings::SettleDataDir() {
         if (access != "user") {
             ForceDirectories(fs, ProgramDir + "shortcuts");
         } else {
-            const std::string appData = svc_.system.SpecialFolderPath(kCsidlAppData);
+            const std::string appData = ShellFolder(svc_.system, kCsidlAppData);
             if (!appData.empty() && DirectoryExists(fs, appData + "\\Kelvory") &&
                 DirectoryExists(fs, appData + "\\Kelvory\\Pivora")) {
                 copySource = appData + "\\Kelvory\\Pivora\\";
                 oldLocation = true;
             }
-            std::string dir = svc_.system.SpecialFolderPath(kCsidlPersonal);
+            std::string dir = ShellFolder(svc_.system, kCsidlPersonal);
             bool ok = !dir.empty();
             for (const char* level : {"\\Kelvory", "\\Pivora"}) {
                 if (!ok) break;

@@ -422,6 +422,20 @@ TEST_F(SettingsTest, UserWithBlanksAndCapitalsSelectsThePerUserDirectory) {
     EXPECT_TRUE(dir.IsFile(ProgRel("pivora.ini")));
 }
 
+TEST_F(SettingsTest, ShellFoldersWithATrailingBackslashGiveSingleSeparators) {
+    dir.WriteFile(ProgRel("glc.ini"), "[Misc]\r\nDataAccess=user\r\n");
+    WriteSettingsIni("[Font Settings]\r\nFontName=Tahoma\r\n");
+    dir.WriteFile("AppData\\Kelvory\\Pivora\\pivora.ini", "[Font Settings]\r\nFontName=Arial\r\n");
+    dir.MakeDirs("Docs");
+    system.folders[pv::kCsidlAppData] = dir.Root() + "AppData\\";
+    system.folders[pv::kCsidlPersonal] = dir.Root() + "Docs\\";
+    ui.answers = {pv::kMrNo};
+    settings->LoadSettings();
+    EXPECT_EQ(pv::DataDir, dir.Root() + "Docs\\Kelvory\\Pivora\\");
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_EQ(ui.shown[0].text.find("\\\\"), std::string::npos) << ui.shown[0].text;
+}
+
 TEST_F(SettingsTest, FirstStartWithAnOldLocationCopiesAndAsks) {
     for (int answer : {pv::kMrNo, pv::kMrYes}) {
         SCOPED_TRACE(answer == pv::kMrYes ? "Yes" : "No");

@@ -10,7 +10,10 @@
 #include "app/Settings.h"
 #include "common/settings_fakes.h"
 #include "support/IniProfile.h"
+#include "support/Platform_win.h"
 #include "support/SettingsStores_win.h"
+#include "support/UkvSysIO.h"
+#include "support/UkvWinSysAPI.h"
 
 namespace {
 
@@ -86,6 +89,28 @@ TEST_F(ProfileContract, SameAnswersForHandEditedFiles) {
     for (auto& pr : probes)
         EXPECT_EQ(portable.ReadString(file, pr[0], pr[1], "<def>"), system.ReadString(file, pr[0], pr[1], "<def>"))
             << pr[0] << "/" << pr[1];
+}
+
+TEST_F(ProfileContract, LongAndOddValuesRoundTrip) {
+    const std::string file = dir.Root() + "long.ini";
+    const std::vector<std::string> values = {std::string(10000, 'v'), std::string(2047, 'w'), std::string(2048, 'x'),
+                                             "\xe4\xf6\xfc \xa7 ANSI", "a=b=c", "[not a section]"};
+    for (const std::string& v : values) {
+        for (pv::IProfile* p : {static_cast<pv::IProfile*>(&portable), static_cast<pv::IProfile*>(&system)}) {
+            ASSERT_TRUE(p->WriteString(file, "S", "k", v));
+            EXPECT_EQ(p->ReadString(file, "S", "k", ""), v) << v.size();
+        }
+    }
+}
+
+TEST(SpecialFolders, DocumentsAndAppDataResolve) {
+    pv::WinSystem sys;
+    pv::WinFileSystem fs;
+    for (int csidl : {pv::kCsidlPersonal, pv::kCsidlAppData}) {
+        const std::string path = sys.SpecialFolderPath(csidl);
+        ASSERT_FALSE(path.empty()) << csidl;
+        EXPECT_TRUE(pv::DirectoryExists(fs, path)) << path;
+    }
 }
 
 TEST(RunValue, RawRegistryShowsTheQuotedPath) {
