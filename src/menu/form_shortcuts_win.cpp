@@ -1,11 +1,15 @@
 #include "menu/form_shortcuts_win.h"
 
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstdint>
+
+#include "../../res/resource.h"
 #include "app/InitFinit_win.h"
+#include "app/Settings.h"
 #include "manager/form_items_win.h"
 #include "menu/Launching.h"
-#include "app/Settings.h"
-#include <commctrl.h>
-#include "../../res/resource.h"
 
 namespace pv {
 
@@ -26,7 +30,7 @@ bool IsOwnerDrawn(const MenuEntry& e) {
     return e.onDraw != DrawHandler::None || e.onMeasure != MeasureHandler::None;
 }
 
-void AddEntries(HMENU target, const MenuEntry& parent, RealisedMenu& out) {
+void AddEntries(HMENU target, const MenuEntry& parent, RealisedMenu& out, HIMAGELIST images) {
     for (int i = 0; i < parent.Count(); ++i) {
         MenuEntry& e = *parent.Child(i);
         if (!e.visible) continue;
@@ -53,10 +57,16 @@ void AddEntries(HMENU target, const MenuEntry& parent, RealisedMenu& out) {
             mii.fMask |= MIIM_STRING;
             mii.dwTypeData = const_cast<char*>(e.caption.c_str());
             mii.cch = static_cast<UINT>(e.caption.size());
+            if (images && e.imageIndex >= 0 && e.imageIndex < ImageList_GetImageCount(images)) {
+                // The picture is drawn on request (WM_DRAWITEM for the bitmap), so
+                // that its alpha falls on the real background, highlighted or not.
+                mii.fMask |= MIIM_BITMAP;
+                mii.hbmpItem = HBMMENU_CALLBACK;
+            }
         }
         if (e.HasChildren()) {
             HMENU sub = CreatePopupMenu();
-            AddEntries(sub, e, out);
+            AddEntries(sub, e, out, images);
             mii.fMask |= MIIM_SUBMENU;
             mii.hSubMenu = sub;
         }
@@ -66,11 +76,11 @@ void AddEntries(HMENU target, const MenuEntry& parent, RealisedMenu& out) {
 
 }  // namespace
 
-void RealiseMenuTree(const MenuEntry& root, RealisedMenu& out) {
+void RealiseMenuTree(const MenuEntry& root, RealisedMenu& out, HIMAGELIST images) {
     if (out.menu) DestroyMenu(out.menu);
     out.commands.clear();
     out.menu = CreatePopupMenu();
-    AddEntries(out.menu, root, out);
+    AddEntries(out.menu, root, out, images);
 }
 
 // ---------------------------------------------------------------- TFormShortCuts
@@ -110,7 +120,7 @@ MenuEntry* TFormShortCuts::TrackMenu(PopupMenu& menu, HWND owner, POINT pt) {
     if (tracking_) return nullptr;
     tracking_ = true;
     RealisedMenu realised;
-    RealiseMenuTree(menu.root, realised);
+    RealiseMenuTree(menu.root, realised, Forms.FormItems ? Forms.FormItems->ILAllPublicPM : nullptr);
     const UINT id = static_cast<UINT>(
         TrackPopupMenu(realised.menu, TPM_LEFTALIGN | TPM_LEFTBUTTON | TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY,
                        pt.x, pt.y, 0, owner, nullptr));
@@ -272,6 +282,12 @@ MenuDrawSettings CurrentDrawSettings() {
 bool TFormShortCuts::MeasureItem(MEASUREITEMSTRUCT& mis) {
     if (mis.CtlType != ODT_MENU || !mis.itemData) return false;
     const MenuEntry& entry = *reinterpret_cast<const MenuEntry*>(mis.itemData);
+    if (!IsOwnerDrawn(entry)) {
+        // The picture of a system-drawn entry.
+        mis.itemWidth = 16;
+        mis.itemHeight = 16;
+        return true;
+    }
     WinMenuTextMeasure measure;
     MeasureResult r;
     if (entry.onMeasure == MeasureHandler::NorItemsRTMeasureItem) {
@@ -292,6 +308,16 @@ bool TFormShortCuts::DrawItem(const DRAWITEMSTRUCT& dis) {
     const MenuEntry& entry = *reinterpret_cast<const MenuEntry*>(dis.itemData);
     const DrawRect rect{dis.rcItem.left, dis.rcItem.top, dis.rcItem.right, dis.rcItem.bottom};
     const bool selected = (dis.itemState & ODS_SELECTED) != 0;
+    HIMAGELIST images = Forms.FormItems ? Forms.FormItems->ILAllPublicPM : nullptr;
+    if (!IsOwnerDrawn(entry)) {
+        // The picture of a system-drawn entry, centred in the place the menu gave.
+        if (!images || entry.imageIndex < 0) return true;
+        const int x = dis.rcItem.left + (dis.rcItem.right - dis.rcItem.left - 16) / 2;
+        const int y = dis.rcItem.top + (dis.rcItem.bottom - dis.rcItem.top - 16) / 2;
+        ImageList_Draw(images, entry.imageIndex, dis.hDC, x, y,
+                       (dis.itemState & ODS_DISABLED) ? ILD_TRANSPARENT | ILD_BLEND50 : ILD_TRANSPARENT);
+        return true;
+    }
     WinMenuTextMeasure measure;
     DisplayList list;
     switch (entry.onDraw) {
@@ -304,7 +330,7 @@ bool TFormShortCuts::DrawItem(const DRAWITEMSTRUCT& dis) {
         case DrawHandler::None:
             return true;
     }
-    ExecuteDisplayList(dis.hDC, list, Forms.FormItems ? Forms.FormItems->ILAllPublicPM : nullptr);
+    ExecuteDisplayList(dis.hDC, list, images);
     return true;
 }
 

@@ -30,8 +30,9 @@ struct RealisedMenu {
 
 // Builds a popup HMENU from root's sub-entries: invisible entries are left out,
 // entries with sub-entries become submenus, tag -200 a separator, entries with
-// a measure or draw handler owner-drawn items, the rest plain text items.
-void RealiseMenuTree(const MenuEntry& root, RealisedMenu& out);
+// a measure or draw handler owner-drawn items, the rest text items that show
+// their picture from images (when given) through HBMMENU_CALLBACK.
+void RealiseMenuTree(const MenuEntry& root, RealisedMenu& out, HIMAGELIST images = nullptr);
 
 // Text sizes for the menu geometry, measured on the screen.
 class WinMenuTextMeasure : public IMenuTextMeasure {
