@@ -25,17 +25,27 @@ public:
     std::set<std::string> unreadable;
     std::vector<std::string> writes;   // paths given to WriteAll
     std::vector<std::string> removes;  // paths given to RemoveFile
+    bool failRename = false;
+    // Calls that touch the disk, for checks that work stays per entry.
+    long attributeCalls = 0, listCalls = 0, readCalls = 0;
 
-    uint32_t Attributes(const std::string& p) override { return in_.Attributes(p); }
-    bool List(const std::string& p, std::vector<pv::DirEntry>& o) override { return in_.List(p, o); }
+    uint32_t Attributes(const std::string& p) override {
+        ++attributeCalls;
+        return in_.Attributes(p);
+    }
+    bool List(const std::string& p, std::vector<pv::DirEntry>& o) override {
+        ++listCalls;
+        return in_.List(p, o);
+    }
     bool MakeDir(const std::string& p) override { return in_.MakeDir(p); }
     bool RemoveDir(const std::string& p) override { return in_.RemoveDir(p); }
     bool RemoveFile(const std::string& p) override {
         removes.push_back(p);
         return in_.RemoveFile(p);
     }
-    bool Rename(const std::string& a, const std::string& b) override { return in_.Rename(a, b); }
+    bool Rename(const std::string& a, const std::string& b) override { return !failRename && in_.Rename(a, b); }
     bool ReadAll(const std::string& p, std::string& c) override {
+        ++readCalls;
         if (unreadable.count(p)) return false;
         return in_.ReadAll(p, c);
     }
