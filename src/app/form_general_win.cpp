@@ -190,6 +190,11 @@ LRESULT TFormGeneral::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             if (Forms.FormShortCuts && Forms.FormShortCuts->DrawItem(*reinterpret_cast<DRAWITEMSTRUCT*>(lParam)))
                 return TRUE;
             break;
+        case WM_MENUCHAR:
+            if (Forms.FormShortCuts)
+                return Forms.FormShortCuts->MenuChar(static_cast<char>(LOWORD(wParam)),
+                                                     reinterpret_cast<HMENU>(lParam));
+            break;
         case WM_DESTROY:
             FormDestroy();
             return 0;

@@ -273,6 +273,52 @@ void ExecuteDisplayList(HDC dc, const DisplayList& list, HIMAGELIST images) {
 }
 
 namespace {
+char UpperAnsi(char c) {
+    char buf[2] = {c, 0};
+    CharUpperBuffA(buf, 1);
+    return buf[0];
+}
+}  // namespace
+
+int FindMenuHotKey(HMENU menu, char ch, bool& several) {
+    several = false;
+    int found = -1;
+    const int count = GetMenuItemCount(menu);
+    const char wanted = UpperAnsi(ch);
+    for (int i = 0; i < count; ++i) {
+        MENUITEMINFOA mii = {};
+        mii.cbSize = sizeof mii;
+        mii.fMask = MIIM_FTYPE | MIIM_DATA | MIIM_STATE;
+        if (!GetMenuItemInfoA(menu, static_cast<UINT>(i), TRUE, &mii)) continue;
+        if (!(mii.fType & MFT_OWNERDRAW) || !mii.dwItemData || (mii.fState & MFS_DISABLED)) continue;
+        const std::string& caption = reinterpret_cast<const MenuEntry*>(mii.dwItemData)->caption;
+        for (size_t k = 0; k + 1 < caption.size(); ++k) {
+            if (caption[k] != '&') continue;
+            if (caption[k + 1] == '&') {
+                ++k;  // "&&" is a plain ampersand
+                continue;
+            }
+            if (UpperAnsi(caption[k + 1]) == wanted) {
+                if (found >= 0) {
+                    several = true;
+                } else {
+                    found = i;
+                }
+            }
+            break;
+        }
+    }
+    return found;
+}
+
+LRESULT TFormShortCuts::MenuChar(char ch, HMENU menu) {
+    bool several = false;
+    const int pos = FindMenuHotKey(menu, ch, several);
+    if (pos < 0) return MAKELRESULT(0, MNC_IGNORE);
+    return MAKELRESULT(pos, several ? MNC_SELECT : MNC_EXECUTE);
+}
+
+namespace {
 MenuDrawSettings CurrentDrawSettings() {
     Settings* s = AppSettings();
     return s ? s->DrawSettings() : MenuDrawSettings();

@@ -44,6 +44,10 @@ public:
 // A font as the menu geometry describes it.
 HFONT CreateMenuFont(const FontSpec& spec);
 
+// The position of the entry of menu whose caption marks ch with "&" (letter
+// case ignored), and whether more than one does; -1 when none.
+int FindMenuHotKey(HMENU menu, char ch, bool& several);
+
 // Replays a display list of the menu geometry with GDI; images from images.
 void ExecuteDisplayList(HDC dc, const DisplayList& list, HIMAGELIST images);
 
@@ -71,6 +75,9 @@ public:
     // Owner-draw messages of the tracked menu; false when not one of ours.
     bool MeasureItem(MEASUREITEMSTRUCT& mis);
     bool DrawItem(const DRAWITEMSTRUCT& dis);
+    // WM_MENUCHAR: the system finds no hot-key letters in owner-drawn entries,
+    // so the captions' "&" markers are looked up here.
+    LRESULT MenuChar(char ch, HMENU menu);
 
     void NorItemsRTClickItem(MenuEntry& entry);
 

@@ -6,7 +6,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <set>
 #include <string>
+#include <vector>
 
 #include "app/InitFinit.h"
 #include "app/InitFinit_win.h"
@@ -14,6 +16,7 @@
 #include "manager/form_items_win.h"
 #include "menu/SystemMenu.h"
 #include "menu/form_shortcuts_win.h"
+#include "prefs/form_config_win.h"
 
 namespace pv {
 namespace {
@@ -261,6 +264,38 @@ TEST(RealiseMenuTree, DisabledEntriesStayDisabled) {
     RealisedMenu rm;
     RealiseMenuTree(pm.root, rm);
     EXPECT_TRUE(GetMenuState(rm.menu, 0, MF_BYPOSITION) & MF_DISABLED);
+}
+
+TEST(FindMenuHotKey, LooksUpTheMarkedLetterOfOwnerDrawnEntries) {
+    PopupMenu pm;
+    for (const char* caption : {"&Notepad", "Registry &Editor", "Fish && Chips", "&extra", "No marker", "&zz"}) {
+        MenuEntry* e = Add(pm.root, caption, 0);
+        e->onMeasure = MeasureHandler::NorItemsRTMeasureItem;
+        e->onDraw = DrawHandler::NorItemsRTDrawItem;
+    }
+    pm.root.Child(5)->enabled = false;
+    RealisedMenu rm;
+    RealiseMenuTree(pm.root, rm);
+    bool several = false;
+    EXPECT_EQ(FindMenuHotKey(rm.menu, 'n', several), 0);
+    EXPECT_FALSE(several);
+    EXPECT_EQ(FindMenuHotKey(rm.menu, 'E', several), 1);
+    EXPECT_TRUE(several) << "Registry &Editor and &extra";
+    EXPECT_EQ(FindMenuHotKey(rm.menu, 'c', several), -1) << "&& is no marker";
+    EXPECT_EQ(FindMenuHotKey(rm.menu, 'z', several), -1) << "disabled entries are passed over";
+    EXPECT_EQ(FindMenuHotKey(rm.menu, 'q', several), -1);
+}
+
+// ---------------------------------------------------------------- fonts
+
+TEST(InstalledFontNames, EachFaceOnceAndNoVerticalFaces) {
+    const std::vector<std::string> names = InstalledFontNames();
+    EXPECT_FALSE(names.empty());
+    std::set<std::string> seen;
+    for (const std::string& n : names) {
+        EXPECT_TRUE(seen.insert(n).second) << n;
+        EXPECT_FALSE(!n.empty() && n[0] == '@') << n;
+    }
 }
 
 // ---------------------------------------------------------------- image lists
