@@ -122,7 +122,7 @@ MenuEntry* TFormShortCuts::TrackMenu(PopupMenu& menu, HWND owner, POINT pt) {
     RealisedMenu realised;
     RealiseMenuTree(menu.root, realised, Forms.FormItems ? Forms.FormItems->ILAllPublicPM : nullptr);
     const UINT id = static_cast<UINT>(
-        TrackPopupMenu(realised.menu, TPM_LEFTALIGN | TPM_LEFTBUTTON | TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY,
+        TrackPopupMenu(realised.menu, TPM_LEFTALIGN | TPM_LEFTBUTTON | TPM_RIGHTBUTTON | TPM_RETURNCMD,
                        pt.x, pt.y, 0, owner, nullptr));
     tracking_ = false;
     return realised.EntryOfCommand(id);

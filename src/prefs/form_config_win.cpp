@@ -35,7 +35,7 @@ TFormConfig::TFormConfig() { SetName("FormConfig"); }
 TFormConfig::~TFormConfig() { Destroy(); }
 
 bool TFormConfig::Create() {
-    return Window::Create("TFormConfig", "", WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, CW_USEDEFAULT,
+    return Window::Create("TFormConfig", "", WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, WS_EX_DLGMODALFRAME, CW_USEDEFAULT,
                           CW_USEDEFAULT, 460, 400);
 }
 
