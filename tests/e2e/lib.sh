@@ -186,7 +186,22 @@ e2e_click() {  # X Y [BUTTON]
 }
 
 e2e_key() {  # xdotool key names, e.g. ctrl+l Down Return
-    xdotool key --delay 60 "$@"
+    e2e_focus_desktop
+    xdotool key --delay 80 "$@"
+}
+
+# Xvfb runs no window manager, so nothing gives the Wine desktop window the
+# keyboard focus (it stays PointerRoot and keys get lost): give it explicitly.
+e2e_focus_desktop() {
+    local wid
+    wid=$(xdotool search --name ' - Wine desktop$' 2>/dev/null | head -1)
+    [ -n "$wid" ] || return 0
+    if [ "$(xdotool getwindowfocus 2>/dev/null)" != "$wid" ]; then
+        xdotool windowfocus --sync "$wid" 2>/dev/null || true
+        # Wine acts on the focus change asynchronously; let it settle before
+        # the first key arrives.
+        sleep 0.3
+    fi
 }
 
 # e2e_reg_query KEY [VALUE]: prints the data of VALUE (or the whole key).
@@ -261,3 +276,79 @@ e2e_tray_icon_shown() {
 e2e_visible_windows() {
     e2e_driver list "$1" | grep -c ' visible=1 ' || true
 }
+
+# Writes into the installed program's data directory a store whose programs are
+# copies of probe.exe in their own folders, each started with distinct
+# parameters. Sets E2E_PROBE_LOG (the log file, Linux path) and exports
+# PIVORA_PROBE_LOG (its Windows path) for the probes that Pivora starts.
+#   root:  Probe one ("alpha one", folder a)
+#          --Group-- (captioned separator)
+#          Sub >  (plain separator, Probe two ("beta", folder "b c"), Deep > (Probe four))
+#          Probe three ('gamma "quoted" 3', folder a)
+e2e_probe_store() {
+    local a="$E2E_APP/probes/a" b="$E2E_APP/probes/b c" s="$E2E_APP/shortcuts"
+    mkdir -p "$a" "$b" "$s/Sub/Deep"
+    cp "$E2E_BIN/probe.exe" "$a/probe.exe"
+    cp "$E2E_BIN/probe.exe" "$b/probe.exe"
+    local pa pb
+    pa="$(e2e_winpath "$a")\\probe.exe"
+    pb="$(e2e_winpath "$b")\\probe.exe"
+    printf '%s\r\n' \
+        "^ExeLnk|$pa|alpha one|probe.bmp|Probe one" \
+        "^SpeSep|Group" \
+        "^Folder|Sub" \
+        "^ExeLnk|$pa|gamma \"quoted\" 3|probe1.bmp|Probe three" >"$s/shortcuts.txt"
+    printf '%s\r\n' \
+        "^NorSep|" \
+        "^ExeLnk|$pb|beta|probe.bmp|Probe two" \
+        "^Folder|Deep" >"$s/Sub/shortcuts.txt"
+    printf '%s\r\n' \
+        "^ExeLnk|$pb|delta four|probe.bmp|Probe four" >"$s/Sub/Deep/shortcuts.txt"
+    E2E_PROBE_LOG="$E2E_OUT/probe.log"
+    rm -f "$E2E_PROBE_LOG"
+    PIVORA_PROBE_LOG="$(e2e_winpath "$E2E_PROBE_LOG")"
+    export PIVORA_PROBE_LOG
+    E2E_PROBE_DIR_A="$(e2e_winpath "$a")"
+    E2E_PROBE_DIR_B="$(e2e_winpath "$b")"
+}
+
+# Number of lines in the probe log.
+e2e_probe_count() {
+    [ -f "$E2E_PROBE_LOG" ] || { echo 0; return; }
+    wc -l <"$E2E_PROBE_LOG" | tr -d ' '
+}
+
+# True once the probe log has at least N lines.
+e2e_probe_has() { [ "$(e2e_probe_count)" -ge "$1" ]; }
+
+# True while a popup menu is open on the desktop.
+e2e_menu_open() { e2e_driver find --class '#32768' --visible --timeout 0 >/dev/null; }
+e2e_menu_closed() { ! e2e_menu_open; }
+
+# Waits until the program's start-up has finished (the tray icon reacts), by
+# clicking the icon until the menu opens, then closes it again with Escape.
+e2e_wait_tray_ready() {
+    local deadline=$(( $(date +%s) + ${1:-30} ))
+    e2e_wait_for 20 "the tray icon" e2e_tray_icon_shown 1 || return 1
+    while [ "$(date +%s)" -lt "$deadline" ]; do
+        e2e_tray_icon_pos 1
+        e2e_click "$TRAY_X" "$TRAY_Y" 1
+        if e2e_wait_for 2 "the tray menu" e2e_menu_open; then
+            e2e_menu_dismiss
+            return $?
+        fi
+    done
+    return 1
+}
+
+# Closes an open menu the way a user does, with a click on an empty spot of
+# the desktop. (Under Wine 8 a menu that a tray click opened gets no keyboard
+# input: the click leaves the foreground with the task bar. One opened by the
+# hot key does, so keyboard walks start with Ctrl+L.)
+e2e_menu_dismiss() {
+    xdotool mousemove --sync 20 20 click 1
+    e2e_wait_for 5 "the menu to close" e2e_menu_closed
+}
+
+# e2e_not COMMAND...: succeeds when COMMAND fails (for e2e_wait_for).
+e2e_not() { ! "$@"; }
