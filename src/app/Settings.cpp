@@ -254,6 +254,13 @@ void Settings::SettleDataDir() {
             }
             if (ok) {
                 dir += "\\";
+                // Should the application data and the documents folder be one
+                // and the same, the "old" location is the new directory itself:
+                // it must be neither copied onto itself nor offered for removal.
+                if (oldLocation && Lower(copySource) == Lower(dir)) {
+                    copySource = ProgramDir;
+                    oldLocation = false;
+                }
                 const bool hasStore = DirectoryExists(fs, dir + "shortcuts");
                 const bool hasIni = FileExists(fs, dir + kSettingsIniName);
                 if (hasStore && hasIni) {

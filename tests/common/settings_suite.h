@@ -536,6 +536,21 @@ TEST_F(SettingsTest, CopySourceWithoutSettingsFileAbandonsTheSetup) {
     EXPECT_TRUE(dir.IsFile("Docs\\Kelvory\\Pivora\\pivora.ini"));
 }
 
+TEST_F(SettingsTest, OldLocationThatIsTheNewDirectoryIsNeverRemoved) {
+    // Application data and documents resolve to the same folder.
+    dir.WriteFile(ProgRel("glc.ini"), "[Misc]\r\nDataAccess=user\r\n");
+    WriteSettingsIni("[Font Settings]\r\nFontName=Tahoma\r\n");
+    dir.WriteFile("Same\\Kelvory\\Pivora\\pivora.ini", "[Font Settings]\r\nFontName=Arial\r\n");
+    system.folders[pv::kCsidlAppData] = dir.Root() + "Same";
+    system.folders[pv::kCsidlPersonal] = dir.Root() + "Same";
+    ui.answers = {pv::kMrYes};
+    settings->LoadSettings();
+    EXPECT_TRUE(ui.shown.empty());
+    EXPECT_EQ(pv::DataDir, dir.Root() + "Same\\Kelvory\\Pivora\\");
+    EXPECT_EQ(settings->FontName, "Arial");
+    EXPECT_EQ(dir.ReadFile("Same\\Kelvory\\Pivora\\pivora.ini"), "[Font Settings]\r\nFontName=Arial\r\n");
+}
+
 TEST_F(SettingsTest, OldLocationNeedsBothDirectories) {
     dir.WriteFile(ProgRel("glc.ini"), "[Misc]\r\nDataAccess=user\r\n");
     WriteSettingsIni("[Font Settings]\r\nFontName=Tahoma\r\n");
