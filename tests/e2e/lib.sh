@@ -341,6 +341,16 @@ e2e_wait_tray_ready() {
     return 1
 }
 
+# Rect of the open popup menu: sets MENU_LEFT MENU_TOP MENU_RIGHT MENU_BOTTOM.
+e2e_menu_rect() {
+    local h info r
+    h=$(e2e_driver find --class '#32768' --visible --timeout 3000 | head -1) || return 1
+    info=$(e2e_driver info "$h") || return 1
+    r=$(sed -n 's/.* rect=\([-0-9,]*\) .*/\1/p' <<<"$info")
+    IFS=, read -r MENU_LEFT MENU_TOP MENU_RIGHT MENU_BOTTOM <<<"$r"
+    [ -n "$MENU_BOTTOM" ]
+}
+
 # Closes an open menu the way a user does, with a click on an empty spot of
 # the desktop. (Under Wine 8 a menu that a tray click opened gets no keyboard
 # input: the click leaves the foreground with the task bar. One opened by the
