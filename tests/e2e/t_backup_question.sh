@@ -20,8 +20,10 @@ store_before=$(cat "$d/shortcuts/shortcuts.txt")
 backup_before=$(cat "$d/item_bak/shortcuts.txt")
 
 e2e_start_pivora
-out=$(e2e_driver msgbox-answer '*' "$answer" --timeout 30000) || e2e_fail "no question box appeared"
+e2e_driver find --class '#32770' --visible --timeout 30000 >/dev/null || e2e_fail "no question box appeared"
+sleep 0.5
 e2e_screenshot question
+out=$(e2e_driver msgbox-answer '*' "$answer" --timeout 10000) || e2e_fail "could not press $answer"
 echo "$out"
 grep -q 'A Backup of an earlier items list exists as' <<<"$out" || e2e_fail "unexpected question text"
 grep -qF "$(e2e_winpath "$d")\\item_bak." <<<"$out" || e2e_fail "the question does not name the backup directory"
