@@ -208,7 +208,13 @@ LRESULT TFormGeneral::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 void PopupTrayMenuAtCursor(PopupMenu* menu, TFormGeneral* form, CSystrayGen* icon) {
     (void)icon;  // the icon only names who asked; the form's window owns the menu
-    if (!menu || !form || !Forms.FormShortCuts) return;
+    // Pumping below may deliver another click or hot key: one menu at a time.
+    static bool busy = false;
+    if (busy || !menu || !form || !Forms.FormShortCuts) return;
+    busy = true;
+    struct Release {
+        ~Release() { busy = false; }
+    } release;
     POINT pt;
     if (!GetCursorPos(&pt)) return;
     Application::ProcessMessages();

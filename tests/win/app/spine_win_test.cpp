@@ -5,6 +5,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <set>
 #include <string>
@@ -153,6 +154,57 @@ TEST(JvApplicationHotKey, NewValueIsRegisteredInPlaceOfTheOld) {
     UnregisterHotKey(w.hwnd, 9);
     EXPECT_FALSE(RegisterHotKey(w.hwnd, 9, MOD_CONTROL | MOD_ALT | MOD_SHIFT, VK_F9));
     hk.Unregister();
+}
+
+// ---------------------------------------------------------------- tray icon
+
+bool IconExists(HWND window) {
+    NOTIFYICONDATAA nid = {};
+    nid.cbSize = sizeof nid;
+    nid.hWnd = window;
+    nid.uID = 1;
+    nid.uFlags = NIF_TIP;
+    return Shell_NotifyIconA(NIM_MODIFY, &nid) != FALSE;
+}
+
+TEST(CSystrayGen, PlacedAgainWhenTheTaskBarComesBack) {
+    TFormGeneral general;
+    ASSERT_TRUE(general.Create());
+    HWND iconWindow = general.CSystrayGen.Handle();
+    ASSERT_NE(iconWindow, nullptr);
+    if (!general.CSystrayGen.Placed()) GTEST_SKIP() << "no notification area here";
+    EXPECT_TRUE(IconExists(iconWindow));
+
+    // The shell restarted and forgot the icon ...
+    NOTIFYICONDATAA nid = {};
+    nid.cbSize = sizeof nid;
+    nid.hWnd = iconWindow;
+    nid.uID = 1;
+    ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &nid));
+    EXPECT_FALSE(IconExists(iconWindow));
+    // ... and says so.
+    SendMessageA(iconWindow, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+    EXPECT_TRUE(IconExists(iconWindow));
+
+    // Destroying the window takes the icon away.
+    general.Destroy();
+    EXPECT_FALSE(IconExists(iconWindow));
+}
+
+TEST(CSystrayGen, IgnoresClicksWhileDisabledOrWithoutMenu) {
+    TFormGeneral general;
+    ASSERT_TRUE(general.Create());
+    HWND iconWindow = general.CSystrayGen.Handle();
+    // Neither returns before a menu would have closed, so a hang here means a menu opened.
+    SendMessageA(iconWindow, WMAPP_NOTIFYCALLBACK, 1, WM_LBUTTONDOWN);
+    PopupMenu pm;
+    general.CSystrayGen.PopupMenu = &pm;
+    SendMessageA(iconWindow, WMAPP_NOTIFYCALLBACK, 1, WM_RBUTTONDOWN);
+    general.CSystrayGen.Enabled = true;
+    general.CSystrayGen.PopupMenu = nullptr;
+    SendMessageA(iconWindow, WMAPP_NOTIFYCALLBACK, 1, WM_LBUTTONDOWN);
+    general.JvApplicationHotKeyHotKey();
+    SUCCEED();
 }
 
 // ---------------------------------------------------------------- menu realisation
