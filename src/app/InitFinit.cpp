@@ -88,6 +88,10 @@ void SplitExePath(const std::string& exePath, std::string& dir, std::string& nam
 }
 
 void StartupSequence(IAppSteps& steps) {
+    // Steps that pump messages may meet an exception that ends the program;
+    // nothing after that point may ask or show the user anything more.
+    auto ending = [&steps] { return steps.Terminated(); };
+
     // 1
     steps.SetFormTitles(ComposeFormTitles(ProductTitle));
     // 2
@@ -104,6 +108,7 @@ void StartupSequence(IAppSteps& steps) {
     steps.SetApplicationTitle(ProductTitle);
     // 7: DataDir is final from here on.
     steps.LoadSettings();
+    if (ending()) return;
     // 8: the texts keep this run's DataDir even when the settings are re-read later.
     SupportTail = ComposeSupportTail(DataDir);
     MessageTable.clear();
@@ -114,8 +119,11 @@ void StartupSequence(IAppSteps& steps) {
     steps.CreateScratchImages();
     steps.CopySystemMenu();
     steps.CheckItemStore();
+    if (ending()) return;
     steps.LoadItemStore();
+    if (ending()) return;
     steps.ApplyVisualSettings();
+    if (ending()) return;
     steps.AssignMenuDrawHandlers();
     steps.EnableTrayMenu();
     steps.AttachTreeChangeHandler();
@@ -130,7 +138,9 @@ void RebuildItemMenus(IAppSteps& steps) {
     steps.AppendBreakPictures();
     steps.CopySystemMenu();
     steps.CheckItemStore();
+    if (steps.Terminated()) return;
     steps.LoadItemStore();
+    if (steps.Terminated()) return;
     steps.AssignMenuDrawHandlers();
     steps.EnableTrayMenu();
     steps.AttachTreeChangeHandler();

@@ -86,13 +86,17 @@ public:
     virtual void ReleaseInstanceMapping() = 0;
     virtual void ProcessMessages() = 0;
     virtual void Terminate() = 0;
+    // Whether the program is ending (an exception reached the application while
+    // a step pumped messages): the remaining steps are then not run.
+    virtual bool Terminated() { return false; }
 };
 
 // Start-up steps 1 to 16. Sets ProgramDir, ExeName, DataDir, ProgramVersion,
-// SupportTail and MessageTable on the way.
+// SupportTail and MessageTable on the way. Stops early once Terminated().
 void StartupSequence(IAppSteps& steps);
 
-// The tear-down and reload after the manager closed following a save.
+// The tear-down and reload after the manager closed following a save. Stops
+// early once Terminated().
 void RebuildItemMenus(IAppSteps& steps);
 
 // The "Close" entry of the tray menu.

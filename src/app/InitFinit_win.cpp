@@ -389,4 +389,6 @@ void WinAppSteps::ProcessMessages() { Application::ProcessMessages(); }
 
 void WinAppSteps::Terminate() { Application::Terminate(); }
 
+bool WinAppSteps::Terminated() { return Application::Terminated(); }
+
 }  // namespace pv

@@ -134,6 +134,7 @@ public:
     void ReleaseInstanceMapping() override;
     void ProcessMessages() override;
     void Terminate() override;
+    bool Terminated() override;
 };
 
 }  // namespace pv

@@ -194,6 +194,46 @@ TEST(StartupSequence, MessagesNameTheDataDirSettledBySettings) {
     EXPECT_EQ(MessageTable.at(kMsgBackupQuestion), ComposeBackupQuestion(steps.settledDataDir, SupportTail));
 }
 
+// Ends the program (as the exception handler does) during one named step.
+class EndingSteps : public RecordingSteps {
+public:
+    explicit EndingSteps(std::string during) : during_(std::move(during)) {}
+    bool Terminated() override {
+        if (!calls.empty() && calls.back().rfind(during_, 0) == 0) ended_ = true;
+        return ended_;
+    }
+
+private:
+    std::string during_;
+    bool ended_ = false;
+};
+
+TEST(StartupSequence, StopsOnceTheProgramIsEnding) {
+    struct Case {
+        const char* during;
+        const char* lastStep;
+    };
+    const Case cases[] = {
+        {"LoadSettings", "LoadSettings:"},
+        {"CheckItemStore", "CheckItemStore"},
+        {"LoadItemStore", "LoadItemStore"},
+        {"ApplyVisualSettings", "ApplyVisualSettings"},
+    };
+    for (const Case& c : cases) {
+        EndingSteps steps(c.during);
+        StartupSequence(steps);
+        ASSERT_FALSE(steps.calls.empty());
+        EXPECT_EQ(steps.calls.back().rfind(c.lastStep, 0), 0u) << c.during << " ended with " << steps.calls.back();
+        for (const std::string& call : steps.calls) EXPECT_NE(call, "EnableTrayMenu") << c.during;
+    }
+}
+
+TEST(RebuildItemMenus, StopsOnceTheProgramIsEnding) {
+    EndingSteps steps("CheckItemStore");
+    RebuildItemMenus(steps);
+    EXPECT_EQ(steps.calls.back(), "CheckItemStore");
+}
+
 TEST(RebuildItemMenus, TearsDownThenLoadsAgainWithoutSettings) {
     RecordingSteps steps;
     RebuildItemMenus(steps);
