@@ -1,7 +1,7 @@
 #pragma once
 // What FormItems, FormConfig and FormAbout share: a title text of their own,
 // separate from the caption, painted over the caption bar when the program
-// draws titles; a window font; the re-show mark; hiding instead of closing.
+// draws titles; a window font; hiding instead of closing.
 
 #include <windows.h>
 
@@ -17,7 +17,6 @@ public:
     ~AppForm() override;
 
     std::string TitleText;
-    int Tag = 0;  // 1 while hidden by HideOpenWindows
 
     // Whether FormActivate and FormPaint are bound, so that PaintFormCaption
     // writes TitleText over the (empty) caption.
