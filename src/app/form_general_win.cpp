@@ -136,7 +136,11 @@ TFormGeneral::TFormGeneral() : CSystrayGen(*this) {
     errors_ = std::make_unique<ErrorReporting>(deps);
 }
 
-TFormGeneral::~TFormGeneral() { Destroy(); }
+TFormGeneral::~TFormGeneral() {
+    Destroy();
+    // The route points at this window's services, which go with it.
+    SetApplicationExceptionRoute(nullptr);
+}
 
 bool TFormGeneral::Create() {
     // Borderless, zero size just off the screen's corner, never shown.
