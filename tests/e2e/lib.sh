@@ -181,8 +181,20 @@ e2e_screenshot() {
     e2e_log "screenshot $E2E_OUT/$1.png"
 }
 
+# Moves the pointer. (Not "mousemove --sync": it waits for a motion event,
+# which never comes when the pointer is already there.)
+e2e_mouse() {  # X Y
+    xdotool mousemove "$1" "$2"
+    local i
+    for i in $(seq 1 20); do
+        [ "$(xdotool getmouselocation 2>/dev/null | sed -n 's/^x:\([0-9]*\) y:\([0-9]*\) .*/\1 \2/p')" = "$1 $2" ] && return 0
+        sleep 0.02
+    done
+}
+
 e2e_click() {  # X Y [BUTTON]
-    xdotool mousemove --sync "$1" "$2" click "${3:-1}"
+    e2e_mouse "$1" "$2"
+    xdotool click "${3:-1}"
 }
 
 e2e_key() {  # xdotool key names, e.g. ctrl+l Down Return
@@ -356,7 +368,8 @@ e2e_menu_rect() {
 # input: the click leaves the foreground with the task bar. One opened by the
 # hot key does, so keyboard walks start with Ctrl+L.)
 e2e_menu_dismiss() {
-    xdotool mousemove --sync 20 20 click 1
+    e2e_mouse 20 20
+    xdotool click 1
     e2e_wait_for 5 "the menu to close" e2e_menu_closed
 }
 

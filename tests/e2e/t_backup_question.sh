@@ -53,7 +53,7 @@ Cancel)
 esac
 
 # The menu shows the store that is now in place: its first entry starts the probe.
-xdotool mousemove --sync 400 300
+e2e_mouse 400 300
 e2e_key ctrl+l
 e2e_wait_for 5 "the menu" e2e_menu_open || e2e_fail "no menu"
 e2e_screenshot menu

@@ -20,7 +20,7 @@ e2e_wait_tray_ready 60 || e2e_fail "the tray icon never opened the menu"
 [ "$(e2e_visible_windows "$PV_WINPID")" = 0 ] || e2e_fail "a window is visible"
 
 # Ctrl+L reaches the holder, not Pivora.
-xdotool mousemove --sync 400 300
+e2e_mouse 400 300
 e2e_key ctrl+l
 e2e_wait_for 5 "the holder to get Ctrl+L" grep -q hotkey "$holder_log" || e2e_fail "the holder did not get Ctrl+L"
 sleep 0.5

@@ -16,7 +16,7 @@ n=0
 # choose "KEYS..." EXPECTED-ARGUMENTS EXPECTED-DIRECTORY SCREENSHOT
 choose() {
     local keys="$1" args="$2" dir="$3" shot="$4" line
-    xdotool mousemove --sync 300 200
+    e2e_mouse 300 200
     e2e_key ctrl+l
     e2e_wait_for 5 "the menu" e2e_menu_open || e2e_fail "no menu for the walk $keys"
     # shellcheck disable=SC2086
@@ -43,7 +43,7 @@ choose "Down Down Down Right Down Right" "delta four" "$E2E_PROBE_DIR_B" walk-pr
 choose "Down Down Down Down" 'gamma "quoted" 3' "$E2E_PROBE_DIR_A" walk-probe-three
 
 # "Close" is the last entry: Up from nothing selected lands on it.
-xdotool mousemove --sync 300 200
+e2e_mouse 300 200
 e2e_key ctrl+l
 e2e_wait_for 5 "the menu" e2e_menu_open || e2e_fail "no menu for Close"
 e2e_key Up

@@ -50,7 +50,7 @@ for button in 1 3; do
     close_by_click
 done
 
-xdotool mousemove --sync 400 300
+e2e_mouse 400 300
 e2e_key ctrl+l
 e2e_wait_for 5 "the menu after Ctrl+L" e2e_menu_open || e2e_fail "no menu after Ctrl+L"
 menu_near 400 300 0 || e2e_fail "the menu is not at the cursor after Ctrl+L"
