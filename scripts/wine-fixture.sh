@@ -20,7 +20,11 @@ setup)
     keepalive="$4"
     pv_wine_pick "$(pv_pe_bits "$keepalive")"
     t0=$(date +%s.%N)
-    pv_prefix_create "$prefix" "$scratch" null
+    mkdir -p "$(dirname "$prefix")"
+    (
+        flock 9
+        pv_prefix_create "$prefix" "$scratch" null
+    ) 9>"$(dirname "$prefix")/.wineprefix.lock"
     pv_server_start "$prefix" "$keepalive" hold
     t1=$(date +%s.%N)
     echo "wine fixture: $PV_WINE ($PV_WINEARCH) prefix $prefix ready in $(awk "BEGIN{printf \"%.1f\", $t1 - $t0}") s"
