@@ -164,8 +164,13 @@ bool IsFilePath(IFileSystem& fs, const std::string& path, bool mustExist) {
            HasValidFileNameChars(name);
 }
 
-void WalkDirectory(IFileSystem& fs, const std::string& root, bool recurse, const std::string& mask,
+void WalkDirectory(IFileSystem& fs, const std::string& rootGiven, bool recurse, const std::string& mask,
                    const WalkOptions& options) {
+    // Without its backslash, "C:\data" + "*.*" would search the parent for
+    // "data*.*" and a deleting walk would take the siblings with it; an empty
+    // root would search the current directory.
+    if (rootGiven.empty()) return;
+    const std::string root = AddTrailingBackslash(rootGiven);
     const uint32_t rootAttributes = fs.Attributes(WithoutTrailingBackslash(root));
     if (Deletes(options) && rootAttributes != kInvalidAttributes && (rootAttributes & kAttrReparsePoint)) {
         // The root itself is a link: removing the link is all a deleting walk may do.

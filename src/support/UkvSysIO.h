@@ -58,7 +58,7 @@ struct WalkOptions {
     bool continueOnError = false;    // an exception while deleting a file is swallowed
 };
 
-// Walks root (which must end with "\") depth first. A directory link (junction
+// Walks root depth first (a missing trailing "\" is added; an empty root walks nothing). A directory link (junction
 // or symbolic link, kAttrReparsePoint) is never entered: a listing walk reports
 // it as a directory without descending, a deleting walk removes the link itself
 // and leaves what it points to alone.

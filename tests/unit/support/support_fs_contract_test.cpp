@@ -230,6 +230,27 @@ TEST(FsWalk, AnUndeletableFileKeepsItsDirectoriesAndTheRoot) {
     }
 }
 
+TEST(FsWalk, ARootWithoutBackslashNeverReachesItsSiblings) {
+    SupportFsEnv env;
+    auto& fs = env.Fs();
+    const std::string r = env.Root();
+    ASSERT_TRUE(env.MakeDir(r + "data"));
+    ASSERT_TRUE(env.MakeFile(r + "data\\in.txt", "I"));
+    ASSERT_TRUE(env.MakeFile(r + "data-sibling.txt", "S"));
+    ASSERT_TRUE(env.MakeDir(r + "database"));
+    ASSERT_TRUE(env.MakeFile(r + "database\\keep.txt", "K"));
+    WalkOptions o;
+    o.deleteFiles = true;
+    o.removeDirectories = true;
+    o.continueOnError = true;
+    pv::WalkDirectory(fs, r + "data", true, "*.*", o);
+    pv::WalkDirectory(fs, "", true, "*.*", o);
+    EXPECT_FALSE(env.Exists(r + "data\\in.txt"));
+    EXPECT_TRUE(pv::DirectoryExists(fs, r + "data"));
+    EXPECT_EQ(env.Read(r + "data-sibling.txt"), "S");
+    EXPECT_EQ(env.Read(r + "database\\keep.txt"), "K");
+}
+
 TEST(FsWalk, WithoutContinueOnErrorAThrowingDeletionEndsTheWalk) {
     SupportFsEnv env;
     const std::string root = env.Root() + "tree\\";
