@@ -216,9 +216,12 @@ e2e_focus_desktop() {
     fi
 }
 
-# e2e_reg_query KEY [VALUE]: prints the data of VALUE (or the whole key).
+# e2e_reg_query KEY [VALUE]: prints the data of VALUE (or the whole key); an
+# empty VALUE means the key's default value. Fails when the value is absent.
 e2e_reg_query() {
-    if [ $# -ge 2 ]; then
+    if [ $# -ge 2 ] && [ -z "$2" ]; then
+        e2e_wine reg query "$1" /ve | tr -d '\r' | awk '$1 == "(Default)" { $1=""; $2=""; sub(/^  */, ""); print; f=1 } END { exit !f }'
+    elif [ $# -ge 2 ]; then
         e2e_wine reg query "$1" /v "$2" | tr -d '\r' | awk -v v="$2" '$1 == v { $1=""; $2=""; sub(/^  */, ""); print; f=1 } END { exit !f }'
     else
         e2e_wine reg query "$1" | tr -d '\r'
