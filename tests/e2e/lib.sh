@@ -259,7 +259,7 @@ e2e_start_pivora() {
 # The task bar of the virtual desktop: sets TB_LEFT TB_TOP TB_RIGHT TB_BOTTOM.
 e2e_taskbar_rect() {
     local h info r
-    h=$(e2e_driver find --class Shell_TrayWnd --visible --timeout 20000 | head -1) || return 1
+    h=$(e2e_driver find --class Shell_TrayWnd --visible --timeout 2000 | head -1) || return 1
     info=$(e2e_driver info "$h") || return 1
     r=$(sed -n 's/.* rect=\([-0-9,]*\) .*/\1/p' <<<"$info")
     IFS=, read -r TB_LEFT TB_TOP TB_RIGHT TB_BOTTOM <<<"$r"
