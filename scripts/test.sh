@@ -193,9 +193,11 @@ record "suite 3 end-to-end" "$CT_PASS" "$CT_FAIL" $(( $(now) - t0 )) \
     "screenshots in $WINE_BUILD/e2e-out"
 
 echo
-log "summary (wine$WINE_BITS; total $(( $(now) - t_start ))s)"
-for s in "${summary[@]}"; do
-    echo "$s"
-done
-echo "$total_pass passed, $total_fail failed"
+{
+    log "summary (wine$WINE_BITS; total $(( $(now) - t_start ))s)"
+    for s in "${summary[@]}"; do
+        echo "$s"
+    done
+} | tee build/test-summary.txt
+echo "$total_pass passed, $total_fail failed" | tee -a build/test-summary.txt
 [ "$total_fail" = 0 ]
