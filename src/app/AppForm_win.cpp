@@ -37,6 +37,26 @@ void AppForm::SetFont(const WindowFont& font) {
     hfont_ = made;
 }
 
+bool AppForm::CreateDialogFrame(const char* className, int width, int height) {
+    if (!Window::Create(className, "", WS_POPUP | WS_CAPTION | WS_SYSMENU, WS_EX_DLGMODALFRAME)) return false;
+    PlaceCentred(width, height);
+    return true;
+}
+
+void AppForm::PlaceCentred(int width, int height) {
+    HWND h = Handle();
+    RECT r = {0, 0, width, height};
+    AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongPtrA(h, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongPtrA(h, GWL_EXSTYLE)));
+    const int w = r.right - r.left;
+    const int hgt = r.bottom - r.top;
+    RECT work = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    const int x = work.left + (work.right - work.left - w) / 2;
+    const int y = work.top + (work.bottom - work.top - hgt) / 2;
+    SetWindowPos(h, nullptr, x, y, w, hgt, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void AppForm::FormActivate() {
     if (!paintCaption_) return;
     PaintFormCaption(Handle(), TitleText, AppSettings() ? AppSettings()->FontName : std::string("Verdana"));

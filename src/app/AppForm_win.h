@@ -30,10 +30,18 @@ public:
 
     void SetCaption(const std::string& caption) { SetWindowTextA(Handle(), caption.c_str()); }
 
+    // Sizes the window for a client area of width x height and centres it on
+    // the screen's work area.
+    void PlaceCentred(int width, int height);
+
     void FormActivate();
     void FormPaint();
 
 protected:
+    // Creates the window as a fixed dialog frame with only the system-menu
+    // border icon, hidden, its client area width x height, centred.
+    bool CreateDialogFrame(const char* className, int width, int height);
+
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:

@@ -276,8 +276,7 @@ TFormItems::~TFormItems() {
 }
 
 bool TFormItems::Create() {
-    if (!Window::Create("TFormItems", "", WS_OVERLAPPEDWINDOW, 0, CW_USEDEFAULT, CW_USEDEFAULT, 480, 520))
-        return false;
+    if (!CreateDialogFrame("TFormItems", 521, 534)) return false;
     CreateImageLists();
     BuildMenuTemplate(PMBasic);
     BuildBasicTree(TVBasic);
@@ -309,6 +308,7 @@ StoreContext TFormItems::MakeStoreContext() {
 }
 
 void TFormItems::miManageItemsClick() {
+    if (!IsWindowVisible(Handle())) PlaceCentred(521, 534);
     ShowWindow(Handle(), SW_SHOW);
     SetForegroundWindow(Handle());
 }

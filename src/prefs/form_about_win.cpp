@@ -7,8 +7,7 @@ TFormAbout::TFormAbout() { SetName("FormAbout"); }
 TFormAbout::~TFormAbout() { Destroy(); }
 
 bool TFormAbout::Create() {
-    return Window::Create("TFormAbout", "", WS_CAPTION | WS_SYSMENU, WS_EX_DLGMODALFRAME, CW_USEDEFAULT, CW_USEDEFAULT,
-                          360, 260);
+    return CreateDialogFrame("TFormAbout", 331, 172);
 }
 
 LRESULT TFormAbout::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -35,8 +35,7 @@ TFormConfig::TFormConfig() { SetName("FormConfig"); }
 TFormConfig::~TFormConfig() { Destroy(); }
 
 bool TFormConfig::Create() {
-    return Window::Create("TFormConfig", "", WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, WS_EX_DLGMODALFRAME, CW_USEDEFAULT,
-                          CW_USEDEFAULT, 460, 400);
+    return CreateDialogFrame("TFormConfig", 468, 297);
 }
 
 void TFormConfig::FillFontNames() { Controls.CmBoxFontName.SetItems(InstalledFontNames()); }
