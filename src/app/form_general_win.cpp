@@ -152,7 +152,6 @@ bool TFormGeneral::Create() {
 void TFormGeneral::FormCreate() {
     ui_.SetOwner(nullptr);
     SetApplicationExceptionRoute([this](const char* sender, const std::exception* e) {
-        errors_->MessageTable = MessageTable;
         errors_->AEGeneralException(sender, e);
     });
     CSystrayGen.Create(LoadProgramIcon(GetSystemMetrics(SM_CXSMICON)));
