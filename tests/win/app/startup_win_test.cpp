@@ -205,6 +205,57 @@ TEST_F(Spine, RebuildShowsTheStoreAsItIsNow) {
     EXPECT_GE(ImageList_GetImageCount(items_->ILAllPublicPM), 15);
 }
 
+std::string CaptionOf(HWND h) {
+    char buf[256] = {};
+    GetWindowTextA(h, buf, sizeof buf);
+    return buf;
+}
+
+TEST_F(Spine, WindowsDrawOnGivesCaptionsAndTaskBarButtons) {
+    ScratchSteps steps(dir_ + "pivora.exe");
+    StartupSequence(steps);  // no pivora.ini: Windows drawing, task-bar button
+    EXPECT_EQ(CaptionOf(items_->Handle()), "Kelvory Pivora - Manage Items");
+    EXPECT_EQ(CaptionOf(config_->Handle()), "Kelvory Pivora - Preferences");
+    EXPECT_EQ(CaptionOf(about_->Handle()), "Kelvory Pivora - About");
+    for (AppForm* f : {static_cast<AppForm*>(items_.get()), static_cast<AppForm*>(config_.get()),
+                       static_cast<AppForm*>(about_.get())}) {
+        EXPECT_FALSE(f->CaptionPainting());
+        const LONG_PTR ex = GetWindowLongPtrA(f->Handle(), GWL_EXSTYLE);
+        EXPECT_FALSE(ex & WS_EX_TOOLWINDOW);
+        EXPECT_TRUE(ex & WS_EX_APPWINDOW);
+    }
+    EXPECT_FALSE(general_->ActivateBound);
+    EXPECT_TRUE(config_->Controls.CBWinDefDrawAll.Checked);
+    EXPECT_EQ(config_->Controls.edtDataPath.Text, dir_);
+}
+
+TEST_F(Spine, ProgramDrawingPaintsTitlesInTheSettingsFont) {
+    WriteText(dir_ + "pivora.ini",
+              "[General Settings]\r\nTaskBar=0\r\n[Misc Settings]\r\nWindowsDraw=0\r\n"
+              "[Font Settings]\r\nFontName=Tahoma\r\nFontSize=10\r\nFontStyleBold=1\r\n");
+    ScratchSteps steps(dir_ + "pivora.exe");
+    StartupSequence(steps);
+    for (AppForm* f : {static_cast<AppForm*>(items_.get()), static_cast<AppForm*>(config_.get()),
+                       static_cast<AppForm*>(about_.get())}) {
+        EXPECT_EQ(CaptionOf(f->Handle()), "") << f->TitleText;
+        EXPECT_TRUE(f->CaptionPainting());
+        EXPECT_EQ(f->Font().size, 10);
+        EXPECT_TRUE(f->Font().bold);
+        EXPECT_TRUE(GetWindowLongPtrA(f->Handle(), GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+    }
+    EXPECT_TRUE(general_->ActivateBound);
+    // The title painting itself must not disturb anything, shown or not.
+    ShowWindow(config_->Handle(), SW_SHOWNA);
+    PaintFormCaption(config_->Handle(), config_->TitleText, "Tahoma");
+    ShowWindow(config_->Handle(), SW_HIDE);
+
+    // The menu is drawn by the program: every entry but plain separators.
+    const MenuEntry& root = items_->PMItems.root;
+    EXPECT_EQ(root.Child(0)->onDraw, DrawHandler::NorItemsRTDrawItem);
+    EXPECT_EQ(root.Child(2)->onDraw, DrawHandler::None);
+    EXPECT_EQ(root.Child(3)->onDraw, DrawHandler::SpeItemsRTDrawItem);
+}
+
 TEST_F(Spine, CloseWritesTheSettingsAndEndsTheLoop) {
     ScratchSteps steps(dir_ + "pivora.exe");
     StartupSequence(steps);
