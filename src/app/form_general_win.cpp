@@ -105,21 +105,20 @@ void JvApplicationHotKey::Unregister() {
 }
 
 void JvApplicationHotKey::SetActive(bool active) {
-    if (active == active_) return;
-    if (active) {
-        // Held by another program: no hot key for this run, and no message.
-        active_ = Register();
-    } else {
+    wanted_ = active;
+    if (!active) {
         Unregister();
-        active_ = false;
+        return;
     }
+    // Held by another program: no hot key, and no message.
+    if (!registered_) Register();
 }
 
 void JvApplicationHotKey::SetHotKey(uint16_t value) {
     if (value == hotKey_) return;
     Unregister();
     hotKey_ = value;
-    if (active_ && !Register()) active_ = false;
+    if (wanted_) Register();
 }
 
 // ---------------------------------------------------------------- TFormGeneral

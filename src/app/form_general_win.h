@@ -58,11 +58,14 @@ public:
         window_ = window;
         id_ = id;
     }
-    // Registers or unregisters. A failed registration leaves the hot key
-    // inactive for the rest of the run.
+    // Registers or unregisters. A failed registration (the combination is held
+    // by another program) leaves the hot key inactive, without a message.
     void SetActive(bool active);
-    bool Active() const { return active_; }
-    // A new value is registered at once when the hot key is active.
+    // Whether the hot key is registered and reaches the program.
+    bool Active() const { return registered_; }
+    // A different value is registered in place of the old one while the hot
+    // key is wanted, also after the old one could not be registered: the value
+    // from the settings must not be lost because the default was taken.
     void SetHotKey(uint16_t value);
     uint16_t HotKey() const { return hotKey_; }
     bool Registered() const { return registered_; }
@@ -75,7 +78,7 @@ private:
     HWND window_ = nullptr;
     int id_ = 0;
     uint16_t hotKey_ = kDefaultHotKey;
-    bool active_ = false;
+    bool wanted_ = false;
     bool registered_ = false;
 };
 
