@@ -45,7 +45,8 @@ int Usage() {
         "  kill PID [CODE]          TerminateProcess\n"
         "  mapping NAME             exit 0 when a named file mapping exists\n"
         "  hotkey MODS VK [--hold MS]     register a global hot key and keep it\n"
-        "  hold [MS]                sleep (keeps a Wine prefix busy)\n"
+        "  hold [MS]                make sure the desktop exists, then sleep\n"
+        "                           (keeps a Wine prefix and its desktop warm)\n"
         "  msgbox-answer TITLE BUTTON [--timeout MS]\n"
         "                           wait for a message box and press a button\n"
         "                           (Yes, No, Cancel, OK or a control id)\n"
@@ -497,6 +498,10 @@ int CmdHotkey(int argc, char** argv) {
 int CmdHold(int argc, char** argv) {
     long long ms = -1;
     if (argc > 2 && !ParseNumber(argv[2], ms)) return Usage();
+    // Under Wine this starts the desktop process (explorer) now, from a process
+    // whose output goes nowhere; started later by a test program, it would
+    // inherit and hold that program's output pipe.
+    GetDesktopWindow();
     Sleep(ms < 0 ? INFINITE : static_cast<DWORD>(ms));
     return 0;
 }
