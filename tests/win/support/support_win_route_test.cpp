@@ -47,7 +47,30 @@ struct ChildRun {
     DWORD exitCode = 0;
     bool finished = false;
     std::vector<std::string> boxes;  // texts of the boxes answered, in order
+    std::string windows;             // the child's windows, when it did not end
 };
+
+// For the failure message of a child that hangs: its top-level windows.
+std::string DescribeWindows(DWORD pid) {
+    struct All {
+        DWORD pid;
+        std::string text;
+    } all{pid, ""};
+    EnumWindows(
+        [](HWND h, LPARAM p) -> BOOL {
+            auto* a = reinterpret_cast<All*>(p);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(h, &owner);
+            if (owner != a->pid) return TRUE;
+            char cls[64] = {0}, title[128] = {0};
+            GetClassNameA(h, cls, sizeof cls);
+            GetWindowTextA(h, title, sizeof title);
+            a->text += std::string(cls) + " \"" + title + "\"" + (IsWindowVisible(h) ? " visible; " : " hidden; ");
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&all));
+    return all.text.empty() ? "no windows" : all.text;
+}
 
 struct BoxSearch {
     DWORD pid;
@@ -87,7 +110,7 @@ ChildRun RunChild(const std::string& mode, const std::string& dataDir) {
     if (!started) return run;
 
     std::vector<HWND> answered;
-    const DWORD until = GetTickCount() + 60000;
+    const DWORD until = GetTickCount() + 30000;
     while (GetTickCount() < until) {
         if (WaitForSingleObject(pi.hProcess, 50) == WAIT_OBJECT_0) {
             run.finished = true;
@@ -104,7 +127,10 @@ ChildRun RunChild(const std::string& mode, const std::string& dataDir) {
             PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
         }
     }
-    if (!run.finished) TerminateProcess(pi.hProcess, 99);
+    if (!run.finished) {
+        run.windows = DescribeWindows(pi.dwProcessId);
+        TerminateProcess(pi.hProcess, 99);
+    }
     GetExitCodeProcess(pi.hProcess, &run.exitCode);
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
@@ -164,7 +190,8 @@ TEST(ExceptionRoute, HandlerExceptionIsLoggedNoticedAndEndsTheProcess) {
         SCOPED_TRACE(c.mode);
         pvtest::SupportFsEnv env;
         ChildRun run = RunChild(c.mode, env.Root());
-        ASSERT_TRUE(run.finished) << "the child did not end";
+        ASSERT_TRUE(run.finished) << "the child did not end; boxes answered: " << run.boxes.size()
+                                  << "; its windows: " << run.windows;
         EXPECT_EQ(run.exitCode, kLoopEnded);
         EXPECT_EQ(run.boxes, (std::vector<std::string>{env.Root() + "errorlog.txt", kNotice}));
         const std::string log = env.Read(env.Root() + "errorlog.txt");
