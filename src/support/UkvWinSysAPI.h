@@ -40,6 +40,7 @@ struct ShellLinkInfo {
 // SHGetSpecialFolderLocation + SHGetPathFromIDList; "" on failure.
 std::string GetSpecialFolderPath(int csidl);
 // Loads and resolves a .lnk file; 0 on success, else the failing HRESULT.
+// COM must be initialised on the calling thread (CoInitialize at start-up).
 long ResolveShellLink(const std::string& linkPath, ShellLinkInfo& info);
 // Releases the item-id list held in info.
 void FreeShellLinkInfo(ShellLinkInfo& info);
