@@ -123,8 +123,11 @@ pv_prefix_plain_user_dirs() {
 # Writes the client's pid to $prefix/.pivora-keepalive.pid.
 pv_server_start() {
     local prefix="$1"; shift
+    [ -n "$prefix" ] && [ -d "$prefix" ] || { echo "pv_server_start: no prefix '$prefix'" >&2; return 1; }
+    # Everything below runs in this prefix, whatever the caller exported.
+    export WINEPREFIX="$prefix" WINEARCH="$PV_WINEARCH" WINELOADER="$PV_WINE" WINESERVER="$PV_WINESERVER"
     pv_server_stop "$prefix"
-    setsid "$PV_WINESERVER" -p </dev/null >/dev/null 2>&1 &
+    pv_detach "$PV_WINESERVER" -p
     # The server forks into the background itself; wait until it answers.
     local i
     for i in $(seq 1 100); do
@@ -132,8 +135,8 @@ pv_server_start() {
         sleep 0.05
     done
     if [ $# -gt 0 ]; then
-        setsid "$PV_WINE" "$@" </dev/null >/dev/null 2>&1 &
-        echo $! >"$prefix/.pivora-keepalive.pid"
+        pv_detach "$PV_WINE" "$@"
+        echo "$PV_DETACHED_PID" >"$prefix/.pivora-keepalive.pid"
         # One short run of the same program returns only once the session's
         # start-up (wineboot, services) is done, so the first test does not pay.
         "$PV_WINE" "$1" hold 0 </dev/null >/dev/null 2>&1 || true
@@ -154,12 +157,33 @@ pv_server_running() {
     return 1
 }
 
+# Starts a command in the background in a session of its own, with stdin,
+# stdout and stderr on /dev/null and every other inherited descriptor closed
+# (CTest hands its children its log file and pipes). Sets PV_DETACHED_PID.
+pv_detach() {
+    (
+        local fd
+        for fd in $(ls /proc/$BASHPID/fd); do
+            [ "$fd" -gt 2 ] && eval "exec $fd>&-" 2>/dev/null
+        done
+        exec setsid "$@" </dev/null >/dev/null 2>&1
+    ) &
+    PV_DETACHED_PID=$!
+}
+
 # Stops the wineserver of this prefix only (and with it every Wine process that
 # runs in the prefix). $1 prefix.
 pv_server_stop() {
     local prefix="$1"
-    [ -d "$prefix" ] || return 0
+    [ -n "$prefix" ] && [ -d "$prefix" ] || return 0
+    local pid
     if [ -f "$prefix/.pivora-keepalive.pid" ]; then
+        # The keep-alive client we started: end it by its pid as well, in case
+        # it lost its server.
+        pid=$(cat "$prefix/.pivora-keepalive.pid")
+        if [ -n "$pid" ] && grep -q 'pvdriver' "/proc/$pid/cmdline" 2>/dev/null; then
+            kill "$pid" 2>/dev/null || true
+        fi
         rm -f "$prefix/.pivora-keepalive.pid"
     fi
     WINEPREFIX="$prefix" "$PV_WINESERVER" -k >/dev/null 2>&1 || true

@@ -21,10 +21,13 @@ setup)
     pv_wine_pick "$(pv_pe_bits "$keepalive")"
     t0=$(date +%s.%N)
     mkdir -p "$(dirname "$prefix")"
-    (
-        flock 9
-        pv_prefix_create "$prefix" "$scratch" null
-    ) 9>"$(dirname "$prefix")/.wineprefix.lock"
+    # Not in a subshell: pv_prefix_create exports the prefix's environment,
+    # which everything below must run with.
+    exec 9>"$(dirname "$prefix")/.wineprefix.lock"
+    flock 9
+    pv_prefix_create "$prefix" "$scratch" null
+    flock -u 9
+    exec 9>&-
     pv_server_start "$prefix" "$keepalive" hold
     t1=$(date +%s.%N)
     echo "wine fixture: $PV_WINE ($PV_WINEARCH) prefix $prefix ready in $(awk "BEGIN{printf \"%.1f\", $t1 - $t0}") s"
