@@ -3,6 +3,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <objbase.h>
 
 #include <exception>
 #include <memory>
@@ -17,6 +18,9 @@
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     using namespace pv;
+
+    // Shell links, the folder browser and long-path parsing go through COM.
+    const HRESULT comInit = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
 
     INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&icc);
@@ -35,18 +39,20 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     int exitCode = 0;
     try {
         if (!formGeneral->Create() || !formShortCuts->Create() || !formItems->Create() || !formConfig->Create() ||
-            !formAbout->Create())
-            return 1;
-        CreateAppSettings();
-        Application::ProcessMessages();
+            !formAbout->Create()) {
+            exitCode = 1;
+        } else {
+            CreateAppSettings();
+            Application::ProcessMessages();
 
-        StartFlag = 1;
-        CheckSingleInstance(formGeneral->Handle());
-        if (StartFlag == 1) {
-            WinAppSteps steps;
-            StartupSequence(steps);
+            StartFlag = 1;
+            CheckSingleInstance(formGeneral->Handle());
+            if (StartFlag == 1) {
+                WinAppSteps steps;
+                StartupSequence(steps);
+            }
+            exitCode = Application::Run();
         }
-        exitCode = Application::Run();
     } catch (const std::exception& e) {
         // Start-up's own steps run outside any window procedure, so nothing
         // routed them to the application's handler: report and end here.
@@ -64,5 +70,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     formGeneral.reset();
     Forms = AppForms{};
     ReleaseInstanceMapping();
+    if (SUCCEEDED(comInit)) CoUninitialize();
     return exitCode;
 }
