@@ -135,11 +135,13 @@ pv_server_start() {
         sleep 0.05
     done
     if [ $# -gt 0 ]; then
+        # One short run of the program first: it returns once the session's
+        # start-up (wineboot, services, desktop) is done, so the first test does
+        # not pay, and the keep-alive then never races another first client.
+        # Bounded, in case Wine hangs at start-up.
+        timeout -k 5 120 "$PV_WINE" "$1" hold 0 </dev/null >/dev/null 2>&1 || true
         pv_detach "$PV_WINE" "$@"
         echo "$PV_DETACHED_PID" >"$prefix/.pivora-keepalive.pid"
-        # One short run of the same program returns only once the session's
-        # start-up (wineboot, services) is done, so the first test does not pay.
-        "$PV_WINE" "$1" hold 0 </dev/null >/dev/null 2>&1 || true
     fi
 }
 
