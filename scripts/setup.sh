@@ -9,9 +9,6 @@ have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
     echo "setup: adding the i386 architecture"
     dpkg --add-architecture i386
-    updated=0
-else
-    updated=1
 fi
 
 for p in cmake make g++ googletest libgtest-dev libbenchmark-dev \
@@ -29,8 +26,7 @@ fi
 
 echo "setup: installing ${need[*]}"
 export DEBIAN_FRONTEND=noninteractive
-if [ "$updated" = 0 ] || [ -z "$(ls -A /var/lib/apt/lists 2>/dev/null | grep -v lock)" ] || true; then
-    apt-get update -qq
-fi
+# The package lists may be missing or stale (and a new architecture needs them).
+apt-get update -qq
 apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
 echo "setup: done"

@@ -16,7 +16,7 @@ set -uo pipefail
 exec </dev/null
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-cd "$root"
+cd "$root" || exit 1
 . scripts/wine-env.sh
 JOBS="${JOBS:-2}"
 t_start=$(date +%s)

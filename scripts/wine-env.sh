@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Wine helpers shared by scripts/wine-run, the CTest fixture, the end-to-end
 # harness and scripts/run.sh. Source it; it defines functions and sets nothing
 # until they are called.

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # End-to-end harness: source it from a test script, then call e2e_init.
 #
 #   . tests/e2e/lib.sh
