@@ -498,11 +498,26 @@ int CmdHotkey(int argc, char** argv) {
 int CmdHold(int argc, char** argv) {
     long long ms = -1;
     if (argc > 2 && !ParseNumber(argv[2], ms)) return Usage();
-    // Under Wine this starts the desktop process (explorer) now, from a process
-    // whose output goes nowhere; started later by a test program, it would
-    // inherit and hold that program's output pipe.
-    GetDesktopWindow();
-    Sleep(ms < 0 ? INFINITE : static_cast<DWORD>(ms));
+    // Under Wine a hidden window of our own starts the desktop process
+    // (explorer) now, from a process whose output goes nowhere, and keeps it
+    // running; started later by a test program, it would inherit and hold that
+    // program's output pipe, and it would end and restart around every test.
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "PvDriverHold";
+    RegisterClassA(&wc);
+    HWND h = CreateWindowExA(WS_EX_TOOLWINDOW, wc.lpszClassName, "pvdriver hold", WS_POPUP, 0, 0, 1, 1,
+                             nullptr, nullptr, wc.hInstance, nullptr);
+    // Pump messages while holding, so that broadcasts to all windows never wait on us.
+    DWORD start = GetTickCount();
+    for (;;) {
+        MSG m;
+        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
+        if (ms >= 0 && static_cast<long long>(GetTickCount() - start) >= ms) break;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 200, QS_ALLINPUT);
+    }
+    if (h) DestroyWindow(h);
     return 0;
 }
 
