@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -15,6 +16,7 @@
 #include "store/StoreLoader.h"
 #include "support/Platform_win.h"
 #include "support/SettingsStores_win.h"
+#include "support/UkvGraphics_win.h"
 #include "support/UkvSysExceptions.h"
 
 namespace pv {
@@ -218,21 +220,10 @@ void ReleaseInstanceMapping() {
 // ---------------------------------------------------------------- scratch pictures
 
 HBITMAP CreateSolidBitmap32(int width, int height, COLORREF color) {
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bi.bmiHeader.biWidth = width;
-    bi.bmiHeader.biHeight = -height;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bmp = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!bmp || !bits) return bmp;
-    // What a GDI solid fill leaves: the colour, alpha 0.
-    const uint32_t pixel = (static_cast<uint32_t>(GetRValue(color)) << 16) |
-                           (static_cast<uint32_t>(GetGValue(color)) << 8) | GetBValue(color);
-    uint32_t* p = static_cast<uint32_t*>(bits);
-    for (int i = 0; i < width * height; ++i) p[i] = pixel;
+    uint32_t* bits = nullptr;
+    HBITMAP bmp = Create32BitDib(width, height, &bits);
+    if (!bits) return bmp;
+    std::fill(bits, bits + width * height, DibPixel(color));
     GdiFlush();
     return bmp;
 }

@@ -15,6 +15,7 @@
 #include "menu/form_shortcuts_win.h"
 #include "prefs/form_about_win.h"
 #include "prefs/form_config_win.h"
+#include "support/UkvGraphics_win.h"
 
 namespace pv {
 
@@ -52,18 +53,8 @@ struct Dib {
     uint32_t* bits = nullptr;
     int width = 0, height = 0;
 
-    Dib(int w, int h) : width(w), height(h) {
-        BITMAPINFO bi = {};
-        bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        bi.bmiHeader.biWidth = w;
-        bi.bmiHeader.biHeight = -h;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
-        bi.bmiHeader.biCompression = BI_RGB;
-        void* p = nullptr;
-        bmp = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &p, nullptr, 0);
-        bits = static_cast<uint32_t*>(p);
-    }
+    // In the body: bits is declared after bmp, so its initialiser would run last.
+    Dib(int w, int h) : width(w), height(h) { bmp = Create32BitDib(w, h, &bits); }
     ~Dib() {
         if (bmp) DeleteObject(bmp);
     }
@@ -85,9 +76,7 @@ void FillPixels(HBITMAP bmp, COLORREF color) {
     uint32_t* p = PixelsOf(bmp, w, h);
     if (!p) return;
     GdiFlush();
-    const uint32_t pixel = (static_cast<uint32_t>(GetRValue(color)) << 16) |
-                           (static_cast<uint32_t>(GetGValue(color)) << 8) | GetBValue(color);
-    std::fill(p, p + w * h, pixel);
+    std::fill(p, p + w * h, DibPixel(color));
 }
 
 // GDI leaves alpha 0 (or half-set values after icon drawing): a picture drawn

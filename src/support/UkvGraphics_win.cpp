@@ -4,6 +4,26 @@
 
 namespace pv {
 
+HBITMAP Create32BitDib(int width, int height, uint32_t** bits) {
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bi.bmiHeader.biWidth = width;
+    bi.bmiHeader.biHeight = -height;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* p = nullptr;
+    HBITMAP bmp = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &p, nullptr, 0);
+    if (bits) *bits = bmp ? static_cast<uint32_t*>(p) : nullptr;
+    return bmp;
+}
+
+uint32_t DibPixel(COLORREF color) {
+    return (static_cast<uint32_t>(GetRValue(color)) << 16) | (static_cast<uint32_t>(GetGValue(color)) << 8) |
+           GetBValue(color);
+}
+
+
 void MakeImageList32Bit(HIMAGELIST* list, int growBy) {
     if (!list || !*list) return;
     HIMAGELIST old = *list;

@@ -4,7 +4,16 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdint>
+
 namespace pv {
+
+// A top-down DIB section of 32 bits per pixel; *bits (when given) receives its
+// pixels. Null when the section cannot be made.
+HBITMAP Create32BitDib(int width, int height, uint32_t** bits);
+
+// A colour as a pixel of such a section: 0x00RRGGBB, alpha 0, as a GDI solid fill leaves it.
+uint32_t DibPixel(COLORREF color);
 
 // Rebuilds *list with 32-bit colour and a mask (ILC_COLOR32 | ILC_MASK), same
 // image size, growth step growBy, same images in the same order; the old handle
