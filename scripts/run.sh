@@ -19,13 +19,13 @@ bash scripts/setup.sh
 
 . tests/e2e/lib.sh
 
-if pv_wine32_works; then
+if [ "$(pv_wine_suite_bits)" = 32 ]; then
     build=build/win32; toolchain=cmake/mingw-i686.cmake; bits=32
 else
     build=build/win64; toolchain=cmake/mingw-x86_64.cmake; bits=64
 fi
-echo "run: building $build for wine$bits$([ $bits = 64 ] && echo ' (this machine cannot run 32-bit programs)')"
-cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" >"build/run-configure.log" 2>&1 ||
+echo "run: building $build for wine$bits$([ $bits = 64 ] && echo ' (wine32 cannot run here, or PIVORA_WINE_BITS=64)')"
+cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release >"build/run-configure.log" 2>&1 ||
     { tail -30 build/run-configure.log; exit 1; }
 cmake --build "$build" -j"${JOBS:-2}" --target pivora pvdriver >"build/run-build.log" 2>&1 ||
     { tail -30 build/run-build.log; exit 1; }

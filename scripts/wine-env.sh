@@ -15,6 +15,13 @@ pv_wine32_works() {
     [ -x "$PV_WINE32" ] && "$PV_WINE32" --version >/dev/null 2>&1
 }
 
+# The Wine the suites use here: 32 where wine32 runs, else 64. PIVORA_WINE_BITS=64
+# forces the 64-bit path (to try on a machine that has wine32 what CI does where
+# it has not).
+pv_wine_suite_bits() {
+    if [ "${PIVORA_WINE_BITS:-}" = 64 ] || ! pv_wine32_works; then echo 64; else echo 32; fi
+}
+
 # Sets PV_WINE_BITS (32 or 64), PV_WINE (loader), PV_WINEARCH and PV_WINESERVER.
 # $1 (optional) forces 32 or 64; PIVORA_WINE_BITS in the environment does too.
 pv_wine_pick() {

@@ -208,12 +208,19 @@ TEST_F(ErrorReportingTest, WhenTheLogCannotBeWrittenTheUserIsStillToldAndTheProg
 }
 
 TEST_F(ErrorReportingTest, ATerminateThatThrowsDoesNotEscape) {
-    pv::ErrorReporting r{pv::ErrorReportingDeps{env.Fs(), system, ui, sound, [this] { return dataDir; },
-                                                [] { return std::string("T"); },
-                                                [] { throw std::runtime_error("late"); }}};
+    std::function<std::string()> dir = [this] { return dataDir; };
+    std::function<std::string()> title = [] { return std::string("T"); };
+    std::function<void()> terminate = [] { throw std::runtime_error("late"); };
+    pv::ErrorReporting r{pv::ErrorReportingDeps{env.Fs(), system, ui, sound, dir, title, terminate}};
+    r.MessageTable[1] = "notice";
     std::runtime_error e("boom");
-    r.AEGeneralException("X", &e);
-    SUCCEED();
+    r.AEGeneralException("X", &e);  // the throwing terminate must stay inside
+    // The user was still told, and the log line is there.
+    ASSERT_FALSE(ui.events.empty());
+    EXPECT_EQ(ui.events.back(), "box[T] notice");
+    std::string log;
+    ASSERT_TRUE(env.Fs().ReadAll(dataDir + "errorlog.txt", log));
+    EXPECT_NE(log.find("boom"), std::string::npos);
 }
 
 TEST_F(ErrorReportingTest, AnExceptionDuringTheReportOnlyRepeatsTheTermination) {

@@ -50,25 +50,27 @@ struct ChildRun {
     std::string windows;             // the child's windows, when it did not end
 };
 
+struct WindowList {
+    DWORD pid;
+    std::string text;
+};
+
+BOOL CALLBACK DescribeWindow(HWND h, LPARAM p) {
+    auto* a = reinterpret_cast<WindowList*>(p);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(h, &owner);
+    if (owner != a->pid) return TRUE;
+    char cls[64] = {0}, title[128] = {0};
+    GetClassNameA(h, cls, sizeof cls);
+    GetWindowTextA(h, title, sizeof title);
+    a->text += std::string(cls) + " \"" + title + "\"" + (IsWindowVisible(h) ? " visible; " : " hidden; ");
+    return TRUE;
+}
+
 // For the failure message of a child that hangs: its top-level windows.
 std::string DescribeWindows(DWORD pid) {
-    struct All {
-        DWORD pid;
-        std::string text;
-    } all{pid, ""};
-    EnumWindows(
-        [](HWND h, LPARAM p) -> BOOL {
-            auto* a = reinterpret_cast<All*>(p);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(h, &owner);
-            if (owner != a->pid) return TRUE;
-            char cls[64] = {0}, title[128] = {0};
-            GetClassNameA(h, cls, sizeof cls);
-            GetWindowTextA(h, title, sizeof title);
-            a->text += std::string(cls) + " \"" + title + "\"" + (IsWindowVisible(h) ? " visible; " : " hidden; ");
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&all));
+    WindowList all{pid, ""};
+    EnumWindows(DescribeWindow, reinterpret_cast<LPARAM>(&all));
     return all.text.empty() ? "no windows" : all.text;
 }
 
