@@ -2,19 +2,9 @@
 
 #include <cstdlib>
 
+#include "support/UkvSysIO.h"
+
 namespace pv {
-
-std::string ProgramDir;
-std::string ExeName;
-std::string DataDir;
-const std::string ProductTitle = "Kelvory Pivora";
-std::string ProgramVersion = "1.46";
-uint8_t StartFlag = 0;
-std::map<int, std::string> MessageTable;
-std::string SupportTail;
-
-const char* const kMakerWebAddress = "https://www.kelvory.example/pivora";
-const char* const kSupportAddress = "support@kelvory.example";
 
 namespace {
 const char* const kCrLf = "\r\n";
@@ -76,45 +66,38 @@ std::string ComposeVersionLabel(const std::string& productTitle, const std::stri
 }
 
 void SplitExePath(const std::string& exePath, std::string& dir, std::string& name) {
-    const size_t cut = exePath.find_last_of("\\:");
-    if (cut == std::string::npos) {
-        dir.clear();
-        name = exePath;
-        return;
-    }
-    dir = exePath.substr(0, cut + 1);
-    if (dir.back() == ':') dir += '\\';
-    name = exePath.substr(cut + 1);
+    dir = DirectoryPrefix(exePath);
+    name = FileNamePart(exePath);
 }
 
-void StartupSequence(IAppSteps& steps) {
+void StartupSequence(IAppSteps& steps, AppModel& m) {
     // Steps that pump messages may meet an exception that ends the program;
     // nothing after that point may ask or show the user anything more.
     auto ending = [&steps] { return steps.Terminated(); };
 
     // 1
-    steps.SetFormTitles(ComposeFormTitles(ProductTitle));
+    steps.SetFormTitles(ComposeFormTitles(m.ProductTitle));
     // 2
-    ProgramVersion = "1.46";
-    SplitExePath(steps.ExecutablePath(), ProgramDir, ExeName);
+    m.ProgramVersion = kProgramVersion;
+    SplitExePath(steps.ExecutablePath(), m.ProgramDir, m.ExeName);
     // 3
-    steps.SetHelpFile(ProgramDir + "help.html");
-    DataDir = ProgramDir;
+    steps.SetHelpFile(m.ProgramDir + "help.html");
+    m.DataDir = m.ProgramDir;
     // 4
     steps.FillFontNames();
     // 5
-    steps.SetVersionLabel(ComposeVersionLabel(ProductTitle, ProgramVersion));
+    steps.SetVersionLabel(ComposeVersionLabel(m.ProductTitle, m.ProgramVersion));
     // 6
-    steps.SetApplicationTitle(ProductTitle);
+    steps.SetApplicationTitle(m.ProductTitle);
     // 7: DataDir is final from here on.
     steps.LoadSettings();
     if (ending()) return;
     // 8: the texts keep this run's DataDir even when the settings are re-read later.
-    SupportTail = ComposeSupportTail(DataDir);
-    MessageTable.clear();
-    MessageTable[kMsgExceptionNotice] = ComposeExceptionNotice(SupportTail);
-    MessageTable[kMsgBackupQuestion] = ComposeBackupQuestion(DataDir, SupportTail);
-    steps.SetMessageTable(MessageTable);
+    m.SupportTail = ComposeSupportTail(m.DataDir);
+    m.MessageTable.clear();
+    m.MessageTable[kMsgExceptionNotice] = ComposeExceptionNotice(m.SupportTail);
+    m.MessageTable[kMsgBackupQuestion] = ComposeBackupQuestion(m.DataDir, m.SupportTail);
+    steps.SetMessageTable(m.MessageTable);
     // 9 .. 16
     steps.CreateScratchImages();
     steps.CopySystemMenu();
@@ -146,6 +129,26 @@ void RebuildItemMenus(IAppSteps& steps) {
     steps.AttachTreeChangeHandler();
 }
 
+void ClearItemTable(AppModel& m) { m.Items.Clear(); }
+
+void ClearTreesAndMenu(AppModel& m) {
+    m.TVItems.tag = 0;
+    m.TVUndo.tag = 0;
+    m.PictureMarks.itemIconCount = 0;
+    m.TVItems.Clear();
+    m.TVUndo.Clear();
+    m.PMItems.root.Clear();
+    m.PMItems.root.tag = 0;
+}
+
+void DeleteAddedPictures(AppModel& m) {
+    if (m.Pictures) m.Pictures->DeleteAbove(kLastFixedPicture);
+}
+
+void AppendBreakPictures(AppModel& m) {
+    if (m.Pictures) m.Pictures->AppendBreakPictures();
+}
+
 void CloseProgram(IAppSteps& steps) {
     // The settings reach the disk before anything is released.
     steps.SaveSettings();
@@ -153,10 +156,6 @@ void CloseProgram(IAppSteps& steps) {
     steps.ReleaseInstanceMapping();
     steps.ProcessMessages();
     steps.Terminate();
-}
-
-CaptionTextPos CaptionTextPosition(int cxBorder, int cyCaption, int textHeight) {
-    return CaptionTextPos{cxBorder + 4, std::abs(cyCaption - textHeight) / 2 + 2};
 }
 
 }  // namespace pv

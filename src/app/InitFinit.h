@@ -1,6 +1,6 @@
 #pragma once
-// The program's spine: process-wide values, the composed message texts, and the
-// order of start-up, rebuild and close. The order lives here, as portable code,
+// The program's spine: the composed message texts, and the order of start-up,
+// rebuild and close. The order lives here, as portable code,
 // and runs over IAppSteps so that a recording fake can check it natively; the
 // Win32 side (InitFinit_win.cpp, the forms) implements the steps.
 
@@ -9,31 +9,9 @@
 #include <string>
 
 #include "app/ErrorReporting.h"
+#include "model/AppModel.h"
 
 namespace pv {
-
-// ---------------------------------------------------------------- process-wide values
-
-extern std::string ProgramDir;      // executable's directory, trailing backslash
-extern std::string ExeName;         // executable's file name
-extern std::string DataDir;         // data directory, trailing backslash
-extern const std::string ProductTitle;
-extern std::string ProgramVersion;
-extern uint8_t StartFlag;           // 1 before the single-instance test, 0 when refused
-
-// Entry kMsgExceptionNotice (1) and kMsgBackupQuestion (3); nothing else is shown.
-extern std::map<int, std::string> MessageTable;
-extern std::string SupportTail;
-
-extern const char* const kMakerWebAddress;
-extern const char* const kSupportAddress;
-
-// Window title texts, kept apart from the window captions.
-struct FormTitles {
-    std::string items;   // "... - Manage Items"
-    std::string config;  // "... - Preferences"
-    std::string about;   // "... - About"
-};
 
 // ---------------------------------------------------------------- texts
 
@@ -91,25 +69,26 @@ public:
     virtual bool Terminated() { return false; }
 };
 
-// Start-up steps 1 to 16. Sets ProgramDir, ExeName, DataDir, ProgramVersion,
-// SupportTail and MessageTable on the way. Stops early once Terminated().
-void StartupSequence(IAppSteps& steps);
+// Start-up steps 1 to 16. Sets the model's ProgramDir, ExeName, DataDir,
+// ProgramVersion, SupportTail and MessageTable on the way. Stops early once
+// Terminated().
+void StartupSequence(IAppSteps& steps, AppModel& model);
 
 // The tear-down and reload after the manager closed following a save. Stops
 // early once Terminated().
 void RebuildItemMenus(IAppSteps& steps);
 
+// The resets of a rebuild, as the steps of the same names do them to the model.
+void ClearItemTable(AppModel& model);
+// Tags to 0 (the trees' added-icon counts, the item-icon count, the tray menu's
+// insertion position); both trees and the tray menu emptied.
+void ClearTreesAndMenu(AppModel& model);
+// Every picture above the last fixed one (11) goes, highest first.
+void DeleteAddedPictures(AppModel& model);
+// The break pictures are appended again, at 12, 13 and 14.
+void AppendBreakPictures(AppModel& model);
+
 // The "Close" entry of the tray menu.
 void CloseProgram(IAppSteps& steps);
-
-// ---------------------------------------------------------------- title painting
-
-struct CaptionTextPos {
-    int x;
-    int y;
-};
-
-// Where PaintFormCaption writes the title, from the window's top-left corner.
-CaptionTextPos CaptionTextPosition(int cxBorder, int cyCaption, int textHeight);
 
 }  // namespace pv

@@ -1,152 +1,104 @@
 #include "app/InitFinit_win.h"
 
 #include <commctrl.h>
+#include <objbase.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <memory>
+#include <exception>
 
-#include "app/form_general_win.h"
-#include "manager/form_items_win.h"
-#include "menu/form_shortcuts_win.h"
-#include "prefs/form_about_win.h"
-#include "prefs/form_config_win.h"
-#include "menu/SystemMenu.h"
-#include "store/StoreLoader.h"
-#include "support/Platform_win.h"
-#include "support/SettingsStores_win.h"
-#include "support/UkvGraphics_win.h"
+#include "menu/Launching.h"
 #include "support/UkvSysExceptions.h"
 
 namespace pv {
-
-AppForms Forms;
-ScratchPictures Scratch;
 
 const char* const kInstanceMappingName = "{0C462EFB-02B9-4314-80A4-DA95904F9B9F}";
 
 // ---------------------------------------------------------------- application
 
-namespace {
-bool g_terminated = false;
-int g_exitCode = 0;
-HANDLE g_instanceMapping = nullptr;
-void* g_instanceView = nullptr;
-}  // namespace
-
-std::string& Application::Title() {
-    static std::string title;
-    return title;
-}
-
-std::string& Application::HelpFile() {
-    static std::string helpFile;
-    return helpFile;
-}
-
 void Application::ProcessMessages() {
     MSG msg;
-    while (!g_terminated && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    while (!terminated_ && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
-            g_terminated = true;
-            g_exitCode = static_cast<int>(msg.wParam);
+            terminated_ = true;
+            exitCode_ = static_cast<int>(msg.wParam);
             break;
         }
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
 }
-
-void Application::Terminate() {
-    // WM_QUIT rather than a flag alone, so that a modal loop (a message box, a
-    // tracked menu) that is running right now ends too.
-    PostQuitMessage(0);
-}
-
-bool Application::Terminated() { return g_terminated; }
 
 int Application::Run() {
     MSG msg;
-    while (!g_terminated) {
+    while (!terminated_) {
         const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
         if (got == 0 || got == -1) {
-            if (got == 0) g_exitCode = static_cast<int>(msg.wParam);
-            g_terminated = true;
+            if (got == 0) exitCode_ = static_cast<int>(msg.wParam);
+            terminated_ = true;
             break;
         }
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
-    return g_exitCode;
+    return exitCode_;
 }
 
-// ---------------------------------------------------------------- settings
+// ---------------------------------------------------------------- single instance
 
-namespace {
-
-class HotKeyOfFormGeneral : public IHotKey {
-public:
-    int HotKey() override { return Forms.FormGeneral->JvApplicationHotKey.HotKey(); }
-    void SetHotKey(int value) override {
-        Forms.FormGeneral->JvApplicationHotKey.SetHotKey(static_cast<uint16_t>(value));
+bool SingleInstance::Claim(HWND appWindow, const char* mappingName) {
+    HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4, mappingName);
+    const DWORD error = GetLastError();
+    if (error == ERROR_ALREADY_EXISTS) {
+        if (mapping) CloseHandle(mapping);
+        return false;
     }
-};
+    if (!mapping) throw EOSError(error, WinSystem().ErrorText(error));
 
-class ApplicationPump : public IMessagePump {
-public:
-    void ProcessMessages() override { Application::ProcessMessages(); }
-};
+    Release();
+    mapping_ = mapping;
+    view_ = MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, 4);
+    if (view_) {
+        const uint32_t value = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(appWindow));
+        std::memcpy(view_, &value, sizeof value);
+    }
+    return true;
+}
 
-struct SettingsHost {
-    WinProfile profile;
-    WinRegistry registry;
-    WinFileSystem fs;
-    WinSystem system;
-    WinMessageUI ui;
-    HotKeyOfFormGeneral hotKey;
-    ApplicationPump pump;
-    Settings settings;
+void SingleInstance::Release() {
+    if (view_) UnmapViewOfFile(view_);
+    view_ = nullptr;
+    if (mapping_) CloseHandle(mapping_);
+    mapping_ = nullptr;
+}
 
-    explicit SettingsHost(FormConfigControls& config)
-        : settings(SettingsServices{profile, registry, fs, system, ui, hotKey, pump}, config) {}
-};
+// ---------------------------------------------------------------- the windows for the settings
 
-std::unique_ptr<SettingsHost> g_settings;
-
-AppForm* FormOf(AppWindow w) {
+AppForm& WinAppWindows::Form(AppWindow w) {
     switch (w) {
         case AppWindow::FormConfig:
-            return Forms.FormConfig;
+            return p_.FormConfig;
         case AppWindow::FormItems:
-            return Forms.FormItems;
+            return p_.FormItems;
         case AppWindow::FormAbout:
-            return Forms.FormAbout;
+            break;
     }
-    return nullptr;
+    return p_.FormAbout;
 }
 
-}  // namespace
+bool WinAppWindows::IsVisible(AppWindow w) { return IsWindowVisible(Form(w).Handle()) != FALSE; }
 
-Settings* AppSettings() { return g_settings ? &g_settings->settings : nullptr; }
+void WinAppWindows::Hide(AppWindow w) { ShowWindow(Form(w).Handle(), SW_HIDE); }
 
-void CreateAppSettings() { g_settings = std::make_unique<SettingsHost>(Forms.FormConfig->Controls); }
+void WinAppWindows::Show(AppWindow w) { ShowWindow(Form(w).Handle(), SW_SHOW); }
 
-void DestroyAppSettings() { g_settings.reset(); }
+std::string WinAppWindows::TitleText(AppWindow w) { return Form(w).TitleText; }
 
-bool WinAppWindows::IsVisible(AppWindow w) { return IsWindowVisible(FormOf(w)->Handle()) != FALSE; }
+void WinAppWindows::SetCaption(AppWindow w, const std::string& caption) { Form(w).SetCaption(caption); }
 
-void WinAppWindows::Hide(AppWindow w) { ShowWindow(FormOf(w)->Handle(), SW_HIDE); }
+WindowFont WinAppWindows::GetFont(AppWindow w) { return Form(w).Font(); }
 
-void WinAppWindows::Show(AppWindow w) { ShowWindow(FormOf(w)->Handle(), SW_SHOW); }
-
-std::string WinAppWindows::TitleText(AppWindow w) { return FormOf(w)->TitleText; }
-
-void WinAppWindows::SetCaption(AppWindow w, const std::string& caption) { FormOf(w)->SetCaption(caption); }
-
-WindowFont WinAppWindows::GetFont(AppWindow w) { return FormOf(w)->Font(); }
-
-void WinAppWindows::SetFont(AppWindow w, const WindowFont& font) { FormOf(w)->SetFont(font); }
+void WinAppWindows::SetFont(AppWindow w, const WindowFont& font) { Form(w).SetFont(font); }
 
 WindowFont WinAppWindows::SystemMenuFont() {
     NONCLIENTMETRICSA ncm = {};
@@ -162,15 +114,15 @@ WindowFont WinAppWindows::SystemMenuFont() {
     return f;
 }
 
-void WinAppWindows::BindCaptionPainting(AppWindow w, bool bind) { FormOf(w)->SetCaptionPainting(bind); }
+void WinAppWindows::BindCaptionPainting(AppWindow w, bool bind) { Form(w).SetCaptionPainting(bind); }
 
-void WinAppWindows::BindApplicationActivate(bool bind) { Forms.FormGeneral->ActivateBound = bind; }
+void WinAppWindows::BindApplicationActivate(bool bind) { p_.FormGeneral.ActivateBound = bind; }
 
 void WinAppWindows::SetApplicationExStyle(uint32_t exStyle) {
     // There is no separate application window: the task-bar button belongs to
     // whichever of the three windows is shown, so each gets the style.
     for (AppWindow w : {AppWindow::FormConfig, AppWindow::FormItems, AppWindow::FormAbout}) {
-        HWND hwnd = FormOf(w)->Handle();
+        HWND hwnd = Form(w).Handle();
         LONG_PTR ex = GetWindowLongPtrA(hwnd, GWL_EXSTYLE);
         if (exStyle & WS_EX_TOOLWINDOW)
             ex = (ex & ~static_cast<LONG_PTR>(WS_EX_APPWINDOW)) | WS_EX_TOOLWINDOW;
@@ -181,205 +133,191 @@ void WinAppWindows::SetApplicationExStyle(uint32_t exStyle) {
 }
 
 void WinAppWindows::SetLabelUrlFont(const std::string& name, int size) {
-    Forms.FormAbout->LabelUrlFont.name = name;
-    Forms.FormAbout->LabelUrlFont.size = size;
+    p_.FormAbout.LabelUrlFont.name = name;
+    p_.FormAbout.LabelUrlFont.size = size;
 }
 
-void WinAppWindows::ConfigControlsChanged() { Forms.FormConfig->PushToControls(); }
+void WinAppWindows::ConfigControlsChanged() { p_.FormConfig.PushToControls(); }
 
-// ---------------------------------------------------------------- single instance
+// ---------------------------------------------------------------- PivoraProgram
 
-void CheckSingleInstance(HWND appWindow, const char* mappingName) {
-    HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4, mappingName);
-    const DWORD error = GetLastError();
-    if (error == ERROR_ALREADY_EXISTS) {
-        // Another copy runs: leave quietly, it is not told.
-        if (mapping) CloseHandle(mapping);
-        StartFlag = 0;
-        Application::Terminate();
-        return;
-    }
-    if (!mapping) throw EOSError(error, WinSystem().ErrorText(error));
-
-    ReleaseInstanceMapping();
-    g_instanceMapping = mapping;
-    g_instanceView = MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, 4);
-    if (g_instanceView) {
-        const uint32_t value = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(appWindow));
-        std::memcpy(g_instanceView, &value, sizeof value);
-    }
+PivoraProgram::PivoraProgram()
+    : FormGeneral(Model),
+      FormShortCuts(Model, Pictures),
+      Pictures(Scratch, FormShortCuts.Breaks),
+      FormItems(Model, Pictures),
+      FormConfig(Model),
+      FormAbout(Model) {
+    settings_ = std::make_unique<Settings>(
+        SettingsServices{profile_, registry_, Fs, system_, ui_, hotKey_, pump_}, Model, FormConfig.Controls);
+    WireWindows();
 }
 
-void ReleaseInstanceMapping() {
-    if (g_instanceView) UnmapViewOfFile(g_instanceView);
-    g_instanceView = nullptr;
-    if (g_instanceMapping) CloseHandle(g_instanceMapping);
-    g_instanceMapping = nullptr;
+PivoraProgram::~PivoraProgram() {
+    // The windows in reverse order of creation; FormGeneral last takes the tray
+    // icon and the hot key with it. The menus and pictures they show are gone
+    // with them, before the scratch pictures and the mapping.
+    FormAbout.Destroy();
+    FormConfig.Destroy();
+    FormItems.Destroy();
+    FormShortCuts.Destroy();
+    FormGeneral.Destroy();
+    Model.Pictures = nullptr;
+    pv::FreeScratchImages(Scratch);
+    Instance.Release();
 }
 
-// ---------------------------------------------------------------- scratch pictures
+void PivoraProgram::WireWindows() {
+    actions_.showManager = [this] { FormItems.miManageItemsClick(); };
+    actions_.showPreferences = [this] { FormConfig.Present(); };
+    actions_.showAbout = [this] { FormAbout.Present(); };
+    actions_.closeProgram = [this] { CloseProgram(*this); };
+    actions_.openTarget = [this](const std::string& target) { OpenTargetWithMessage(target); };
+    actions_.launchItem = [this](const MenuEntry& entry) { NorItemsRTClickItem(Shell, Model.Items, entry); };
 
-HBITMAP CreateSolidBitmap32(int width, int height, COLORREF color) {
-    uint32_t* bits = nullptr;
-    HBITMAP bmp = Create32BitDib(width, height, &bits);
-    if (!bits) return bmp;
-    std::fill(bits, bits + width * height, DibPixel(color));
-    GdiFlush();
-    return bmp;
+    FormGeneral.ShortCuts = &FormShortCuts;
+    FormGeneral.OnMenuClick = [this](MenuEntry& entry) { DispatchMenuClick(entry, actions_); };
+    FormGeneral.TitledForms = {&FormItems, &FormConfig, &FormAbout};
+    FormGeneral.ProcessMessagesHook = [this] { App.ProcessMessages(); };
+    FormGeneral.TerminatedHook = [this] { return App.Terminated(); };
 }
 
-void CreateScratchImages() {
-    FreeScratchImages();
-    const COLORREF menu = GetSysColor(COLOR_MENU);
-    const COLORREF window = GetSysColor(COLOR_WINDOW);
-    Scratch.MenuScratchBitmap = CreateSolidBitmap32(32, 32, menu);
-    Scratch.WindowScratchBitmap = CreateSolidBitmap32(32, 32, window);
-    Scratch.MenuScratchImage = CreateSolidBitmap32(16, 16, menu);
-    Scratch.TreeScratchImage = CreateSolidBitmap32(16, 18, window);
+bool PivoraProgram::CreateWindows() {
+    // Created in this order; the first is the main window. Creating FormGeneral
+    // places the tray icon (ignoring the mouse) and registers the hot key.
+    return FormGeneral.Create() && FormShortCuts.Create() && FormItems.Create() && FormConfig.Create() &&
+           FormAbout.Create();
 }
 
-void FreeScratchImages() {
-    HBITMAP* order[] = {&Scratch.MenuScratchImage, &Scratch.TreeScratchImage, &Scratch.MenuScratchBitmap,
-                        &Scratch.WindowScratchBitmap};
-    for (HBITMAP* b : order) {
-        if (*b) DeleteObject(*b);
-        *b = nullptr;
-    }
+void PivoraProgram::Start() {
+    // Start-up's steps run outside any window procedure; what they throw must
+    // take the same route as an exception from a handler: logged, the notice,
+    // the end.
+    Guard(nullptr, [this] {
+        Model.StartFlag = 1;
+        if (!Instance.Claim(FormGeneral.Handle())) {
+            // Another copy runs: leave quietly, it is not told.
+            Model.StartFlag = 0;
+            App.Terminate();
+            return;
+        }
+        StartupSequence(*this, Model);
+    });
 }
 
-// ---------------------------------------------------------------- title painting
-
-void PaintFormCaption(HWND hwnd, const std::string& text, const std::string& fontName) {
-    HDC dc = GetWindowDC(hwnd);
-    if (!dc) return;
-    HFONT font = nullptr;
-    HGDIOBJ oldFont = nullptr;
-    do {
-        SetBkMode(dc, TRANSPARENT);
-        // A new drawing surface's default size, 8 points; the settings' size is
-        // for the window contents, not the title.
-        LOGFONTA lf = {};
-        lf.lfHeight = -MulDiv(8, GetDeviceCaps(dc, LOGPIXELSY), 72);
-        lf.lfWeight = FW_BOLD;
-        lf.lfCharSet = DEFAULT_CHARSET;
-        lstrcpynA(lf.lfFaceName, fontName.c_str(), LF_FACESIZE);
-        font = CreateFontIndirectA(&lf);
-        if (!font) break;
-        oldFont = SelectObject(dc, font);
-        const bool active = GetActiveWindow() == hwnd;
-        SetTextColor(dc, GetSysColor(active ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT));
-        SIZE extent = {};
-        if (!GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent)) break;
-        const CaptionTextPos pos =
-            CaptionTextPosition(GetSystemMetrics(SM_CXBORDER), GetSystemMetrics(SM_CYCAPTION), extent.cy);
-        TextOutA(dc, pos.x, pos.y, text.c_str(), static_cast<int>(text.size()));
-    } while (false);
-    if (oldFont) SelectObject(dc, oldFont);
-    if (font) DeleteObject(font);
-    ReleaseDC(hwnd, dc);
+int PivoraProgram::Main() {
+    App.ProcessMessages();
+    Model.ApplicationTitle = Model.ProductTitle;
+    if (!CreateWindows()) return 1;
+    App.ProcessMessages();
+    Start();
+    return App.Run();
 }
 
-// ---------------------------------------------------------------- the steps
-
-void WinAppSteps::SetFormTitles(const FormTitles& titles) {
-    Forms.FormItems->TitleText = titles.items;
-    Forms.FormConfig->TitleText = titles.config;
-    Forms.FormAbout->TitleText = titles.about;
+StoreContext PivoraProgram::MakeStoreContext() {
+    StoreContext c(Fs, Pictures, Model.TVItems, Model.TVUndo, Model.PMItems, Model.Items, Model.PictureMarks);
+    c.dataDir = Model.DataDir;
+    c.drawMenuBar = Model.settings.DrawMenuBar;
+    ErrorReporting& er = Errors();
+    c.askBackupQuestion = [&er] {
+        return er.ShowAppMessage(kMsgBackupQuestion, "", kMsgDialog, DialogType::Warning, kBtnYes | kBtnNo | kBtnCancel,
+                                 0);
+    };
+    c.writeErrorLog = [&er](const std::string& text) { er.WriteErrorLog(text); };
+    c.tellUser = [&er](const std::string& text) { er.ShowAppMessage(0, text, kMsgPlain); };
+    return c;
 }
 
-std::string WinAppSteps::ExecutablePath() {
+void PivoraProgram::OpenTargetWithMessage(const std::string& target) {
+    ErrorReporting& er = Errors();
+    OpenTarget(Shell, target, [&er](const std::string& text) { er.ShowAppMessage(0, text, kMsgPlain); });
+}
+
+// ---- the steps
+
+void PivoraProgram::SetFormTitles(const FormTitles& titles) {
+    Model.Titles = titles;
+    FormItems.TitleText = titles.items;
+    FormConfig.TitleText = titles.config;
+    FormAbout.TitleText = titles.about;
+}
+
+std::string PivoraProgram::ExecutablePath() {
+    if (!ExecutablePathOverride.empty()) return ExecutablePathOverride;
     char path[MAX_PATH + 1] = {};
     const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
     return std::string(path, n);
 }
 
-void WinAppSteps::SetHelpFile(const std::string& path) { Application::HelpFile() = path; }
+void PivoraProgram::SetHelpFile(const std::string& path) { Model.HelpFile = path; }
 
-void WinAppSteps::FillFontNames() { Forms.FormConfig->FillFontNames(); }
+void PivoraProgram::FillFontNames() { FormConfig.FillFontNames(); }
 
-void WinAppSteps::SetVersionLabel(const std::string& text) { Forms.FormAbout->LabelVer = text; }
+void PivoraProgram::SetVersionLabel(const std::string& text) { Model.VersionLabel = text; }
 
-void WinAppSteps::SetApplicationTitle(const std::string& title) { Application::Title() = title; }
+void PivoraProgram::SetApplicationTitle(const std::string& title) { Model.ApplicationTitle = title; }
 
-void WinAppSteps::LoadSettings() { AppSettings()->LoadSettings(); }
+void PivoraProgram::LoadSettings() { settings_->LoadSettings(); }
 
-void WinAppSteps::SetMessageTable(const std::map<int, std::string>& table) {
-    Forms.FormGeneral->AEGeneral().MessageTable = table;
+void PivoraProgram::SetMessageTable(const std::map<int, std::string>& table) { Errors().MessageTable = table; }
+
+void PivoraProgram::CreateScratchImages() { pv::CreateScratchImages(Scratch); }
+
+void PivoraProgram::CopySystemMenu() {
+    pv::CopySystemMenu(Model.PictureMarks, Model.TVBasic, Model.TVItems, Model.PMBasic, Model.PMItems);
 }
 
-void WinAppSteps::CreateScratchImages() { pv::CreateScratchImages(); }
-
-void WinAppSteps::CopySystemMenu() {
-    TFormItems& items = *Forms.FormItems;
-    pv::CopySystemMenu(items.PictureMarks, items.TVBasic, items.TVItems, items.PMBasic, items.PMItems);
-}
-
-void WinAppSteps::CheckItemStore() {
-    StoreContext c = Forms.FormItems->MakeStoreContext();
+void PivoraProgram::CheckItemStore() {
+    StoreContext c = MakeStoreContext();
     pv::CheckItemStore(c);
 }
 
-void WinAppSteps::LoadItemStore() {
-    StoreContext c = Forms.FormItems->MakeStoreContext();
+void PivoraProgram::LoadItemStore() {
+    StoreContext c = MakeStoreContext();
     pv::LoadItemStore(c);
 }
 
-void WinAppSteps::ApplyVisualSettings() {
-    WinAppWindows windows;
-    AppSettings()->ApplyVisualSettings(windows);
+void PivoraProgram::ApplyVisualSettings() {
+    WinAppWindows windows(*this);
+    settings_->ApplyVisualSettings(windows);
 }
 
-void WinAppSteps::AssignMenuDrawHandlers() {
-    pv::AssignMenuDrawHandlers(Forms.FormItems->PMItems.root, AppSettings()->WindowsDraw);
+void PivoraProgram::AssignMenuDrawHandlers() {
+    pv::AssignMenuDrawHandlers(Model.PMItems.root, Model.settings.WindowsDraw);
 }
 
-void WinAppSteps::EnableTrayMenu() {
-    CSystrayGen& icon = Forms.FormGeneral->CSystrayGen;
-    icon.Enabled = true;
-    icon.PopupMenu = &Forms.FormItems->PMItems;
+void PivoraProgram::EnableTrayMenu() {
+    FormGeneral.Tray.Enabled = true;
+    FormGeneral.Tray.Menu = &Model.PMItems;
 }
 
-void WinAppSteps::AttachTreeChangeHandler() {
-    // The manager tree's change handler comes with the manager window.
+void PivoraProgram::AttachTreeChangeHandler() { FormItems.AttachTreeChange(true); }
+
+void PivoraProgram::DetachTreeChangeHandler() { FormItems.AttachTreeChange(false); }
+
+void PivoraProgram::DisableTrayMenu() {
+    FormGeneral.Tray.Enabled = false;
+    FormGeneral.Tray.Menu = nullptr;
 }
 
-void WinAppSteps::DetachTreeChangeHandler() {
-    // The manager tree's change handler comes with the manager window.
-}
+void PivoraProgram::ClearItemTable() { pv::ClearItemTable(Model); }
 
-void WinAppSteps::DisableTrayMenu() {
-    CSystrayGen& icon = Forms.FormGeneral->CSystrayGen;
-    icon.Enabled = false;
-    icon.PopupMenu = nullptr;
-}
+void PivoraProgram::ClearTreesAndMenu() { pv::ClearTreesAndMenu(Model); }
 
-void WinAppSteps::ClearItemTable() { Forms.FormItems->Items.Clear(); }
+void PivoraProgram::DeleteAddedPictures() { pv::DeleteAddedPictures(Model); }
 
-void WinAppSteps::ClearTreesAndMenu() {
-    TFormItems& items = *Forms.FormItems;
-    items.TVItems.tag = 0;
-    items.TVUndo.tag = 0;
-    items.PictureMarks.itemIconCount = 0;
-    items.TVItems.Clear();
-    items.TVUndo.Clear();
-    items.PMItems.root.Clear();
-    items.PMItems.root.tag = 0;
-}
+void PivoraProgram::AppendBreakPictures() { pv::AppendBreakPictures(Model); }
 
-void WinAppSteps::DeleteAddedPictures() { Forms.FormItems->Pictures.DeleteAbove(kLastFixedPicture); }
+void PivoraProgram::SaveSettings() { settings_->SaveSettings(); }
 
-void WinAppSteps::AppendBreakPictures() { Forms.FormItems->Pictures.AppendBreakPictures(); }
+void PivoraProgram::FreeScratchImages() { pv::FreeScratchImages(Scratch); }
 
-void WinAppSteps::SaveSettings() { AppSettings()->SaveSettings(); }
+void PivoraProgram::ReleaseInstanceMapping() { Instance.Release(); }
 
-void WinAppSteps::FreeScratchImages() { pv::FreeScratchImages(); }
+void PivoraProgram::ProcessMessages() { App.ProcessMessages(); }
 
-void WinAppSteps::ReleaseInstanceMapping() { pv::ReleaseInstanceMapping(); }
+void PivoraProgram::Terminate() { App.Terminate(); }
 
-void WinAppSteps::ProcessMessages() { Application::ProcessMessages(); }
-
-void WinAppSteps::Terminate() { Application::Terminate(); }
-
-bool WinAppSteps::Terminated() { return Application::Terminated(); }
+bool PivoraProgram::Terminated() { return App.Terminated(); }
 
 }  // namespace pv

@@ -1,42 +1,85 @@
 #pragma once
-// The Win32 half of the spine: the application object's few duties (title,
-// message pumping, termination), the single-instance mapping, the scratch
-// pictures, title painting, and the five windows as the start-up steps see them.
+// The Win32 half of the spine: the message loop, the single-instance mapping,
+// and the program itself (PivoraProgram) as WinMain and the Wine tests build it:
+// the application model, the five windows and the services they share, wired
+// together once, and the start-up, rebuild and close steps over them.
 
 #include <windows.h>
 
+#include <functional>
+#include <memory>
 #include <string>
 
 #include "app/InitFinit.h"
 #include "app/Settings.h"
+#include "app/form_general_win.h"
+#include "manager/form_items_win.h"
+#include "menu/SystemMenu.h"
+#include "menu/form_shortcuts_win.h"
+#include "model/AppModel.h"
+#include "model/Pictures_win.h"
+#include "prefs/form_about_win.h"
+#include "prefs/form_config_win.h"
+#include "store/StoreLoader.h"
+#include "support/Platform_win.h"
+#include "support/SettingsStores_win.h"
+#include "support/UkvGraphics_win.h"
 
 namespace pv {
 
-class TFormGeneral;
-class TFormShortCuts;
-class TFormItems;
-class TFormConfig;
-class TFormAbout;
+// ---------------------------------------------------------------- application
 
-// The five windows, created once by WinMain in this order.
-struct AppForms {
-    TFormGeneral* FormGeneral = nullptr;
-    TFormShortCuts* FormShortCuts = nullptr;
-    TFormItems* FormItems = nullptr;
-    TFormConfig* FormConfig = nullptr;
-    TFormAbout* FormAbout = nullptr;
+// The little the program needs of an application object: the message loop and
+// its end.
+class Application {
+public:
+    // Dispatches every pending message; a WM_QUIT found on the way marks the
+    // application terminated instead of being lost.
+    void ProcessMessages();
+    // Ends the message loop: Run returns (or is never entered) once this ran.
+    // A WM_QUIT rather than a flag alone, so that a modal loop (a message box, a
+    // tracked menu) that is running right now ends too.
+    void Terminate() { PostQuitMessage(0); }
+    bool Terminated() const { return terminated_; }
+    // The message loop. Returns the exit code.
+    int Run();
+
+private:
+    bool terminated_ = false;
+    int exitCode_ = 0;
 };
-extern AppForms Forms;
 
-// The settings of this run, made by CreateAppSettings once the windows exist
-// (they live in FormConfig's controls); null before.
-Settings* AppSettings();
-void CreateAppSettings();
-void DestroyAppSettings();
+// ---------------------------------------------------------------- single instance
 
-// The windows as the settings code changes them.
+extern const char* const kInstanceMappingName;
+
+// The named mapping that tells a second copy that one runs already.
+class SingleInstance {
+public:
+    SingleInstance() = default;
+    SingleInstance(const SingleInstance&) = delete;
+    SingleInstance& operator=(const SingleInstance&) = delete;
+    ~SingleInstance() { Release(); }
+
+    // False when the mapping exists already (another copy runs). Otherwise keeps
+    // the mapping, stores appWindow in its four bytes and returns true. Throws
+    // EOSError when the mapping cannot be made.
+    bool Claim(HWND appWindow, const char* mappingName = kInstanceMappingName);
+    void Release();
+
+private:
+    HANDLE mapping_ = nullptr;
+    void* view_ = nullptr;
+};
+
+// ---------------------------------------------------------------- the program
+
+class PivoraProgram;
+
+// The three titled windows as the settings code changes them.
 class WinAppWindows : public IAppWindows {
 public:
+    explicit WinAppWindows(PivoraProgram& p) : p_(p) {}
     bool IsVisible(AppWindow w) override;
     void Hide(AppWindow w) override;
     void Show(AppWindow w) override;
@@ -50,61 +93,55 @@ public:
     void SetApplicationExStyle(uint32_t exStyle) override;
     void SetLabelUrlFont(const std::string& name, int size) override;
     void ConfigControlsChanged() override;
+
+private:
+    AppForm& Form(AppWindow w);
+    PivoraProgram& p_;
 };
 
-// ---------------------------------------------------------------- application
-
-// The little the program needs of an application object.
-class Application {
+// Everything of one run. WinMain makes one; the Wine tests make their own.
+// Members are built in this order and torn down in reverse, so the windows go
+// before the services they use, and FormGeneral, with the tray icon and the hot
+// key, last of the windows.
+class PivoraProgram : public IAppSteps {
 public:
-    static std::string& Title();
-    static std::string& HelpFile();
-    // Dispatches every pending message; a WM_QUIT found on the way marks the
-    // application terminated instead of being lost.
-    static void ProcessMessages();
-    // Ends the message loop: Run returns (or is never entered) once this ran.
-    static void Terminate();
-    static bool Terminated();
-    // The message loop. Returns the exit code.
-    static int Run();
-};
+    PivoraProgram();
+    ~PivoraProgram() override;
 
-// ---------------------------------------------------------------- single instance
+    // Creates the five windows hidden, in order; false when one cannot be made.
+    bool CreateWindows();
+    // The single-instance test, then (unless refused) the start-up sequence.
+    // Exceptions raised by start-up take the application's route.
+    void Start();
+    // WinMain: windows, start, message loop; returns the exit code.
+    int Main();
 
-extern const char* const kInstanceMappingName;
+    // Where the program believes it was started from; empty means the real
+    // executable (tests point it into a scratch directory).
+    std::string ExecutablePathOverride;
 
-// Sets StartFlag to 0 and terminates the application when the named mapping
-// already exists (another copy runs); otherwise keeps the mapping and stores
-// appWindow in it. Throws EOSError when the mapping cannot be made.
-void CheckSingleInstance(HWND appWindow, const char* mappingName = kInstanceMappingName);
-void ReleaseInstanceMapping();
+    AppModel Model;
+    Application App;
+    SingleInstance Instance;
+    ScratchPictures Scratch;
+    WinFileSystem Fs;
+    WinShell Shell;
+    TFormGeneral FormGeneral;
+    TFormShortCuts FormShortCuts;
+    WinPictureLists Pictures;
+    TFormItems FormItems;
+    TFormConfig FormConfig;
+    TFormAbout FormAbout;
 
-// ---------------------------------------------------------------- scratch pictures
+    Settings& AppSettings() { return *settings_; }
+    ErrorReporting& Errors() { return FormGeneral.AEGeneral(); }
+    // What the store check and the load work on, for the current DataDir and settings.
+    StoreContext MakeStoreContext();
+    // OpenTarget with its "not found." message.
+    void OpenTargetWithMessage(const std::string& target);
+    const SystemMenuActions& MenuActions() const { return actions_; }
 
-// Prepared once at start-up for turning shell icons into list pictures.
-struct ScratchPictures {
-    HBITMAP MenuScratchBitmap = nullptr;    // 32x32, menu colour
-    HBITMAP WindowScratchBitmap = nullptr;  // 32x32, window colour
-    HBITMAP MenuScratchImage = nullptr;     // 16x16, menu colour
-    HBITMAP TreeScratchImage = nullptr;     // 16x18, window colour
-};
-extern ScratchPictures Scratch;
-
-// A 32-bit top-down DIB section filled with one colour; null when it cannot be made.
-HBITMAP CreateSolidBitmap32(int width, int height, COLORREF color);
-void CreateScratchImages();
-void FreeScratchImages();
-
-// ---------------------------------------------------------------- title painting
-
-// Paints text over the caption bar of hwnd in FontName, bold, 8 points.
-void PaintFormCaption(HWND hwnd, const std::string& text, const std::string& fontName);
-
-// ---------------------------------------------------------------- the steps
-
-// Start-up, rebuild and close as they act on the five windows.
-class WinAppSteps : public IAppSteps {
-public:
+    // ---- IAppSteps
     void SetFormTitles(const FormTitles& titles) override;
     std::string ExecutablePath() override;
     void SetHelpFile(const std::string& path) override;
@@ -135,6 +172,37 @@ public:
     void ProcessMessages() override;
     void Terminate() override;
     bool Terminated() override;
+
+private:
+    // The hot key in force, as the settings code reads and sets it.
+    class HotKeyOfFormGeneral : public IHotKey {
+    public:
+        explicit HotKeyOfFormGeneral(TFormGeneral& g) : g_(g) {}
+        int HotKey() override { return g_.JvApplicationHotKey.HotKey(); }
+        void SetHotKey(int value) override { g_.JvApplicationHotKey.SetHotKey(static_cast<uint16_t>(value)); }
+
+    private:
+        TFormGeneral& g_;
+    };
+    class ApplicationPump : public IMessagePump {
+    public:
+        explicit ApplicationPump(Application& a) : a_(a) {}
+        void ProcessMessages() override { a_.ProcessMessages(); }
+
+    private:
+        Application& a_;
+    };
+
+    void WireWindows();
+
+    WinProfile profile_;
+    WinRegistry registry_;
+    WinSystem system_;
+    WinMessageUI ui_;
+    HotKeyOfFormGeneral hotKey_{FormGeneral};
+    ApplicationPump pump_{App};
+    std::unique_ptr<Settings> settings_;
+    SystemMenuActions actions_;
 };
 
 }  // namespace pv

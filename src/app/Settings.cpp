@@ -69,25 +69,6 @@ int NameToKey(const std::string& name) {
     return 0;
 }
 
-// Makes each directory of a path that ends in a backslash-free name, from the
-// top down; true when the whole path exists afterwards.
-bool ForceDirectories(IFileSystem& fs, const std::string& path) {
-    if (path.empty()) return false;
-    if (DirectoryExists(fs, path)) return true;
-    size_t cut = path.find_last_of('\\');
-    if (cut != std::string::npos && cut > 0) {
-        std::string parent = path.substr(0, cut);
-        if (!(parent.size() == 2 && parent[1] == ':') && !ForceDirectories(fs, parent)) return false;
-    }
-    fs.MakeDir(path);
-    return DirectoryExists(fs, path);
-}
-
-std::string WithoutTrailingBackslash(const std::string& dir) {
-    if (dir.size() > 1 && dir.back() == '\\') return dir.substr(0, dir.size() - 1);
-    return dir;
-}
-
 // A shell folder path to append "\Kelvory" to. Wine hands some folders over
 // with a trailing backslash, which would double the separator in DataDir.
 std::string ShellFolder(ISystem& system, int csidl) {
@@ -201,15 +182,15 @@ void WriteIniInteger(IProfile& profile, const std::string& file, const std::stri
 
 // ---------------------------------------------------------------- Settings
 
-Settings::Settings(const SettingsServices& services, FormConfigControls& config)
-    : svc_(services), config_(config) {}
+Settings::Settings(const SettingsServices& services, AppModel& model, FormConfigControls& config)
+    : svc_(services), m_(model), config_(config) {}
 
 MenuDrawSettings Settings::DrawSettings() const {
     MenuDrawSettings s;
-    s.fontName = FontName;
-    s.fontSize = FontSize;
-    s.fontBold = FontStyleBold;
-    s.windowsDraw = WindowsDraw;
+    s.fontName = m_.settings.FontName;
+    s.fontSize = m_.settings.FontSize;
+    s.fontBold = m_.settings.FontStyleBold;
+    s.windowsDraw = m_.settings.WindowsDraw;
     return s;
 }
 
@@ -227,17 +208,17 @@ void Settings::LoadSettings() {
 
 void Settings::SettleDataDir() {
     IFileSystem& fs = svc_.fs;
-    DataDir = ProgramDir;
-    std::string copySource = ProgramDir;
+    m_.DataDir = m_.ProgramDir;
+    std::string copySource = m_.ProgramDir;
     bool oldLocation = false;
     const std::string access =
-        Lower(Trim(svc_.profile.ReadString(ProgramDir + kGlcIniName, "Misc", "DataAccess", "all")));
+        Lower(Trim(svc_.profile.ReadString(m_.ProgramDir + kGlcIniName, "Misc", "DataAccess", "all")));
 
     // Setting up the per-user directory is best effort: whatever fails leaves the
     // data where it was, and the program starts all the same.
     try {
         if (access != "user") {
-            ForceDirectories(fs, ProgramDir + "shortcuts");
+            ForceDirectories(fs, m_.ProgramDir + "shortcuts");
         } else {
             const std::string appData = ShellFolder(svc_.system, kCsidlAppData);
             if (!appData.empty() && DirectoryExists(fs, appData + "\\Kelvory") &&
@@ -258,17 +239,17 @@ void Settings::SettleDataDir() {
                 // and the same, the "old" location is the new directory itself:
                 // it must be neither copied onto itself nor offered for removal.
                 if (oldLocation && Lower(copySource) == Lower(dir)) {
-                    copySource = ProgramDir;
+                    copySource = m_.ProgramDir;
                     oldLocation = false;
                 }
                 const bool hasStore = DirectoryExists(fs, dir + "shortcuts");
                 const bool hasIni = FileExists(fs, dir + kSettingsIniName);
                 if (hasStore && hasIni) {
-                    DataDir = dir;
+                    m_.DataDir = dir;
                 } else {
                     if (!hasStore) CopyDirectoryTree(fs, copySource + "shortcuts", dir + "shortcuts");
                     if (!hasIni) CopyFileContents(fs, copySource + kSettingsIniName, dir + kSettingsIniName);
-                    DataDir = dir;
+                    m_.DataDir = dir;
                     if (oldLocation) {
                         int answer = svc_.ui.Dialog("Confirm", MigrationQuestion(copySource, dir),
                                                     DialogType::Confirmation, kBtnYes | kBtnNo, 0);
@@ -293,18 +274,18 @@ void Settings::SettleDataDir() {
 void Settings::ReadSettingsFile() {
     IProfile& p = svc_.profile;
     const std::string f = SettingsFile();
-    TaskBar = ReadIniBool(p, f, kGeneral, "TaskBar", true);
+    m_.settings.TaskBar = ReadIniBool(p, f, kGeneral, "TaskBar", true);
     svc_.hotKey.SetHotKey(TextToShortCut(p.ReadString(f, kGeneral, "OpenPivoraHotkey", "CTRL+L")));
     const bool legacyWindowsDraw = ReadIniBool(p, f, kFont, "WindowsDraw", true);
-    WindowsDraw = ReadIniBool(p, f, kMisc, "WindowsDraw", legacyWindowsDraw);
-    DrawMenuBar = ReadIniBool(p, f, kMisc, "DrawMenuBar", false);
+    m_.settings.WindowsDraw = ReadIniBool(p, f, kMisc, "WindowsDraw", legacyWindowsDraw);
+    m_.settings.DrawMenuBar = ReadIniBool(p, f, kMisc, "DrawMenuBar", false);
     // An empty name would leave the program without a font to write back.
-    FontName = Trim(p.ReadString(f, kFont, "FontName", "Verdana"));
-    if (FontName.empty()) FontName = "Verdana";
-    FontSize = ReadIniInteger(p, f, kFont, "FontSize", 8);
-    FontStyle = 0;
-    FontStyleBold = ReadIniBool(p, f, kFont, "FontStyleBold", false);
-    if (FontStyleBold) FontStyle = kFontStyleBold;
+    m_.settings.FontName = Trim(p.ReadString(f, kFont, "FontName", "Verdana"));
+    if (m_.settings.FontName.empty()) m_.settings.FontName = "Verdana";
+    m_.settings.FontSize = ReadIniInteger(p, f, kFont, "FontSize", 8);
+    m_.settings.FontStyle = 0;
+    m_.settings.FontStyleBold = ReadIniBool(p, f, kFont, "FontStyleBold", false);
+    if (m_.settings.FontStyleBold) m_.settings.FontStyle = kFontStyleBold;
     svc_.pump.ProcessMessages();
     ReadAutostart();
 }
@@ -316,17 +297,17 @@ bool Settings::SaveSettings() {
     ok &= p.WriteString(f, kGeneral, "TaskBar", config_.ChkBxTaskBar.Checked ? "1" : "0");
     ok &= p.WriteString(f, kGeneral, "OpenPivoraHotkey", ShortCutToText(svc_.hotKey.HotKey()));
     ok &= p.WriteString(f, kMisc, "WindowsDraw", config_.CBWinDefDrawAll.Checked ? "1" : "0");
-    ok &= p.WriteString(f, kMisc, "DrawMenuBar", DrawMenuBar ? "1" : "0");
+    ok &= p.WriteString(f, kMisc, "DrawMenuBar", m_.settings.DrawMenuBar ? "1" : "0");
     p.DeleteKey(f, kFont, "WindowsDraw");
     // A list without a selection (the file named a font that is not installed, or
     // a size outside the list) keeps the value read from the file.
     std::string name = config_.CmBoxFontName.Text();
-    if (name.empty()) name = FontName;
+    if (name.empty()) name = m_.settings.FontName;
     ok &= p.WriteString(f, kFont, "FontName", name);
     int size;
-    if (!ParseIniInteger(config_.CmBoxFontSize.Text(), size)) size = FontSize;
+    if (!ParseIniInteger(config_.CmBoxFontSize.Text(), size)) size = m_.settings.FontSize;
     ok &= p.WriteString(f, kFont, "FontSize", std::to_string(size));
-    ok &= p.WriteString(f, kFont, "FontStyleBold", FontStyleBold ? "1" : "0");
+    ok &= p.WriteString(f, kFont, "FontStyleBold", m_.settings.FontStyleBold ? "1" : "0");
     WriteAutostart(config_.ChkBxSystray.Checked);
     svc_.pump.ProcessMessages();
     return ok;
@@ -334,7 +315,7 @@ bool Settings::SaveSettings() {
 
 std::string Settings::AutostartCommand() const {
     // Quoted, so that a path with blanks cannot be taken for a shorter program path.
-    return "\"" + ProgramDir + ExeName + "\"";
+    return "\"" + m_.ProgramDir + m_.ExeName + "\"";
 }
 
 void Settings::ReadAutostart() {
@@ -353,12 +334,12 @@ void Settings::WriteAutostart(bool on) {
 void Settings::ApplyWindowsDrawSwitch(bool on) { pv::ApplyWindowsDrawSwitch(config_, on); }
 
 void Settings::ApplyVisualSettings(IAppWindows& windows) {
-    int i = config_.CmBoxFontSize.IndexOf(std::to_string(FontSize));
+    int i = config_.CmBoxFontSize.IndexOf(std::to_string(m_.settings.FontSize));
     if (i >= 0) config_.CmBoxFontSize.ItemIndex = i;
-    i = config_.CmBoxFontName.IndexOf(FontName);
+    i = config_.CmBoxFontName.IndexOf(m_.settings.FontName);
     if (i >= 0) config_.CmBoxFontName.ItemIndex = i;
 
-    if (TaskBar) {
+    if (m_.settings.TaskBar) {
         windows.SetApplicationExStyle(0);
         config_.ChkBxTaskBar.Checked = true;
     } else {
@@ -367,11 +348,11 @@ void Settings::ApplyVisualSettings(IAppWindows& windows) {
         config_.ChkBxTaskBar.Checked = false;
     }
 
-    config_.edtDataPath.Text = DataDir;
-    config_.CBWinDefDrawAll.Checked = WindowsDraw;
-    ApplyWindowsDrawSwitch(WindowsDraw);
+    config_.edtDataPath.Text = m_.DataDir;
+    config_.CBWinDefDrawAll.Checked = m_.settings.WindowsDraw;
+    ApplyWindowsDrawSwitch(m_.settings.WindowsDraw);
 
-    if (WindowsDraw) {
+    if (m_.settings.WindowsDraw) {
         windows.BindApplicationActivate(false);
         const WindowFont menuFont = windows.SystemMenuFont();
         for (AppWindow w : kWindowOrder) {
@@ -391,16 +372,16 @@ void Settings::ApplyVisualSettings(IAppWindows& windows) {
         for (AppWindow w : kWindowOrder) {
             windows.SetCaption(w, std::string());
             WindowFont font = windows.GetFont(w);
-            font.name = FontName;
-            font.size = FontSize;
-            font.bold = font.bold || FontStyleBold;  // bold, once added, stays
+            font.name = m_.settings.FontName;
+            font.size = m_.settings.FontSize;
+            font.bold = font.bold || m_.settings.FontStyleBold;  // bold, once added, stays
             windows.SetFont(w, font);
             windows.BindCaptionPainting(w, true);
             if (w == AppWindow::FormConfig) {
                 RichEditModel& help = config_.RichEditHelp;
-                help.Font.name = FontName;
-                help.Font.size = FontSize;
-                help.Font.bold = help.Font.bold || FontStyleBold;
+                help.Font.name = m_.settings.FontName;
+                help.Font.size = m_.settings.FontSize;
+                help.Font.bold = help.Font.bold || m_.settings.FontStyleBold;
             }
             if (w == AppWindow::FormAbout) {
                 const WindowFont aboutFont = windows.GetFont(AppWindow::FormAbout);

@@ -7,9 +7,9 @@
 #include <cstdint>
 #include <string>
 
-#include "app/InitFinit.h"
 #include "app/form_general.h"
 #include "menu/MenuDraw.h"
+#include "model/AppModel.h"
 #include "prefs/form_config.h"
 #include "support/Platform.h"
 
@@ -113,23 +113,11 @@ struct SettingsServices {
 
 // ---------------------------------------------------------------- the settings
 
-enum FontStyleBits : unsigned { kFontStyleBold = 1u };
-
 class Settings {
 public:
-    Settings(const SettingsServices& services, FormConfigControls& config);
-
-    // The process-wide ProgramDir and ExeName (set by start-up) are read, and
-    // DataDir (app/InitFinit.h) is settled, by LoadSettings.
-
-    // In-memory settings, with their defaults.
-    bool TaskBar = true;
-    bool WindowsDraw = true;
-    bool DrawMenuBar = false;
-    std::string FontName = "Verdana";
-    int FontSize = 8;
-    bool FontStyleBold = false;
-    unsigned FontStyle = 0;  // kFontStyleBold when FontStyleBold
+    // The settings of the run live in model.settings; ProgramDir and ExeName are
+    // read from the model, DataDir is settled there by LoadSettings.
+    Settings(const SettingsServices& services, AppModel& model, FormConfigControls& config);
 
     // Settles DataDir (from glc.ini, setting up and migrating the per-user
     // directory when asked for), reads pivora.ini, sets the hot key and reads the
@@ -160,13 +148,16 @@ public:
     MenuDrawSettings DrawSettings() const;
 
     FormConfigControls& Config() { return config_; }
-    std::string SettingsFile() const { return DataDir + kSettingsIniName; }
+    SettingsValues& Values() { return m_.settings; }
+    const SettingsValues& Values() const { return m_.settings; }
+    std::string SettingsFile() const { return m_.DataDir + kSettingsIniName; }
 
     // The migration question after copying from old to the new directory.
     static std::string MigrationQuestion(const std::string& copySource, const std::string& newDir);
 
 private:
     SettingsServices svc_;
+    AppModel& m_;
     FormConfigControls& config_;
     int marks_[kAppWindowCount] = {0, 0, 0};
 };

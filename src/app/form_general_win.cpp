@@ -2,13 +2,8 @@
 
 #include <shellapi.h>
 
-#include "app/InitFinit.h"
-#include "app/InitFinit_win.h"
-#include "manager/form_items_win.h"
-#include "menu/form_shortcuts_win.h"
-#include "prefs/form_about_win.h"
-#include "prefs/form_config_win.h"
 #include "../../res/resource.h"
+#include "menu/form_shortcuts_win.h"
 
 namespace pv {
 
@@ -61,17 +56,12 @@ void CSystrayGen::Remove() {
     placed_ = false;
 }
 
-void CSystrayGen::ButtonPressed() {
-    if (!Enabled || !PopupMenu) return;
-    PopupTrayMenuAtCursor(PopupMenu, &owner_, this);
-}
-
 LRESULT CSystrayGen::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WMAPP_NOTIFYCALLBACK) {
         switch (static_cast<UINT>(lParam)) {
             case WM_LBUTTONDOWN:
             case WM_RBUTTONDOWN:
-                ButtonPressed();
+                owner_.IconButtonPressed();
                 break;
             default:
                 break;  // a double click does no more than its first press
@@ -90,48 +80,18 @@ LRESULT CSystrayGen::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     return Window::HandleMessage(msg, wParam, lParam);
 }
 
-// ---------------------------------------------------------------- JvApplicationHotKey
-
-bool JvApplicationHotKey::Register() {
-    if (!window_) return false;
-    const HotKeyRegistration r = HotKeyToRegistration(hotKey_);
-    registered_ = RegisterHotKey(window_, id_, r.modifiers, r.virtualKey) != FALSE;
-    return registered_;
-}
-
-void JvApplicationHotKey::Unregister() {
-    if (registered_) UnregisterHotKey(window_, id_);
-    registered_ = false;
-}
-
-void JvApplicationHotKey::SetActive(bool active) {
-    wanted_ = active;
-    if (!active) {
-        Unregister();
-        return;
-    }
-    // Held by another program: no hot key, and no message.
-    if (!registered_) Register();
-}
-
-void JvApplicationHotKey::SetHotKey(uint16_t value) {
-    if (value == hotKey_) return;
-    Unregister();
-    hotKey_ = value;
-    if (wanted_) Register();
-}
-
 // ---------------------------------------------------------------- TFormGeneral
 
-TFormGeneral::TFormGeneral() : CSystrayGen(*this) {
+TFormGeneral::TFormGeneral(AppModel& model)
+    : CSystrayGen(*this), JvApplicationHotKey(static_cast<IHotKeyRegistrar&>(*this)), m_(model) {
     SetName("FormGeneral");
     ErrorReportingDeps deps{fs_,
                             system_,
                             ui_,
                             sound_,
-                            [] { return DataDir; },
-                            [] { return Application::Title(); },
-                            [] { Application::Terminate(); }};
+                            [this] { return m_.DataDir; },
+                            [this] { return m_.ApplicationTitle; },
+                            [] { PostQuitMessage(0); }};
     errors_ = std::make_unique<ErrorReporting>(deps);
 }
 
@@ -154,7 +114,6 @@ void TFormGeneral::FormCreate() {
         errors_->AEGeneralException(sender, e);
     });
     CSystrayGen.Create(LoadProgramIcon(GetSystemMetrics(SM_CXSMICON)));
-    JvApplicationHotKey.Attach(Handle(), kHotKeyId);
     JvApplicationHotKey.SetActive(true);
 }
 
@@ -164,15 +123,45 @@ void TFormGeneral::FormDestroy() {
     CSystrayGen.Destroy();
 }
 
-void TFormGeneral::JvApplicationHotKeyHotKey() {
-    PopupTrayMenuAtCursor(CSystrayGen.PopupMenu, this, &CSystrayGen);
+bool TFormGeneral::Register(const HotKeyRegistration& r) {
+    return Handle() && RegisterHotKey(Handle(), kHotKeyId, r.modifiers, r.virtualKey) != FALSE;
 }
 
+void TFormGeneral::Unregister() {
+    if (Handle()) UnregisterHotKey(Handle(), kHotKeyId);
+}
+
+bool TFormGeneral::CursorPos(int& x, int& y) {
+    POINT pt;
+    if (!GetCursorPos(&pt)) return false;
+    x = pt.x;
+    y = pt.y;
+    return true;
+}
+
+void TFormGeneral::ProcessMessages() {
+    if (ProcessMessagesHook) ProcessMessagesHook();
+}
+
+bool TFormGeneral::Terminated() { return TerminatedHook ? TerminatedHook() : false; }
+
+void TFormGeneral::BringToForeground() { SetForegroundWindow(Handle()); }
+
+MenuEntry* TFormGeneral::TrackMenu(PopupMenu& menu, int x, int y) {
+    if (!ShortCuts) return nullptr;
+    return ShortCuts->TrackMenu(menu, Handle(), POINT{x, y});
+}
+
+void TFormGeneral::PostNull() { PostMessageA(Handle(), WM_NULL, 0, 0); }
+
+void TFormGeneral::IconButtonPressed() { Tray.IconButtonPressed(*this, OnMenuClick); }
+
+void TFormGeneral::JvApplicationHotKeyHotKey() { Tray.JvApplicationHotKeyHotKey(*this, OnMenuClick); }
+
 void TFormGeneral::AEGeneralActivate() {
-    for (AppForm* form : {static_cast<AppForm*>(Forms.FormItems), static_cast<AppForm*>(Forms.FormConfig),
-                          static_cast<AppForm*>(Forms.FormAbout)}) {
+    for (AppForm* form : TitledForms) {
         if (form && IsWindowVisible(form->Handle())) form->FormActivate();
-        Application::ProcessMessages();
+        ProcessMessages();
     }
 }
 
@@ -182,20 +171,17 @@ LRESULT TFormGeneral::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             if (ActivateBound) AEGeneralActivate();
             break;
         case WM_HOTKEY:
-            if (static_cast<int>(wParam) == JvApplicationHotKey.Id()) JvApplicationHotKeyHotKey();
+            if (static_cast<int>(wParam) == kHotKeyId) JvApplicationHotKeyHotKey();
             return 0;
         case WM_MEASUREITEM:
-            if (Forms.FormShortCuts && Forms.FormShortCuts->MeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)))
-                return TRUE;
+            if (ShortCuts && ShortCuts->MeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam))) return TRUE;
             break;
         case WM_DRAWITEM:
-            if (Forms.FormShortCuts && Forms.FormShortCuts->DrawItem(*reinterpret_cast<DRAWITEMSTRUCT*>(lParam)))
-                return TRUE;
+            if (ShortCuts && ShortCuts->DrawItem(*reinterpret_cast<DRAWITEMSTRUCT*>(lParam))) return TRUE;
             break;
         case WM_MENUCHAR:
-            if (Forms.FormShortCuts)
-                return Forms.FormShortCuts->MenuChar(static_cast<char>(LOWORD(wParam)),
-                                                     reinterpret_cast<HMENU>(lParam));
+            if (ShortCuts)
+                return ShortCuts->MenuChar(static_cast<char>(LOWORD(wParam)), reinterpret_cast<HMENU>(lParam));
             break;
         case WM_DESTROY:
             FormDestroy();
@@ -204,27 +190,6 @@ LRESULT TFormGeneral::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             break;
     }
     return Window::HandleMessage(msg, wParam, lParam);
-}
-
-// ---------------------------------------------------------------- pop-up
-
-void PopupTrayMenuAtCursor(PopupMenu* menu, TFormGeneral* form, CSystrayGen* icon) {
-    (void)icon;  // the icon only names who asked; the form's window owns the menu
-    // Pumping below may deliver another click or hot key: one menu at a time.
-    static bool busy = false;
-    if (busy || !menu || !form || !Forms.FormShortCuts) return;
-    busy = true;
-    struct Release {
-        ~Release() { busy = false; }
-    } release;
-    POINT pt;
-    if (!GetCursorPos(&pt)) return;
-    Application::ProcessMessages();
-    if (Application::Terminated()) return;
-    SetForegroundWindow(form->Handle());
-    MenuEntry* chosen = Forms.FormShortCuts->TrackMenu(*menu, form->Handle(), pt);
-    PostMessageA(form->Handle(), WM_NULL, 0, 0);
-    if (chosen) Forms.FormShortCuts->ClickEntry(*chosen);
 }
 
 }  // namespace pv

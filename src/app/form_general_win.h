@@ -1,22 +1,27 @@
 #pragma once
 // TFormGeneral: the hidden main window. It owns the tray icon, the global hot
 // key and the application-wide services (error log, messages, exception
-// handler, sounds).
+// handler, sounds). What the icon and the hot key do is portable
+// (app/form_general.h); this window supplies the system calls and forwards.
 
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <vector>
 
 #include "app/ErrorReporting.h"
 #include "app/form_general.h"
-#include "menu/MenuModel.h"
+#include "model/AppModel.h"
+#include "support/AppForm_win.h"
 #include "support/Platform_win.h"
 #include "support/Window_win.h"
 
 namespace pv {
 
 class TFormGeneral;
+class TFormShortCuts;
 
 // Tray icon callback message of CSystrayGen's own window.
 constexpr UINT WMAPP_NOTIFYCALLBACK = WM_APP + 1;
@@ -33,17 +38,11 @@ public:
     void Remove();
     bool Placed() const { return placed_; }
 
-    // Whether mouse messages from the icon are acted on at all.
-    bool Enabled = false;
-    // The attached menu, or none.
-    pv::PopupMenu* PopupMenu = nullptr;
-
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
     bool Place();
-    void ButtonPressed();
 
     TFormGeneral& owner_;
     HICON icon_ = nullptr;
@@ -51,40 +50,9 @@ private:
     UINT taskbarCreated_ = 0;
 };
 
-// The global hot key, a 16-bit menu-shortcut value registered on a window.
-class JvApplicationHotKey {
+class TFormGeneral : public Window, private IHotKeyRegistrar, private ITrayMenuHost {
 public:
-    void Attach(HWND window, int id) {
-        window_ = window;
-        id_ = id;
-    }
-    // Registers or unregisters. A failed registration (the combination is held
-    // by another program) leaves the hot key inactive, without a message.
-    void SetActive(bool active);
-    // Whether the hot key is registered and reaches the program.
-    bool Active() const { return registered_; }
-    // A different value is registered in place of the old one while the hot
-    // key is wanted, also after the old one could not be registered: the value
-    // from the settings must not be lost because the default was taken.
-    void SetHotKey(uint16_t value);
-    uint16_t HotKey() const { return hotKey_; }
-    bool Registered() const { return registered_; }
-    int Id() const { return id_; }
-    void Unregister();
-
-private:
-    bool Register();
-
-    HWND window_ = nullptr;
-    int id_ = 0;
-    uint16_t hotKey_ = kDefaultHotKey;
-    bool wanted_ = false;
-    bool registered_ = false;
-};
-
-class TFormGeneral : public Window {
-public:
-    TFormGeneral();
+    explicit TFormGeneral(AppModel& model);
     ~TFormGeneral() override;
 
     // Creates the window; with it the tray icon is placed (ignoring the mouse)
@@ -93,10 +61,20 @@ public:
 
     pv::CSystrayGen CSystrayGen;
     pv::JvApplicationHotKey JvApplicationHotKey;
+    // The icon's state (Enabled, the attached menu) and the pop-up.
+    TrayMenu Tray;
 
     // Error log, messages, exception handler and sounds.
     ErrorReporting& AEGeneral() { return *errors_; }
 
+    // Wired by WinMain once every window exists.
+    TFormShortCuts* ShortCuts = nullptr;             // draws the tracked menu
+    std::function<void(MenuEntry&)> OnMenuClick;     // the chosen entry's handler
+    std::vector<AppForm*> TitledForms;               // AEGeneralActivate repaints their titles
+    std::function<void()> ProcessMessagesHook;       // Application.ProcessMessages
+    std::function<bool()> TerminatedHook;            // Application.Terminated
+
+    void IconButtonPressed();
     void JvApplicationHotKeyHotKey();
 
     // Bound while the program paints window titles itself.
@@ -110,17 +88,24 @@ private:
     void FormCreate();
     void FormDestroy();
 
+    // IHotKeyRegistrar
+    bool Register(const HotKeyRegistration& r) override;
+    void Unregister() override;
+    // ITrayMenuHost
+    bool CursorPos(int& x, int& y) override;
+    void ProcessMessages() override;
+    bool Terminated() override;
+    void BringToForeground() override;
+    MenuEntry* TrackMenu(PopupMenu& menu, int x, int y) override;
+    void PostNull() override;
+
+    AppModel& m_;
     WinFileSystem fs_;
     WinSystem system_;
     WinMessageUI ui_;
     MciSoundDevice sound_;
     std::unique_ptr<ErrorReporting> errors_;
 };
-
-// Pops menu up at the mouse: foreground on form's window, pending messages
-// processed, the menu tracked, WM_NULL posted afterwards, then the chosen
-// entry's click handler run. Nothing happens without a menu or a cursor position.
-void PopupTrayMenuAtCursor(PopupMenu* menu, TFormGeneral* form, CSystrayGen* icon);
 
 // The program icon at the small-icon size; the system's application icon when
 // the executable has none.

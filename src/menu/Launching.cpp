@@ -1,16 +1,10 @@
 #include "menu/Launching.h"
 
+#include "support/UkvSysIO.h"
+
 namespace pv {
 
-std::string ShellOpenDirectory(const std::string& file) {
-    const size_t last = file.find_last_of("\\:");
-    if (last == std::string::npos) return std::string();
-    size_t end = last + 1;  // characters kept
-    // Drop the backslash itself unless it follows another delimiter (the drive's
-    // colon, or a second backslash) or starts the text.
-    if (last > 0 && file[last] == '\\' && file[last - 1] != ':' && file[last - 1] != '\\') end = last;
-    return file.substr(0, end);
-}
+std::string ShellOpenDirectory(const std::string& file) { return ExtractFileDir(file); }
 
 bool ShellOpen(IShell& shell, const std::string& file, const std::string& params, const std::string& dir) {
     const std::string workDir = dir.empty() ? ShellOpenDirectory(file) : dir;

@@ -5,8 +5,8 @@
 #include <functional>
 #include <string>
 
-#include "menu/MenuModel.h"
-#include "store/ItemTable.h"
+#include "model/MenuModel.h"
+#include "model/ItemTable.h"
 #include "support/Platform.h"
 
 namespace pv {

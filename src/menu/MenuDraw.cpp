@@ -56,38 +56,66 @@ int MulDivRound(int a, int b, int c) {
     return static_cast<int>(q);
 }
 
+const SubEntryLayout& SubmenuLayout(const MenuEntry& parent) {
+    if (!parent.LayoutKnown()) {
+        SubEntryLayout l;
+        for (int i = 0; i < parent.Count(); ++i) {
+            const MenuEntry* sib = parent.Child(i);
+            if (sib->tag == kTagSideBar && l.sideBar < 0) l.sideBar = i;
+            if (sib->onDraw != DrawHandler::None) l.lastDrawn = i;
+            if (sib->tag == kTagSideBar || sib->tag == kTagHiddenPlaceholder)
+                continue;
+            else if (sib->tag == kTagPlainSeparator)
+                l.height += kPlainSeparatorHeight;
+            else
+                l.height += kMenuItemHeight;
+        }
+        parent.SetLayout(l);
+    }
+    return parent.Layout();
+}
+
 int SideBarIndex(const MenuEntry& entry) {
     const MenuEntry* parent = entry.Parent();
-    if (!parent) return -1;
-    for (int i = 0; i < parent->Count(); ++i)
-        if (parent->Child(i)->tag == kTagSideBar) return i;
-    return -1;
+    return parent ? SubmenuLayout(*parent).sideBar : -1;
 }
 
 bool IsLastDrawnEntry(const MenuEntry& entry) {
     const MenuEntry* parent = entry.Parent();
     if (!parent) return false;
-    for (int i = parent->Count() - 1; i >= 0; --i) {
-        const MenuEntry* sib = parent->Child(i);
-        if (sib->onDraw != DrawHandler::None) return sib == &entry;
-    }
-    return false;
+    const int last = SubmenuLayout(*parent).lastDrawn;
+    return last >= 0 && parent->Child(last) == &entry;
 }
 
 int SubmenuHeight(const MenuEntry& entry) {
     const MenuEntry* parent = entry.Parent();
-    if (!parent) return 0;
-    int h = 0;
-    for (int i = 0; i < parent->Count(); ++i) {
-        int tag = parent->Child(i)->tag;
-        if (tag == kTagSideBar || tag == kTagHiddenPlaceholder)
-            continue;
-        else if (tag == kTagPlainSeparator)
-            h += kPlainSeparatorHeight;
-        else
-            h += kMenuItemHeight;
+    return parent ? SubmenuLayout(*parent).height : 0;
+}
+
+int FindMenuHotKey(const std::vector<MenuKeyItem>& items, char ch, bool& several, char (*upper)(char)) {
+    several = false;
+    int found = -1;
+    const char wanted = upper(ch);
+    for (size_t i = 0; i < items.size(); ++i) {
+        const MenuKeyItem& item = items[i];
+        if (!item.ownerDrawn || !item.entry || !item.enabled) continue;
+        const std::string& caption = item.entry->caption;
+        for (size_t k = 0; k + 1 < caption.size(); ++k) {
+            if (caption[k] != '&') continue;
+            if (caption[k + 1] == '&') {
+                ++k;
+                continue;
+            }
+            if (upper(caption[k + 1]) == wanted) {
+                if (found >= 0)
+                    several = true;
+                else
+                    found = static_cast<int>(i);
+            }
+            break;
+        }
     }
-    return h;
+    return found;
 }
 
 std::string StripHotkey(const std::string& caption) {

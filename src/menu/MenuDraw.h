@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "menu/MenuModel.h"
+#include "model/MenuModel.h"
 
 namespace pv {
 
@@ -122,6 +122,9 @@ struct MeasureResult {
 // halves away from zero; -1 when c is 0.
 int MulDivRound(int a, int b, int c);
 
+// The layout of parent's sub-entries, worked out on first use and kept in the
+// entry until its sub-entries, tags or handlers change (MenuEntry::ForgetLayout).
+const SubEntryLayout& SubmenuLayout(const MenuEntry& parent);
 // Position of the side-bar entry (tag -9999) among the entry's siblings, or -1.
 int SideBarIndex(const MenuEntry& entry);
 // Whether the entry is the last of its siblings that carries a draw handler.
@@ -137,6 +140,19 @@ std::string StripHotkey(const std::string& caption);
 FontSpec MenuFont(const MenuDrawSettings& settings, int pixelsPerInch);
 // The rotated side-bar font: face name cut to 31 characters, escapement 900.
 FontSpec SideBarFont(const MenuDrawSettings& settings, int pixelsPerInch);
+
+// One item of a shown menu, by position, as the hot-key lookup sees it.
+struct MenuKeyItem {
+    const MenuEntry* entry = nullptr;  // null for items that are not ours
+    bool ownerDrawn = false;
+    bool enabled = true;
+};
+
+// The system finds no hot-key letters in owner-drawn items (WM_MENUCHAR): the
+// position of the enabled owner-drawn item whose caption marks ch with "&"
+// ("&&" is a plain ampersand), letter case compared through upper (the code
+// page's upper case), and whether more than one does; -1 when none.
+int FindMenuHotKey(const std::vector<MenuKeyItem>& items, char ch, bool& several, char (*upper)(char));
 
 // -------------------------------------------------------------- handlers
 

@@ -127,6 +127,7 @@ void ReplaceMenuChildren(const MenuEntry& source, MenuEntry& target) {
 }
 
 void ClearMenuDrawHandlers(MenuEntry& root) {
+    root.ForgetLayout();  // which entry is drawn last changes with the handlers
     std::vector<MenuEntry*> stack{&root};
     while (!stack.empty()) {
         MenuEntry* e = stack.back();
@@ -148,6 +149,7 @@ void RefreshKitSubmenu(const PopupMenu& pmBasic, PopupMenu& pmItems) {
 }
 
 void AssignMenuDrawHandlers(MenuEntry& root, bool windowsDraw) {
+    root.ForgetLayout();  // which entry is drawn last changes with the handlers
     // Each entry's sub-entries are treated before the entry itself; an explicit
     // stack keeps deeply nested folders off the call stack.
     struct Visit {
@@ -201,6 +203,14 @@ bool RunSystemClick(ClickHandler handler, const SystemMenuActions& a) {
         return false;
     }
     return false;
+}
+
+void DispatchMenuClick(const MenuEntry& entry, const SystemMenuActions& actions) {
+    if (entry.onClick == ClickHandler::NorItemsRTClickItem) {
+        if (actions.launchItem) actions.launchItem(entry);
+        return;
+    }
+    RunSystemClick(entry.onClick, actions);
 }
 
 }  // namespace pv

@@ -7,9 +7,9 @@
 #include <functional>
 #include <string>
 
-#include "menu/MenuModel.h"
-#include "store/Pictures.h"
-#include "store/TreeModel.h"
+#include "model/MenuModel.h"
+#include "model/Pictures.h"
+#include "model/TreeModel.h"
 
 namespace pv {
 
@@ -57,6 +57,7 @@ struct SystemMenuActions {
     std::function<void()> showAbout;        // miAboutClick
     std::function<void()> closeProgram;     // miCloseAppClick
     std::function<void(const std::string&)> openTarget;  // OpenTarget
+    std::function<void(const MenuEntry&)> launchItem;    // NorItemsRTClickItem
     std::string programDir;   // ProgramDir, ending with a backslash
     std::string webAddress;   // the maker's web address
 };
@@ -64,5 +65,9 @@ struct SystemMenuActions {
 // Runs a system entry's click handler. False for NorItemsRTClickItem and None,
 // which are not system entries.
 bool RunSystemClick(ClickHandler handler, const SystemMenuActions& actions);
+
+// What choosing an entry of the tray menu does: a link entry starts its item,
+// a system entry runs its handler, any other entry nothing.
+void DispatchMenuClick(const MenuEntry& entry, const SystemMenuActions& actions);
 
 }  // namespace pv

@@ -6,10 +6,6 @@
 #include <cstdint>
 
 #include "../../res/resource.h"
-#include "app/InitFinit_win.h"
-#include "app/Settings.h"
-#include "manager/form_items_win.h"
-#include "menu/Launching.h"
 
 namespace pv {
 
@@ -92,74 +88,56 @@ HBITMAP LoadPicture(int id) {
 }
 }  // namespace
 
-TFormShortCuts::TFormShortCuts() { SetName("FormShortCuts"); }
+TFormShortCuts::TFormShortCuts(AppModel& model, const WinPictureLists& pictures) : m_(model), pictures_(pictures) {
+    SetName("FormShortCuts");
+}
 
 TFormShortCuts::~TFormShortCuts() {
     Destroy();
-    for (HBITMAP* b : {&ImageBreak3Small, &ImageBreak4Small, &ImageBreak5Small, &ImageBreak3Large,
-                       &ImageBreak4Large, &ImageBreak5Large}) {
-        if (*b) DeleteObject(*b);
-        *b = nullptr;
+    for (HBITMAP* set : {Breaks.small, Breaks.large}) {
+        for (int i = 0; i < 3; ++i) {
+            if (set[i]) DeleteObject(set[i]);
+            set[i] = nullptr;
+        }
     }
 }
 
 bool TFormShortCuts::Create() {
     if (!Window::Create("TFormShortCuts", "FormShortCuts", WS_OVERLAPPEDWINDOW)) return false;
-    ImageBreak3Small = LoadPicture(IDB_PM_BREAK3);
-    ImageBreak4Small = LoadPicture(IDB_PM_BREAK4);
-    ImageBreak5Small = LoadPicture(IDB_PM_BREAK5);
-    ImageBreak3Large = LoadPicture(IDB_TV_BREAK3);
-    ImageBreak4Large = LoadPicture(IDB_TV_BREAK4);
-    ImageBreak5Large = LoadPicture(IDB_TV_BREAK5);
+    const int small[3] = {IDB_PM_BREAK3, IDB_PM_BREAK4, IDB_PM_BREAK5};
+    const int large[3] = {IDB_TV_BREAK3, IDB_TV_BREAK4, IDB_TV_BREAK5};
+    for (int i = 0; i < 3; ++i) {
+        Breaks.small[i] = LoadPicture(small[i]);
+        Breaks.large[i] = LoadPicture(large[i]);
+    }
     return true;
 }
 
 MenuEntry* TFormShortCuts::TrackMenu(PopupMenu& menu, HWND owner, POINT pt) {
-    // A second press while the menu is open (or being prepared) must not stack
-    // a second menu on the first.
-    if (tracking_) return nullptr;
-    tracking_ = true;
     RealisedMenu realised;
-    RealiseMenuTree(menu.root, realised, Forms.FormItems ? Forms.FormItems->ILAllPublicPM : nullptr);
+    RealiseMenuTree(menu.root, realised, pictures_.Menu());
+    // Tags and handlers may have changed since the last pop-up.
+    menu.root.ForgetLayout();
+    measure_ = std::make_unique<WinMenuTextMeasure>();
     const UINT id = static_cast<UINT>(
         TrackPopupMenu(realised.menu, TPM_LEFTALIGN | TPM_LEFTBUTTON | TPM_RIGHTBUTTON | TPM_RETURNCMD,
                        pt.x, pt.y, 0, owner, nullptr));
-    tracking_ = false;
+    measure_.reset();
     return realised.EntryOfCommand(id);
 }
 
-void TFormShortCuts::ClickEntry(MenuEntry& entry) {
-    TFormItems& items = *Forms.FormItems;
-    switch (entry.onClick) {
-        case ClickHandler::NorItemsRTClickItem:
-            NorItemsRTClickItem(entry);
-            break;
-        case ClickHandler::miHelpFileClick:
-            items.miHelpFileClick();
-            break;
-        case ClickHandler::miManageItemsClick:
-            items.miManageItemsClick();
-            break;
-        case ClickHandler::SetupClick:
-            items.SetupClick();
-            break;
-        case ClickHandler::miVisitWebsiteClick:
-            items.miVisitWebsiteClick();
-            break;
-        case ClickHandler::miAboutClick:
-            items.miAboutClick();
-            break;
-        case ClickHandler::miCloseAppClick:
-            items.miCloseAppClick();
-            break;
-        case ClickHandler::None:
-            break;
-    }
+WinMenuTextMeasure& TFormShortCuts::Measure() {
+    if (!measure_) measure_ = std::make_unique<WinMenuTextMeasure>();
+    return *measure_;
 }
 
-void TFormShortCuts::NorItemsRTClickItem(MenuEntry& entry) {
-    TFormItems& items = *Forms.FormItems;
-    pv::NorItemsRTClickItem(items.Shell(), items.Items, entry);
+MenuDrawSettings TFormShortCuts::DrawSettings() const {
+    MenuDrawSettings s;
+    s.fontName = m_.settings.FontName;
+    s.fontSize = m_.settings.FontSize;
+    s.fontBold = m_.settings.FontStyleBold;
+    s.windowsDraw = m_.settings.WindowsDraw;
+    return s;
 }
 
 // ---------------------------------------------------------------- owner drawing
@@ -181,31 +159,39 @@ HFONT CreateMenuFont(const FontSpec& spec) {
     return CreateFontIndirectA(&lf);
 }
 
+WinMenuTextMeasure::WinMenuTextMeasure() {
+    dc_ = GetDC(nullptr);
+    if (dc_) ppi_ = GetDeviceCaps(dc_, LOGPIXELSY);
+}
+
+WinMenuTextMeasure::~WinMenuTextMeasure() {
+    for (auto& f : fonts_)
+        if (f.second) DeleteObject(f.second);
+    if (dc_) ReleaseDC(nullptr, dc_);
+}
+
+HFONT WinMenuTextMeasure::Font(const FontSpec& spec) {
+    for (auto& f : fonts_)
+        if (f.first == spec) return f.second;
+    fonts_.emplace_back(spec, CreateMenuFont(spec));
+    return fonts_.back().second;
+}
+
 TextExtent WinMenuTextMeasure::Extent(const FontSpec& font, const std::string& text) {
     TextExtent e;
-    HDC dc = GetDC(nullptr);
-    if (!dc) return e;
-    HFONT f = CreateMenuFont(font);
-    HGDIOBJ old = f ? SelectObject(dc, f) : nullptr;
+    if (!dc_) return e;
+    HFONT f = Font(font);
+    HGDIOBJ old = f ? SelectObject(dc_, f) : nullptr;
     SIZE sz = {};
-    if (GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &sz)) {
+    if (GetTextExtentPoint32A(dc_, text.c_str(), static_cast<int>(text.size()), &sz)) {
         e.cx = sz.cx;
         e.cy = sz.cy;
     }
-    if (old) SelectObject(dc, old);
-    if (f) DeleteObject(f);
-    ReleaseDC(nullptr, dc);
+    if (old) SelectObject(dc_, old);
     return e;
 }
 
-int WinMenuTextMeasure::PixelsPerInch() {
-    HDC dc = GetDC(nullptr);
-    const int ppi = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
-    if (dc) ReleaseDC(nullptr, dc);
-    return ppi;
-}
-
-void ExecuteDisplayList(HDC dc, const DisplayList& list, HIMAGELIST images) {
+void ExecuteDisplayList(HDC dc, const DisplayList& list, HIMAGELIST images, WinMenuTextMeasure& fonts) {
     const int saved = SaveDC(dc);
     for (const DrawOp& op : list) {
         switch (op.kind) {
@@ -238,7 +224,7 @@ void ExecuteDisplayList(HDC dc, const DisplayList& list, HIMAGELIST images) {
                 break;
             }
             case DrawOpKind::Text: {
-                HFONT f = CreateMenuFont(op.font);
+                HFONT f = fonts.Font(op.font);
                 HGDIOBJ old = f ? SelectObject(dc, f) : nullptr;
                 SetTextColor(dc, GetSysColor(op.color));
                 if (op.bkColor < 0) {
@@ -250,7 +236,6 @@ void ExecuteDisplayList(HDC dc, const DisplayList& list, HIMAGELIST images) {
                 RECT r = {op.rect.left, op.rect.top, op.rect.right, op.rect.bottom};
                 DrawTextA(dc, op.text.c_str(), static_cast<int>(op.text.size()), &r, op.textFlags);
                 if (old) SelectObject(dc, old);
-                if (f) DeleteObject(f);
                 break;
             }
             case DrawOpKind::BarText: {
@@ -281,34 +266,21 @@ char UpperAnsi(char c) {
 }  // namespace
 
 int FindMenuHotKey(HMENU menu, char ch, bool& several) {
-    several = false;
-    int found = -1;
+    std::vector<MenuKeyItem> items;
     const int count = GetMenuItemCount(menu);
-    const char wanted = UpperAnsi(ch);
     for (int i = 0; i < count; ++i) {
+        MenuKeyItem item;
         MENUITEMINFOA mii = {};
         mii.cbSize = sizeof mii;
         mii.fMask = MIIM_FTYPE | MIIM_DATA | MIIM_STATE;
-        if (!GetMenuItemInfoA(menu, static_cast<UINT>(i), TRUE, &mii)) continue;
-        if (!(mii.fType & MFT_OWNERDRAW) || !mii.dwItemData || (mii.fState & MFS_DISABLED)) continue;
-        const std::string& caption = reinterpret_cast<const MenuEntry*>(mii.dwItemData)->caption;
-        for (size_t k = 0; k + 1 < caption.size(); ++k) {
-            if (caption[k] != '&') continue;
-            if (caption[k + 1] == '&') {
-                ++k;  // "&&" is a plain ampersand
-                continue;
-            }
-            if (UpperAnsi(caption[k + 1]) == wanted) {
-                if (found >= 0) {
-                    several = true;
-                } else {
-                    found = i;
-                }
-            }
-            break;
+        if (GetMenuItemInfoA(menu, static_cast<UINT>(i), TRUE, &mii)) {
+            item.entry = reinterpret_cast<const MenuEntry*>(mii.dwItemData);
+            item.ownerDrawn = (mii.fType & MFT_OWNERDRAW) != 0;
+            item.enabled = (mii.fState & MFS_DISABLED) == 0;
         }
+        items.push_back(item);
     }
-    return found;
+    return FindMenuHotKey(items, ch, several, UpperAnsi);
 }
 
 LRESULT TFormShortCuts::MenuChar(char ch, HMENU menu) {
@@ -317,13 +289,6 @@ LRESULT TFormShortCuts::MenuChar(char ch, HMENU menu) {
     if (pos < 0) return MAKELRESULT(0, MNC_IGNORE);
     return MAKELRESULT(pos, several ? MNC_SELECT : MNC_EXECUTE);
 }
-
-namespace {
-MenuDrawSettings CurrentDrawSettings() {
-    Settings* s = AppSettings();
-    return s ? s->DrawSettings() : MenuDrawSettings();
-}
-}  // namespace
 
 bool TFormShortCuts::MeasureItem(MEASUREITEMSTRUCT& mis) {
     if (mis.CtlType != ODT_MENU || !mis.itemData) return false;
@@ -334,10 +299,10 @@ bool TFormShortCuts::MeasureItem(MEASUREITEMSTRUCT& mis) {
         mis.itemHeight = 16;
         return true;
     }
-    WinMenuTextMeasure measure;
+    WinMenuTextMeasure& measure = Measure();
     MeasureResult r;
     if (entry.onMeasure == MeasureHandler::NorItemsRTMeasureItem) {
-        r = NorItemsRTMeasureItem(entry, CurrentDrawSettings(), measure);
+        r = NorItemsRTMeasureItem(entry, DrawSettings(), measure);
     } else {
         // Drawn by the program but measured by no handler: the system's size for a text entry.
         const TextExtent e = measure.Extent(FontSpec{true, "", 0, false, 0}, entry.caption);
@@ -354,7 +319,7 @@ bool TFormShortCuts::DrawItem(const DRAWITEMSTRUCT& dis) {
     const MenuEntry& entry = *reinterpret_cast<const MenuEntry*>(dis.itemData);
     const DrawRect rect{dis.rcItem.left, dis.rcItem.top, dis.rcItem.right, dis.rcItem.bottom};
     const bool selected = (dis.itemState & ODS_SELECTED) != 0;
-    HIMAGELIST images = Forms.FormItems ? Forms.FormItems->ILAllPublicPM : nullptr;
+    HIMAGELIST images = pictures_.Menu();
     if (!IsOwnerDrawn(entry)) {
         // The picture of a system-drawn entry, centred in the place the menu gave.
         if (!images || entry.imageIndex < 0) return true;
@@ -364,19 +329,19 @@ bool TFormShortCuts::DrawItem(const DRAWITEMSTRUCT& dis) {
                        (dis.itemState & ODS_DISABLED) ? ILD_TRANSPARENT | ILD_BLEND50 : ILD_TRANSPARENT);
         return true;
     }
-    WinMenuTextMeasure measure;
+    WinMenuTextMeasure& measure = Measure();
     DisplayList list;
     switch (entry.onDraw) {
         case DrawHandler::NorItemsRTDrawItem:
-            list = NorItemsRTDrawItem(entry, rect, selected, CurrentDrawSettings(), measure);
+            list = NorItemsRTDrawItem(entry, rect, selected, DrawSettings(), measure);
             break;
         case DrawHandler::SpeItemsRTDrawItem:
-            list = SpeItemsRTDrawItem(entry, rect, CurrentDrawSettings(), measure);
+            list = SpeItemsRTDrawItem(entry, rect, DrawSettings(), measure);
             break;
         case DrawHandler::None:
             return true;
     }
-    ExecuteDisplayList(dis.hDC, list, images);
+    ExecuteDisplayList(dis.hDC, list, images, measure);
     return true;
 }
 

@@ -1,16 +1,20 @@
 #pragma once
 // TFormShortCuts: never shown. Holds the six break pictures and the menu
-// entries' click, measure and draw handlers, and turns the MenuEntry tree of a
-// popup menu into an HMENU each time the menu pops up.
+// entries' measure and draw handlers, and turns the MenuEntry tree of a popup
+// menu into an HMENU each time the menu pops up.
 
 #include <windows.h>
 
-#include <vector>
-
 #include <commctrl.h>
 
+#include <memory>
+#include <utility>
+#include <vector>
+
 #include "menu/MenuDraw.h"
-#include "menu/MenuModel.h"
+#include "model/AppModel.h"
+#include "model/MenuModel.h"
+#include "model/Pictures_win.h"
 #include "support/Window_win.h"
 
 namespace pv {
@@ -34,43 +38,52 @@ struct RealisedMenu {
 // their picture from images (when given) through HBMMENU_CALLBACK.
 void RealiseMenuTree(const MenuEntry& root, RealisedMenu& out, HIMAGELIST images = nullptr);
 
-// Text sizes for the menu geometry, measured on the screen.
+// Text sizes for the menu geometry, measured on the screen: one device context
+// and one font per face, size and weight for as long as the object lives (one
+// pop-up), not one per entry.
 class WinMenuTextMeasure : public IMenuTextMeasure {
 public:
+    WinMenuTextMeasure();
+    ~WinMenuTextMeasure() override;
+    WinMenuTextMeasure(const WinMenuTextMeasure&) = delete;
+    WinMenuTextMeasure& operator=(const WinMenuTextMeasure&) = delete;
+
     TextExtent Extent(const FontSpec& font, const std::string& text) override;
-    int PixelsPerInch() override;
+    int PixelsPerInch() override { return ppi_; }
+    // The font for spec, made on first use and kept; null when it cannot be made.
+    HFONT Font(const FontSpec& spec);
+    int FontsMade() const { return static_cast<int>(fonts_.size()); }
+
+private:
+    HDC dc_ = nullptr;
+    int ppi_ = 96;
+    std::vector<std::pair<FontSpec, HFONT>> fonts_;
 };
 
 // A font as the menu geometry describes it.
 HFONT CreateMenuFont(const FontSpec& spec);
 
-// The position of the entry of menu whose caption marks ch with "&" (letter
-// case ignored), and whether more than one does; -1 when none.
+// The enabled owner-drawn entry of menu whose caption marks ch with "&".
 int FindMenuHotKey(HMENU menu, char ch, bool& several);
 
-// Replays a display list of the menu geometry with GDI; images from images.
-void ExecuteDisplayList(HDC dc, const DisplayList& list, HIMAGELIST images);
+// Replays a display list of the menu geometry with GDI; images from images, the
+// fonts of text operations from fonts (the side bar's rotated font is made and
+// deleted for each bar, as it is painted once per submenu).
+void ExecuteDisplayList(HDC dc, const DisplayList& list, HIMAGELIST images, WinMenuTextMeasure& fonts);
 
 class TFormShortCuts : public Window {
 public:
-    TFormShortCuts();
+    TFormShortCuts(AppModel& model, const WinPictureLists& pictures);
     ~TFormShortCuts() override;
 
     bool Create();
 
     // Break pictures "3", "4", "5" for the menu list (16x16) and the tree list (16x18).
-    HBITMAP ImageBreak3Small = nullptr;
-    HBITMAP ImageBreak4Small = nullptr;
-    HBITMAP ImageBreak5Small = nullptr;
-    HBITMAP ImageBreak3Large = nullptr;
-    HBITMAP ImageBreak4Large = nullptr;
-    HBITMAP ImageBreak5Large = nullptr;
+    BreakPictures Breaks;
 
-    // Shows menu at pt, owned by owner (which forwards WM_MEASUREITEM and
-    // WM_DRAWITEM here); returns the chosen entry or null.
+    // Shows menu at pt, owned by owner (which forwards WM_MEASUREITEM,
+    // WM_DRAWITEM and WM_MENUCHAR here); returns the chosen entry or null.
     MenuEntry* TrackMenu(PopupMenu& menu, HWND owner, POINT pt);
-    // Runs the click handler of a chosen entry.
-    void ClickEntry(MenuEntry& entry);
 
     // Owner-draw messages of the tracked menu; false when not one of ours.
     bool MeasureItem(MEASUREITEMSTRUCT& mis);
@@ -79,10 +92,14 @@ public:
     // so the captions' "&" markers are looked up here.
     LRESULT MenuChar(char ch, HMENU menu);
 
-    void NorItemsRTClickItem(MenuEntry& entry);
-
 private:
-    bool tracking_ = false;
+    MenuDrawSettings DrawSettings() const;
+    WinMenuTextMeasure& Measure();
+
+    AppModel& m_;
+    const WinPictureLists& pictures_;
+    // Lives while a menu is tracked; messages outside a pop-up get their own.
+    std::unique_ptr<WinMenuTextMeasure> measure_;
 };
 
 }  // namespace pv

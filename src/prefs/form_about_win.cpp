@@ -2,7 +2,7 @@
 
 namespace pv {
 
-TFormAbout::TFormAbout() { SetName("FormAbout"); }
+TFormAbout::TFormAbout(AppModel& model) : AppForm(model.settings.FontName) { SetName("FormAbout"); }
 
 TFormAbout::~TFormAbout() { Destroy(); }
 

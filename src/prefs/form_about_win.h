@@ -5,18 +5,18 @@
 
 #include <string>
 
-#include "app/AppForm_win.h"
+#include "model/AppModel.h"
+#include "support/AppForm_win.h"
 
 namespace pv {
 
 class TFormAbout : public AppForm {
 public:
-    TFormAbout();
+    explicit TFormAbout(AppModel& model);
     ~TFormAbout() override;
 
     bool Create();
 
-    std::string LabelVer;  // "<product> version <version> for Windows"
     WindowFont LabelUrlFont;
 
 protected:

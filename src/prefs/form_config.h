@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "support/UkvGraphics.h"
+
 namespace pv {
 
 struct CheckBoxModel {
@@ -21,14 +23,6 @@ struct ButtonModel {
 
 struct EditModel {
     std::string Text;
-};
-
-// A window or control font as the settings code sets it: name, size in points, bold.
-struct WindowFont {
-    std::string name;
-    int size = 8;
-    bool bold = false;
-    bool operator==(const WindowFont& o) const { return name == o.name && size == o.size && bold == o.bold; }
 };
 
 // A drop-down list (CBS_DROPDOWNLIST): the text is the selected item's, or empty.

@@ -30,7 +30,7 @@ std::vector<std::string> InstalledFontNames() {
     return names;
 }
 
-TFormConfig::TFormConfig() { SetName("FormConfig"); }
+TFormConfig::TFormConfig(AppModel& model) : AppForm(model.settings.FontName) { SetName("FormConfig"); }
 
 TFormConfig::~TFormConfig() { Destroy(); }
 

@@ -7,14 +7,15 @@
 #include <string>
 #include <vector>
 
+#include "model/AppModel.h"
 #include "prefs/form_config.h"
-#include "app/AppForm_win.h"
+#include "support/AppForm_win.h"
 
 namespace pv {
 
 class TFormConfig : public AppForm {
 public:
-    TFormConfig();
+    explicit TFormConfig(AppModel& model);
     ~TFormConfig() override;
 
     bool Create();

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "menu/MenuModel.h"
+#include "model/MenuModel.h"
 #include "store/StoreLoader.h"
-#include "store/TreeModel.h"
+#include "model/TreeModel.h"
 
 namespace pv {
 

@@ -1,5 +1,7 @@
 #include "store/StoreFormat.h"
 
+#include "support/UkvSysIO.h"
+
 namespace pv {
 
 namespace {
@@ -130,13 +132,8 @@ std::string AsciiLower(const std::string& text) {
     return s;
 }
 
-std::string PathFileName(const std::string& path) {
-    size_t p = path.find_last_of("\\:");
-    return p == std::string::npos ? path : path.substr(p + 1);
-}
-
 std::string PathExtension(const std::string& path) {
-    std::string name = PathFileName(path);
+    std::string name = FileNamePart(path);
     size_t dot = name.rfind('.');
     return dot == std::string::npos ? std::string() : name.substr(dot);
 }
@@ -176,7 +173,7 @@ StoreRecord MakeLinkRecord(const std::string& path, const std::string& params, c
 }
 
 std::string IconBitmapName(const std::string& targetPath, const std::function<bool(const std::string&)>& exists) {
-    std::string base = PathFileName(targetPath);
+    std::string base = FileNamePart(targetPath);
     size_t dot = base.rfind('.');
     if (dot != std::string::npos) base.erase(dot);
     std::string name = base + ".bmp";

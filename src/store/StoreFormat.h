@@ -66,8 +66,6 @@ std::vector<std::string> SplitIndexLines(const std::string& contents);
 // ASCII-only lower case; other bytes stay as they are.
 std::string AsciiLower(const std::string& text);
 
-// The path's last component (after the last backslash or colon).
-std::string PathFileName(const std::string& path);
 // The text from the last dot of the file-name part on (".EXE"), or "" without a dot.
 std::string PathExtension(const std::string& path);
 // The extension as the extension field stores it: lower case, without the dot.

@@ -12,11 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "menu/MenuModel.h"
-#include "store/ItemTable.h"
-#include "store/Pictures.h"
+#include "model/MenuModel.h"
+#include "model/ItemTable.h"
+#include "model/Pictures.h"
 #include "store/StoreFormat.h"
-#include "store/TreeModel.h"
+#include "model/TreeModel.h"
 #include "support/Platform.h"
 
 namespace pv {

@@ -1,5 +1,7 @@
 #include "support/UkvGraphics_win.h"
 
+#include <algorithm>
+
 #include "support/UkvSysExceptions.h"
 
 namespace pv {
@@ -73,6 +75,76 @@ void FillWithBrushColor(const FillTarget& target, HDC canvas, bool useBrushColor
     RECT area = {0, 0, width, height};
     FillRect(canvas, &area, solid);
     DeleteObject(solid);
+}
+
+HBITMAP CreateSolidBitmap32(int width, int height, COLORREF color) {
+    uint32_t* bits = nullptr;
+    HBITMAP bmp = Create32BitDib(width, height, &bits);
+    if (!bits) return bmp;
+    std::fill(bits, bits + width * height, DibPixel(color));
+    GdiFlush();
+    return bmp;
+}
+
+void CreateScratchImages(ScratchPictures& Scratch) {
+    FreeScratchImages(Scratch);
+    const COLORREF menu = GetSysColor(COLOR_MENU);
+    const COLORREF window = GetSysColor(COLOR_WINDOW);
+    Scratch.MenuScratchBitmap = CreateSolidBitmap32(32, 32, menu);
+    Scratch.WindowScratchBitmap = CreateSolidBitmap32(32, 32, window);
+    Scratch.MenuScratchImage = CreateSolidBitmap32(16, 16, menu);
+    Scratch.TreeScratchImage = CreateSolidBitmap32(16, 18, window);
+}
+
+void FreeScratchImages(ScratchPictures& Scratch) {
+    HBITMAP* order[] = {&Scratch.MenuScratchImage, &Scratch.TreeScratchImage, &Scratch.MenuScratchBitmap,
+                        &Scratch.WindowScratchBitmap};
+    for (HBITMAP* b : order) {
+        if (*b) DeleteObject(*b);
+        *b = nullptr;
+    }
+}
+
+HFONT CreateWindowFont(const WindowFont& font) {
+    HDC dc = GetDC(nullptr);
+    const int ppi = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
+    if (dc) ReleaseDC(nullptr, dc);
+    LOGFONTA lf = {};
+    lf.lfHeight = -MulDiv(font.size, ppi, 72);
+    lf.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynA(lf.lfFaceName, font.name.c_str(), LF_FACESIZE);
+    return CreateFontIndirectA(&lf);
+}
+
+void PaintFormCaption(HWND hwnd, const std::string& text, const std::string& fontName) {
+    HDC dc = GetWindowDC(hwnd);
+    if (!dc) return;
+    HFONT font = nullptr;
+    HGDIOBJ oldFont = nullptr;
+    do {
+        SetBkMode(dc, TRANSPARENT);
+        // A new drawing surface's default size, 8 points; the settings' size is
+        // for the window contents, not the title.
+        LOGFONTA lf = {};
+        lf.lfHeight = -MulDiv(8, GetDeviceCaps(dc, LOGPIXELSY), 72);
+        lf.lfWeight = FW_BOLD;
+        lf.lfCharSet = DEFAULT_CHARSET;
+        lstrcpynA(lf.lfFaceName, fontName.c_str(), LF_FACESIZE);
+        font = CreateFontIndirectA(&lf);
+        if (!font) break;
+        oldFont = SelectObject(dc, font);
+        const bool active = GetActiveWindow() == hwnd;
+        SetTextColor(dc, GetSysColor(active ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT));
+        SIZE extent = {};
+        if (!GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent)) break;
+        const CaptionTextPos pos =
+            CaptionTextPosition(GetSystemMetrics(SM_CXBORDER), GetSystemMetrics(SM_CYCAPTION), extent.cy);
+        TextOutA(dc, pos.x, pos.y, text.c_str(), static_cast<int>(text.size()));
+    } while (false);
+    if (oldFont) SelectObject(dc, oldFont);
+    if (font) DeleteObject(font);
+    ReleaseDC(hwnd, dc);
 }
 
 }  // namespace pv

@@ -5,6 +5,9 @@
 #include <commctrl.h>
 
 #include <cstdint>
+#include <string>
+
+#include "support/UkvGraphics.h"
 
 namespace pv {
 
@@ -31,5 +34,24 @@ struct FillTarget {
 // selected into canvas and color is ignored. Throws
 // EkvParamOutOfValidRangeError("") when the target is neither a picture nor a control.
 void FillWithBrushColor(const FillTarget& target, HDC canvas, bool useBrushColor, COLORREF color);
+
+// A 32-bit top-down DIB section filled with one colour; null when it cannot be made.
+HBITMAP CreateSolidBitmap32(int width, int height, COLORREF color);
+
+// Prepared once at start-up for turning shell icons into list pictures.
+struct ScratchPictures {
+    HBITMAP MenuScratchBitmap = nullptr;    // 32x32, menu colour
+    HBITMAP WindowScratchBitmap = nullptr;  // 32x32, window colour
+    HBITMAP MenuScratchImage = nullptr;     // 16x16, menu colour
+    HBITMAP TreeScratchImage = nullptr;     // 16x18, window colour
+};
+void CreateScratchImages(ScratchPictures& scratch);
+void FreeScratchImages(ScratchPictures& scratch);
+
+// A font made from a name, a size in points and the bold flag, for the screen.
+HFONT CreateWindowFont(const WindowFont& font);
+
+// Paints text over the caption bar of hwnd in fontName, bold, 8 points.
+void PaintFormCaption(HWND hwnd, const std::string& text, const std::string& fontName);
 
 }  // namespace pv

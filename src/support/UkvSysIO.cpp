@@ -25,18 +25,6 @@ bool IsDotName(const std::string& name) {
     return name == "." || name == "..";
 }
 
-// CreateDirectory for every missing level of dir; an existing directory counts as success.
-bool ForceDirectories(IFileSystem& fs, const std::string& dir) {
-    std::string path = dir;
-    while (!path.empty() && path.back() == '\\') path.pop_back();
-    if (path.empty()) return false;
-    if (DirectoryExists(fs, path)) return true;
-    size_t cut = path.find_last_of('\\');
-    if (cut != std::string::npos && cut > 0 && path[cut - 1] != ':' && path[cut - 1] != '\\')
-        ForceDirectories(fs, path.substr(0, cut));
-    return fs.MakeDir(path) || DirectoryExists(fs, path);
-}
-
 bool DeleteOneFile(IFileSystem& fs, const std::string& path, const WalkOptions& options) {
     if (!options.continueOnError) {
         return options.useRecycleBin ? DeleteToRecycleBin(fs, path, true) : fs.RemoveFile(path);
@@ -93,11 +81,6 @@ void Walk(IFileSystem& fs, const std::string& root, bool recurse, const std::str
     if (options.removeDirectories) fs.RemoveDir(root);
 }
 
-std::string WithoutTrailingBackslash(std::string path) {
-    while (path.size() > 1 && path.back() == '\\' && path[path.size() - 2] != ':') path.pop_back();
-    return path;
-}
-
 }  // namespace
 
 std::string AddTrailingBackslash(const std::string& path) {
@@ -124,6 +107,35 @@ std::string DirectoryPrefix(const std::string& path) {
     std::string prefix = path.substr(0, p + 1);
     if (path[p] == ':') prefix += '\\';
     return prefix;
+}
+
+std::string ExtractFileDir(const std::string& path) {
+    const size_t last = LastDelimiter(path);
+    if (last == std::string::npos) return std::string();
+    size_t end = last + 1;  // characters kept
+    // Drop the backslash itself unless it follows another delimiter (the drive's
+    // colon, or a second backslash) or starts the text.
+    if (last > 0 && path[last] == '\\' && path[last - 1] != ':' && path[last - 1] != '\\') end = last;
+    return path.substr(0, end);
+}
+
+std::string WithoutTrailingBackslash(const std::string& path) {
+    std::string p = path;
+    // A drive root keeps its backslash: "C:" alone names the drive's current
+    // directory, not its root.
+    while (p.size() > 1 && p.back() == '\\' && p[p.size() - 2] != ':') p.pop_back();
+    return p;
+}
+
+bool ForceDirectories(IFileSystem& fs, const std::string& dir) {
+    const std::string path = WithoutTrailingBackslash(dir);
+    if (path.empty()) return false;
+    if (DirectoryExists(fs, path)) return true;
+    // The parent first; a drive root or the start of a UNC name is not made.
+    const size_t cut = path.find_last_of('\\');
+    if (cut != std::string::npos && cut > 0 && path[cut - 1] != ':' && path[cut - 1] != '\\')
+        ForceDirectories(fs, path.substr(0, cut));
+    return fs.MakeDir(path) || DirectoryExists(fs, path);
 }
 
 std::string RemoveFirstChar(const std::string& text) {

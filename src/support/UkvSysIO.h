@@ -26,6 +26,16 @@ std::string FileNamePart(const std::string& path);
 // the last delimiter, the colon followed by a backslash. Empty without either.
 std::string DirectoryPrefix(const std::string& path);
 
+// The directory a file is in: the text before the last backslash or colon,
+// keeping the backslash that follows a drive's colon and a colon that is the
+// last delimiter (C:\Tools\x.exe -> C:\Tools, C:\x.exe -> C:\, C:\Data\ -> C:\Data,
+// C:x -> C:). Empty without either.
+std::string ExtractFileDir(const std::string& path);
+
+// The path without its trailing backslashes; a drive root keeps its own
+// (C:\Data\ -> C:\Data, C:\ -> C:\).
+std::string WithoutTrailingBackslash(const std::string& path);
+
 // The text without its first character.
 std::string RemoveFirstChar(const std::string& text);
 // The text before the last dot, or the name unchanged when it has no dot.
@@ -45,6 +55,10 @@ bool IsDirectoryPath(IFileSystem& fs, const std::string& path, bool mustExist);
 // A directory prefix that passes IsDirectoryPath, a non-empty valid name, and
 // (with mustExist) an existing file.
 bool IsFilePath(IFileSystem& fs, const std::string& path, bool mustExist);
+
+// Creates every missing level of dir (trailing backslash or not); true when the
+// directory exists afterwards.
+bool ForceDirectories(IFileSystem& fs, const std::string& dir);
 
 // ---------------------------------------------------------------- walk and copies
 

@@ -37,12 +37,12 @@ protected:
         profile = backend->MakeProfile(dir.Fs());
         prog = dir.Root() + "Program Files\\Kelvory Pivora\\";
         dir.MakeDirs("Program Files\\Kelvory Pivora");
-        pv::ProgramDir = prog;
-        pv::ExeName = "pivora.exe";
-        pv::DataDir = prog;
+        model.ProgramDir = prog;
+        model.ExeName = "pivora.exe";
+        model.DataDir = prog;
         config.CmBoxFontName.SetItems({"Verdana", "Arial", "Tahoma", "Courier New", "Lucida Console"});
         settings = std::make_unique<pv::Settings>(
-            pv::SettingsServices{*profile, backend->Registry(), dir.Fs(), system, ui, hotKey, pump}, config);
+            pv::SettingsServices{*profile, backend->Registry(), dir.Fs(), system, ui, hotKey, pump}, model, config);
     }
     void TearDown() override { backend->CleanRegistry(); }
 
@@ -51,11 +51,11 @@ protected:
     void WriteSettingsIni(const std::string& text) { dir.WriteFile(ProgRel("pivora.ini"), text); }
     std::string SettingsIniText() {
         std::string s;
-        dir.Fs().ReadAll(pv::DataDir + "pivora.ini", s);
+        dir.Fs().ReadAll(model.DataDir + "pivora.ini", s);
         return s;
     }
     std::string Read(const std::string& section, const std::string& key) {
-        return profile->ReadString(pv::DataDir + "pivora.ini", section, key, "<missing>");
+        return profile->ReadString(model.DataDir + "pivora.ini", section, key, "<missing>");
     }
     bool RunValue(std::string& value) { return backend->Registry().ReadString(pv::kRunKey, pv::kRunValueName, value); }
     // A start: settings read and applied as start-up does.
@@ -71,6 +71,7 @@ protected:
     ScriptedMessageUI ui;
     FakeHotKey hotKey;
     CountingPump pump;
+    pv::AppModel model;
     pv::FormConfigControls config;
     FakeAppWindows windows;
     std::unique_ptr<pv::Settings> settings;
@@ -85,14 +86,14 @@ TEST_F(SettingsTest, MissingOrEmptyFileGivesDefaults) {
         hotKey.value = 0;
         settings->LoadSettings();
         SCOPED_TRACE(exists ? "empty file" : "no file");
-        EXPECT_TRUE(settings->TaskBar);
+        EXPECT_TRUE(model.settings.TaskBar);
         EXPECT_EQ(hotKey.value, 0x404C);
-        EXPECT_TRUE(settings->WindowsDraw);
-        EXPECT_FALSE(settings->DrawMenuBar);
-        EXPECT_EQ(settings->FontName, "Verdana");
-        EXPECT_EQ(settings->FontSize, 8);
-        EXPECT_FALSE(settings->FontStyleBold);
-        EXPECT_EQ(settings->FontStyle, 0u);
+        EXPECT_TRUE(model.settings.WindowsDraw);
+        EXPECT_FALSE(model.settings.DrawMenuBar);
+        EXPECT_EQ(model.settings.FontName, "Verdana");
+        EXPECT_EQ(model.settings.FontSize, 8);
+        EXPECT_FALSE(model.settings.FontStyleBold);
+        EXPECT_EQ(model.settings.FontStyle, 0u);
         EXPECT_FALSE(config.ChkBxSystray.Checked);
     }
 }
@@ -116,8 +117,8 @@ TEST_F(SettingsTest, BooleansAndIntegersFollowTheIniRules) {
         WriteSettingsIni(std::string("[General Settings]\r\nTaskBar=") + c.value + "\r\n[Font Settings]\r\nFontSize=" +
                          c.value + "\r\n");
         settings->LoadSettings();
-        EXPECT_EQ(settings->TaskBar, c.boolean);
-        EXPECT_EQ(settings->FontSize, c.size);
+        EXPECT_EQ(model.settings.TaskBar, c.boolean);
+        EXPECT_EQ(model.settings.FontSize, c.size);
     }
 }
 
@@ -127,14 +128,14 @@ TEST_F(SettingsTest, EveryKeyIsReadIntoItsSetting) {
         "[Misc Settings]\r\nWindowsDraw=0\r\nDrawMenuBar=1\r\n"
         "[Font Settings]\r\nFontName=Tahoma\r\nFontSize=10\r\nFontStyleBold=1\r\n");
     settings->LoadSettings();
-    EXPECT_FALSE(settings->TaskBar);
+    EXPECT_FALSE(model.settings.TaskBar);
     EXPECT_EQ(hotKey.value, pv::kScShift | pv::kScAlt | 0x74);
-    EXPECT_FALSE(settings->WindowsDraw);
-    EXPECT_TRUE(settings->DrawMenuBar);
-    EXPECT_EQ(settings->FontName, "Tahoma");
-    EXPECT_EQ(settings->FontSize, 10);
-    EXPECT_TRUE(settings->FontStyleBold);
-    EXPECT_EQ(settings->FontStyle, pv::kFontStyleBold);
+    EXPECT_FALSE(model.settings.WindowsDraw);
+    EXPECT_TRUE(model.settings.DrawMenuBar);
+    EXPECT_EQ(model.settings.FontName, "Tahoma");
+    EXPECT_EQ(model.settings.FontSize, 10);
+    EXPECT_TRUE(model.settings.FontStyleBold);
+    EXPECT_EQ(model.settings.FontStyle, pv::kFontStyleBold);
     pv::MenuDrawSettings d = settings->DrawSettings();
     EXPECT_EQ(d.fontName, "Tahoma");
     EXPECT_EQ(d.fontSize, 10);
@@ -145,18 +146,18 @@ TEST_F(SettingsTest, EveryKeyIsReadIntoItsSetting) {
 TEST_F(SettingsTest, NamesOfSectionsAndKeysMatchInAnyLetterCase) {
     WriteSettingsIni("[general settings]\r\ntaskbar=0\r\n[FONT SETTINGS]\r\nFONTNAME=Arial\r\n");
     settings->LoadSettings();
-    EXPECT_FALSE(settings->TaskBar);
-    EXPECT_EQ(settings->FontName, "Arial");
+    EXPECT_FALSE(model.settings.TaskBar);
+    EXPECT_EQ(model.settings.FontName, "Arial");
 }
 
 TEST_F(SettingsTest, BoldIsRecomputedAtEveryRead) {
     WriteSettingsIni("[Font Settings]\r\nFontStyleBold=1\r\n");
     settings->LoadSettings();
-    EXPECT_EQ(settings->FontStyle, pv::kFontStyleBold);
+    EXPECT_EQ(model.settings.FontStyle, pv::kFontStyleBold);
     WriteSettingsIni("[Font Settings]\r\nFontStyleBold=0\r\n");
     settings->LoadSettings();
-    EXPECT_FALSE(settings->FontStyleBold);
-    EXPECT_EQ(settings->FontStyle, 0u);
+    EXPECT_FALSE(model.settings.FontStyleBold);
+    EXPECT_EQ(model.settings.FontStyle, 0u);
 }
 
 TEST_F(SettingsTest, LegacyWindowsDrawIsTheDefaultOfTheNewKey) {
@@ -176,20 +177,20 @@ TEST_F(SettingsTest, LegacyWindowsDrawIsTheDefaultOfTheNewKey) {
         SCOPED_TRACE(c.text);
         WriteSettingsIni(c.text);
         settings->LoadSettings();
-        EXPECT_EQ(settings->WindowsDraw, c.windowsDraw);
+        EXPECT_EQ(model.settings.WindowsDraw, c.windowsDraw);
     }
 }
 
 TEST_F(SettingsTest, LegacyKeyMovesToMiscSettingsAtTheNextSave) {
     WriteSettingsIni("[Font Settings]\r\nWindowsDraw=0\r\nFontName=Arial\r\n");
     Start();
-    EXPECT_FALSE(settings->WindowsDraw);
+    EXPECT_FALSE(model.settings.WindowsDraw);
     EXPECT_FALSE(config.CBWinDefDrawAll.Checked);
     ASSERT_TRUE(settings->SaveSettings());
     EXPECT_EQ(Read("Font Settings", "WindowsDraw"), "<missing>");
     EXPECT_EQ(Read("Misc Settings", "WindowsDraw"), "0");
     settings->LoadSettings();
-    EXPECT_FALSE(settings->WindowsDraw);
+    EXPECT_FALSE(model.settings.WindowsDraw);
 }
 
 // ---------------------------------------------------------------- writing pivora.ini
@@ -218,8 +219,8 @@ TEST_F(SettingsTest, WritingTakesTheControlsAndTheHotKeyInForce) {
     config.CmBoxFontName.ItemIndex = config.CmBoxFontName.IndexOf("Lucida Console");
     config.CmBoxFontSize.ItemIndex = config.CmBoxFontSize.IndexOf("11");
     hotKey.value = pv::kScCtrl | pv::kScAlt | 'P';
-    settings->DrawMenuBar = true;
-    settings->FontStyleBold = true;
+    model.settings.DrawMenuBar = true;
+    model.settings.FontStyleBold = true;
     ASSERT_TRUE(settings->SaveSettings());
     EXPECT_EQ(Read("General Settings", "TaskBar"), "0");
     EXPECT_EQ(Read("General Settings", "OpenPivoraHotkey"), "Ctrl+Alt+P");
@@ -386,7 +387,7 @@ TEST_F(SettingsTest, DeletingAMissingRunValueIsHarmless) {
 
 TEST_F(SettingsTest, WithoutGlcIniTheProgramDirectoryHoldsTheData) {
     settings->LoadSettings();
-    EXPECT_EQ(pv::DataDir, prog);
+    EXPECT_EQ(model.DataDir, prog);
     EXPECT_TRUE(dir.IsDir(ProgRel("shortcuts")));
     EXPECT_TRUE(ui.shown.empty());
 }
@@ -399,7 +400,7 @@ TEST_F(SettingsTest, DataAccessValuesOtherThanUserSelectTheProgramDirectory) {
         SCOPED_TRACE(v);
         dir.WriteFile(ProgRel("glc.ini"), std::string("[Misc]\r\nDataAccess=") + v + "\r\n");
         settings->LoadSettings();
-        EXPECT_EQ(pv::DataDir, prog);
+        EXPECT_EQ(model.DataDir, prog);
     }
     EXPECT_FALSE(dir.IsDir("Docs\\Kelvory"));
 }
@@ -412,11 +413,11 @@ TEST_F(SettingsTest, UserWithBlanksAndCapitalsSelectsThePerUserDirectory) {
     WriteSettingsIni("[Font Settings]\r\nFontName=Arial\r\n");
     dir.WriteFile(ProgRel("shortcuts\\shortcuts.txt"), "^Folder|Games\r\n");
     settings->LoadSettings();
-    EXPECT_EQ(pv::DataDir, docs + "\\Kelvory\\Pivora\\");
+    EXPECT_EQ(model.DataDir, docs + "\\Kelvory\\Pivora\\");
     // Copied from the program directory, without any question.
     EXPECT_EQ(dir.ReadFile("Docs\\Kelvory\\Pivora\\shortcuts\\shortcuts.txt"), "^Folder|Games\r\n");
     EXPECT_TRUE(dir.IsFile("Docs\\Kelvory\\Pivora\\pivora.ini"));
-    EXPECT_EQ(settings->FontName, "Arial");
+    EXPECT_EQ(model.settings.FontName, "Arial");
     EXPECT_TRUE(ui.shown.empty());
     // The program directory keeps its files.
     EXPECT_TRUE(dir.IsFile(ProgRel("pivora.ini")));
@@ -431,7 +432,7 @@ TEST_F(SettingsTest, ShellFoldersWithATrailingBackslashGiveSingleSeparators) {
     system.folders[pv::kCsidlPersonal] = dir.Root() + "Docs\\";
     ui.answers = {pv::kMrNo};
     settings->LoadSettings();
-    EXPECT_EQ(pv::DataDir, dir.Root() + "Docs\\Kelvory\\Pivora\\");
+    EXPECT_EQ(model.DataDir, dir.Root() + "Docs\\Kelvory\\Pivora\\");
     ASSERT_EQ(ui.shown.size(), 1u);
     EXPECT_EQ(ui.shown[0].text.find("\\\\"), std::string::npos) << ui.shown[0].text;
 }
@@ -443,7 +444,7 @@ TEST_F(SettingsTest, FirstStartWithAnOldLocationCopiesAndAsks) {
         auto prof = backend->MakeProfile(d.Fs());
         const std::string p = d.Root() + "Prog\\";
         d.MakeDirs("Prog");
-        pv::ProgramDir = p;
+        model.ProgramDir = p;
         d.WriteFile("Prog\\glc.ini", "[Misc]\r\nDataAccess=user\r\n");
         d.WriteFile("Prog\\pivora.ini", "[Font Settings]\r\nFontName=Tahoma\r\n");
         d.WriteFile("AppData\\Kelvory\\Pivora\\pivora.ini", "[Font Settings]\r\nFontName=Arial\r\n");
@@ -456,13 +457,13 @@ TEST_F(SettingsTest, FirstStartWithAnOldLocationCopiesAndAsks) {
         sys.folders[pv::kCsidlPersonal] = d.Root() + "Docs";
         ScriptedMessageUI mui;
         mui.answers = {answer};
-        pv::Settings s(pv::SettingsServices{*prof, backend->Registry(), d.Fs(), sys, mui, hotKey, pump}, config);
+        pv::Settings s(pv::SettingsServices{*prof, backend->Registry(), d.Fs(), sys, mui, hotKey, pump}, model, config);
         s.LoadSettings();
 
         const std::string oldDir = d.Root() + "AppData\\Kelvory\\Pivora\\";
         const std::string newDir = d.Root() + "Docs\\Kelvory\\Pivora\\";
-        EXPECT_EQ(pv::DataDir, newDir);
-        EXPECT_EQ(s.FontName, "Arial");  // the old location's settings, not the program directory's
+        EXPECT_EQ(model.DataDir, newDir);
+        EXPECT_EQ(model.settings.FontName, "Arial");  // the old location's settings, not the program directory's
         EXPECT_EQ(d.ReadFile("Docs\\Kelvory\\Pivora\\shortcuts\\shortcuts.txt"), "^ExeLnk|Editor|C:\\e.exe\r\n");
         EXPECT_EQ(d.ReadFile("Docs\\Kelvory\\Pivora\\shortcuts\\Sub\\shortcuts.txt"), "^NorSep\r\n");
         EXPECT_FALSE(d.IsFile("Docs\\Kelvory\\Pivora\\errorlog.txt"));
@@ -486,8 +487,8 @@ TEST_F(SettingsTest, FirstStartWithAnOldLocationCopiesAndAsks) {
         // A later start uses the new directory; nothing is copied, nothing asked.
         d.WriteFile("Docs\\Kelvory\\Pivora\\pivora.ini", "[Font Settings]\r\nFontName=Courier New\r\n");
         s.LoadSettings();
-        EXPECT_EQ(pv::DataDir, newDir);
-        EXPECT_EQ(s.FontName, "Courier New");
+        EXPECT_EQ(model.DataDir, newDir);
+        EXPECT_EQ(model.settings.FontName, "Courier New");
         EXPECT_EQ(mui.shown.size(), 1u);
 
         // With No, the question comes again only when the new directory lacks a part.
@@ -496,9 +497,9 @@ TEST_F(SettingsTest, FirstStartWithAnOldLocationCopiesAndAsks) {
             d.Fs().RemoveFile(newDir + "pivora.ini");
             s.LoadSettings();
             EXPECT_EQ(mui.shown.size(), 2u);
-            EXPECT_EQ(s.FontName, "Arial");
+            EXPECT_EQ(model.settings.FontName, "Arial");
         }
-        pv::ProgramDir = prog;
+        model.ProgramDir = prog;
     }
 }
 
@@ -507,13 +508,13 @@ TEST_F(SettingsTest, PerUserSetupFailingLeavesTheProgramDirectory) {
     WriteSettingsIni("[Font Settings]\r\nFontName=Tahoma\r\n");
     // The documents folder cannot be resolved.
     settings->LoadSettings();
-    EXPECT_EQ(pv::DataDir, prog);
-    EXPECT_EQ(settings->FontName, "Tahoma");
+    EXPECT_EQ(model.DataDir, prog);
+    EXPECT_EQ(model.settings.FontName, "Tahoma");
 
     // The documents folder names a directory that does not exist.
     system.folders[pv::kCsidlPersonal] = dir.Root() + "NoSuchParent\\Docs";
     settings->LoadSettings();
-    EXPECT_EQ(pv::DataDir, prog);
+    EXPECT_EQ(model.DataDir, prog);
     EXPECT_FALSE(dir.IsDir("NoSuchParent"));
 }
 
@@ -523,7 +524,7 @@ TEST_F(SettingsTest, CopySourceWithoutSettingsFileAbandonsTheSetup) {
     dir.MakeDirs("Docs");
     system.folders[pv::kCsidlPersonal] = dir.Root() + "Docs";
     EXPECT_NO_THROW(settings->LoadSettings());
-    EXPECT_EQ(pv::DataDir, prog);
+    EXPECT_EQ(model.DataDir, prog);
     EXPECT_TRUE(ui.shown.empty());
     // The store was copied before the settings file failed.
     EXPECT_TRUE(dir.IsFile("Docs\\Kelvory\\Pivora\\shortcuts\\shortcuts.txt"));
@@ -532,7 +533,7 @@ TEST_F(SettingsTest, CopySourceWithoutSettingsFileAbandonsTheSetup) {
     Start();
     ASSERT_TRUE(settings->SaveSettings());
     settings->LoadSettings();
-    EXPECT_EQ(pv::DataDir, dir.Root() + "Docs\\Kelvory\\Pivora\\");
+    EXPECT_EQ(model.DataDir, dir.Root() + "Docs\\Kelvory\\Pivora\\");
     EXPECT_TRUE(dir.IsFile("Docs\\Kelvory\\Pivora\\pivora.ini"));
 }
 
@@ -546,8 +547,8 @@ TEST_F(SettingsTest, OldLocationThatIsTheNewDirectoryIsNeverRemoved) {
     ui.answers = {pv::kMrYes};
     settings->LoadSettings();
     EXPECT_TRUE(ui.shown.empty());
-    EXPECT_EQ(pv::DataDir, dir.Root() + "Same\\Kelvory\\Pivora\\");
-    EXPECT_EQ(settings->FontName, "Arial");
+    EXPECT_EQ(model.DataDir, dir.Root() + "Same\\Kelvory\\Pivora\\");
+    EXPECT_EQ(model.settings.FontName, "Arial");
     EXPECT_EQ(dir.ReadFile("Same\\Kelvory\\Pivora\\pivora.ini"), "[Font Settings]\r\nFontName=Arial\r\n");
 }
 
@@ -559,8 +560,8 @@ TEST_F(SettingsTest, OldLocationNeedsBothDirectories) {
     system.folders[pv::kCsidlAppData] = dir.Root() + "AppData";
     system.folders[pv::kCsidlPersonal] = dir.Root() + "Docs";
     settings->LoadSettings();
-    EXPECT_EQ(pv::DataDir, dir.Root() + "Docs\\Kelvory\\Pivora\\");
-    EXPECT_EQ(settings->FontName, "Tahoma");
+    EXPECT_EQ(model.DataDir, dir.Root() + "Docs\\Kelvory\\Pivora\\");
+    EXPECT_EQ(model.settings.FontName, "Tahoma");
     EXPECT_TRUE(ui.shown.empty());
 }
 

@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "menu/MenuModel.h"
+#include "model/MenuModel.h"
 #include "settings_fakes.h"
-#include "store/ItemTable.h"
-#include "store/Pictures.h"
+#include "model/ItemTable.h"
+#include "model/Pictures.h"
 #include "store/StoreLoader.h"
-#include "store/TreeModel.h"
+#include "model/TreeModel.h"
 #include "support/Platform.h"
 
 namespace pvtest {

@@ -9,6 +9,7 @@
 
 #include "app/InitFinit.h"
 #include "app/form_general.h"
+#include "support/UkvGraphics.h"
 
 namespace pv {
 namespace {
@@ -60,7 +61,8 @@ TEST(MessageTexts, TitlesAndVersionLabel) {
 }
 
 TEST(ProcessValues, FixedNames) {
-    EXPECT_EQ(ProductTitle, "Kelvory Pivora");
+    AppModel model;
+    EXPECT_EQ(model.ProductTitle, "Kelvory Pivora");
     EXPECT_STREQ(kMakerWebAddress, "https://www.kelvory.example/pivora");
     EXPECT_STREQ(kSupportAddress, "support@kelvory.example");
 }
@@ -97,6 +99,7 @@ public:
     FormTitles titles;
     std::string helpFile, versionLabel, appTitle;
     std::map<int, std::string> table;
+    AppModel model;
 
     void SetFormTitles(const FormTitles& t) override {
         titles = t;
@@ -121,8 +124,8 @@ public:
     }
     void LoadSettings() override {
         // DataDir as step 3 left it must be visible here.
-        calls.push_back("LoadSettings:" + DataDir);
-        if (!settledDataDir.empty()) DataDir = settledDataDir;
+        calls.push_back("LoadSettings:" + model.DataDir);
+        if (!settledDataDir.empty()) model.DataDir = settledDataDir;
     }
     void SetMessageTable(const std::map<int, std::string>& t) override {
         table = t;
@@ -151,7 +154,7 @@ public:
 
 TEST(StartupSequence, RunsTheSixteenStepsInOrder) {
     RecordingSteps steps;
-    StartupSequence(steps);
+    StartupSequence(steps, steps.model);
     const std::vector<std::string> expected = {
         "SetFormTitles",       "ExecutablePath",  "SetHelpFile",
         "FillFontNames",       "SetVersionLabel", "SetApplicationTitle",
@@ -165,12 +168,12 @@ TEST(StartupSequence, RunsTheSixteenStepsInOrder) {
 
 TEST(StartupSequence, SetsTheProcessWideValues) {
     RecordingSteps steps;
-    ProgramVersion = "0.0";
-    StartupSequence(steps);
-    EXPECT_EQ(ProgramDir, "C:\\Apps\\Pivora\\");
-    EXPECT_EQ(ExeName, "pivora.exe");
-    EXPECT_EQ(DataDir, "C:\\Apps\\Pivora\\");
-    EXPECT_EQ(ProgramVersion, "1.46");
+    steps.model.ProgramVersion = "0.0";
+    StartupSequence(steps, steps.model);
+    EXPECT_EQ(steps.model.ProgramDir, "C:\\Apps\\Pivora\\");
+    EXPECT_EQ(steps.model.ExeName, "pivora.exe");
+    EXPECT_EQ(steps.model.DataDir, "C:\\Apps\\Pivora\\");
+    EXPECT_EQ(steps.model.ProgramVersion, "1.46");
     EXPECT_EQ(steps.helpFile, "C:\\Apps\\Pivora\\help.html");
     EXPECT_EQ(steps.titles.items, "Kelvory Pivora - Manage Items");
     EXPECT_EQ(steps.titles.config, "Kelvory Pivora - Preferences");
@@ -182,16 +185,16 @@ TEST(StartupSequence, SetsTheProcessWideValues) {
 TEST(StartupSequence, MessagesNameTheDataDirSettledBySettings) {
     RecordingSteps steps;
     steps.settledDataDir = "C:\\Users\\me\\Documents\\Kelvory\\Pivora\\";
-    StartupSequence(steps);
-    EXPECT_EQ(SupportTail, ComposeSupportTail(steps.settledDataDir));
-    EXPECT_EQ(MessageTable.at(kMsgExceptionNotice), ComposeExceptionNotice(SupportTail));
-    EXPECT_EQ(MessageTable.at(kMsgBackupQuestion), ComposeBackupQuestion(steps.settledDataDir, SupportTail));
-    EXPECT_EQ(MessageTable.count(2), 0u);
-    EXPECT_EQ(steps.table, MessageTable);
+    StartupSequence(steps, steps.model);
+    EXPECT_EQ(steps.model.SupportTail, ComposeSupportTail(steps.settledDataDir));
+    EXPECT_EQ(steps.model.MessageTable.at(kMsgExceptionNotice), ComposeExceptionNotice(steps.model.SupportTail));
+    EXPECT_EQ(steps.model.MessageTable.at(kMsgBackupQuestion), ComposeBackupQuestion(steps.settledDataDir, steps.model.SupportTail));
+    EXPECT_EQ(steps.model.MessageTable.count(2), 0u);
+    EXPECT_EQ(steps.table, steps.model.MessageTable);
 
     // Re-reading the settings later moves DataDir, not the texts.
-    DataDir = "D:\\Elsewhere\\";
-    EXPECT_EQ(MessageTable.at(kMsgBackupQuestion), ComposeBackupQuestion(steps.settledDataDir, SupportTail));
+    steps.model.DataDir = "D:\\Elsewhere\\";
+    EXPECT_EQ(steps.model.MessageTable.at(kMsgBackupQuestion), ComposeBackupQuestion(steps.settledDataDir, steps.model.SupportTail));
 }
 
 // Ends the program (as the exception handler does) during one named step.
@@ -221,7 +224,7 @@ TEST(StartupSequence, StopsOnceTheProgramIsEnding) {
     };
     for (const Case& c : cases) {
         EndingSteps steps(c.during);
-        StartupSequence(steps);
+        StartupSequence(steps, steps.model);
         ASSERT_FALSE(steps.calls.empty());
         EXPECT_EQ(steps.calls.back().rfind(c.lastStep, 0), 0u) << c.during << " ended with " << steps.calls.back();
         for (const std::string& call : steps.calls) EXPECT_NE(call, "EnableTrayMenu") << c.during;

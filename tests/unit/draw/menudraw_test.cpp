@@ -137,9 +137,35 @@ TEST(MenuDrawHelpers, SideBarIndexAndLastDrawn) {
     // Entries the system draws do not count from the end.
     Add(*f.folder, "-", pv::kTagPlainSeparator, -1, pv::DrawHandler::None);
     EXPECT_TRUE(pv::IsLastDrawnEntry(*f.last));
-    // Without handlers at all (Windows drawing) nobody is last.
+    // The layout is kept until the handlers change, which whoever changes them says.
     f.last->onDraw = pv::DrawHandler::None;
+    EXPECT_TRUE(pv::IsLastDrawnEntry(*f.last)) << "still the kept layout";
+    f.folder->ForgetLayout();
     EXPECT_TRUE(pv::IsLastDrawnEntry(*f.sub));
+}
+
+char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+TEST(MenuDrawHelpers, HotKeyLettersOfOwnerDrawnItems) {
+    MenuEntry root;
+    std::vector<pv::MenuKeyItem> items;
+    for (const char* caption : {"&Notepad", "Registry &Editor", "Fish && Chips", "&extra", "No marker", "&zz", "&Quit"}) {
+        pv::MenuKeyItem item;
+        item.entry = Add(root, caption, 0);
+        item.ownerDrawn = true;
+        items.push_back(item);
+    }
+    items[5].enabled = false;
+    items[6].ownerDrawn = false;  // the system finds its letter itself
+    items.push_back(pv::MenuKeyItem{});  // a separator: no entry of ours
+    bool several = true;
+    EXPECT_EQ(pv::FindMenuHotKey(items, 'n', several, AsciiUpper), 0);
+    EXPECT_FALSE(several);
+    EXPECT_EQ(pv::FindMenuHotKey(items, 'E', several, AsciiUpper), 1);
+    EXPECT_TRUE(several) << "Registry &Editor and &extra";
+    EXPECT_EQ(pv::FindMenuHotKey(items, 'c', several, AsciiUpper), -1) << "&& is no marker";
+    EXPECT_EQ(pv::FindMenuHotKey(items, 'z', several, AsciiUpper), -1) << "disabled items are passed over";
+    EXPECT_EQ(pv::FindMenuHotKey(items, 'q', several, AsciiUpper), -1);
 }
 
 TEST(MenuDrawHelpers, FontsFromTheSettings) {
@@ -245,45 +271,45 @@ TEST(MenuDraw, OrdinaryEntryGeometry) {
         e->enabled = c.enabled;
         FakeMeasure m;
         DisplayList list = pv::NorItemsRTDrawItem(*e, kItem, c.selected, Program(), m);
-        const int a = c.bar ? 20 : 0;
-        const int B = kItem.bottom;
 
         auto images = OfKind(list, DrawOpKind::Image);
         if (c.image >= 0) {
             ASSERT_EQ(images.size(), 1u);
             EXPECT_EQ(images[0]->imageIndex, c.image);
-            EXPECT_EQ(images[0]->x1, a + 2);
-            EXPECT_EQ(images[0]->y1, B - 18);
+            EXPECT_EQ(images[0]->x1, c.bar ? 22 : 2);
+            EXPECT_EQ(images[0]->y1, 39);
             EXPECT_EQ(images[0]->greyed, !c.enabled);
         } else {
             EXPECT_TRUE(images.empty());
         }
 
+        // B = 57: the frame's top line is at 38, its bottom at 56; its left
+        // edge at 1 (21 with the bar), its right edge at 18 (38).
         auto lines = OfKind(list, DrawOpKind::Line);
         ASSERT_EQ(lines.size(), 4u);
         const bool frame = c.image >= 0 && c.selected;
         const int light = frame ? pv::kColorBtnHighlight : pv::kColorMenu;
         const int dark = frame ? pv::kColorBtnShadow : pv::kColorMenu;
-        const int expected[4][5] = {{a + 1, B - 19, a + 18, B - 19, light},
-                                    {a + 1, B - 19, a + 1, B - 1, light},
-                                    {a + 18, B - 19, a + 18, B - 1, dark},
-                                    {a + 1, B - 1, a + 19, B - 1, dark}};
+        const int plain[4][4] = {{1, 38, 18, 38}, {1, 38, 1, 56}, {18, 38, 18, 56}, {1, 56, 19, 56}};
+        const int barred[4][4] = {{21, 38, 38, 38}, {21, 38, 21, 56}, {38, 38, 38, 56}, {21, 56, 39, 56}};
+        const int (*expected)[4] = c.bar ? barred : plain;
         for (int i = 0; i < 4; ++i) {
             EXPECT_EQ(lines[i]->x1, expected[i][0]) << i;
             EXPECT_EQ(lines[i]->y1, expected[i][1]) << i;
             EXPECT_EQ(lines[i]->x2, expected[i][2]) << i;
             EXPECT_EQ(lines[i]->y2, expected[i][3]) << i;
-            EXPECT_EQ(lines[i]->color, expected[i][4]) << i;
+            EXPECT_EQ(lines[i]->color, i < 2 ? light : dark) << i;
         }
 
         auto fills = OfKind(list, DrawOpKind::FillRect);
         ASSERT_EQ(fills.size(), 1u);  // the bar is drawn by the last entry only
-        const DrawRect bg{c.image >= 0 ? a + 20 : a, kItem.top, kItem.right, kItem.bottom};
+        const int bgLeft = c.image >= 0 ? (c.bar ? 40 : 20) : (c.bar ? 20 : 0);
+        const DrawRect bg{bgLeft, 38, 150, 57};
         EXPECT_EQ(fills[0]->rect, bg);
         EXPECT_EQ(fills[0]->color, c.selected && c.enabled ? pv::kColorHighlight : pv::kColorMenu);
 
         auto texts = OfKind(list, DrawOpKind::Text);
-        const DrawRect tr{a + 23, kItem.top, kItem.right, kItem.bottom};
+        const DrawRect tr{c.bar ? 43 : 23, 38, 150, 57};
         const unsigned flags = pv::kDtSingleLine | pv::kDtVCenter;
         if (c.enabled) {
             ASSERT_EQ(texts.size(), 1u);

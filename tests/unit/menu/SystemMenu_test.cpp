@@ -316,5 +316,21 @@ TEST(MenuSystemClicks, EachHandlerRunsItsAction) {
     EXPECT_TRUE(RunSystemClick(ClickHandler::miHelpFileClick, none));
 }
 
+TEST(MenuSystemClicks, AChosenEntryIsDispatchedByItsHandler) {
+    std::vector<std::string> log;
+    SystemMenuActions a;
+    a.showAbout = [&] { log.push_back("about"); };
+    a.launchItem = [&](const MenuEntry& e) { log.push_back("launch " + std::to_string(e.tag)); };
+    MenuEntry link, about, folder;
+    link.onClick = ClickHandler::NorItemsRTClickItem;
+    link.tag = 7;
+    about.onClick = ClickHandler::miAboutClick;
+    folder.tag = 3;  // a folder's tag counts its children; it is never launched
+    DispatchMenuClick(link, a);
+    DispatchMenuClick(about, a);
+    DispatchMenuClick(folder, a);
+    EXPECT_EQ(log, (std::vector<std::string>{"launch 7", "about"}));
+}
+
 }  // namespace
 }  // namespace pv

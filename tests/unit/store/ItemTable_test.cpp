@@ -1,8 +1,8 @@
-#include "store/ItemTable.h"
+#include "model/ItemTable.h"
 
 #include <gtest/gtest.h>
 
-#include "store/Pictures.h"
+#include "model/Pictures.h"
 
 namespace pv {
 namespace {

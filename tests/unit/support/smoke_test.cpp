@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "menu/MenuModel.h"
-#include "store/TreeModel.h"
+#include "model/MenuModel.h"
+#include "model/TreeModel.h"
 
 TEST(Models, InsertKeepsOrderAndParent) {
     pv::MenuEntry root;

@@ -37,6 +37,17 @@ void MakeSmallTree(SupportFsEnv& env, const std::string& root) {
 
 // ---------------------------------------------------------------- queries
 
+TEST(FsQueries, ForceDirectoriesMakesEveryMissingLevel) {
+    SupportFsEnv env;
+    const std::string root = env.Root();
+    EXPECT_TRUE(pv::ForceDirectories(env.Fs(), root + "a\\b\\c\\"));
+    EXPECT_TRUE(pv::DirectoryExists(env.Fs(), root + "a\\b\\c"));
+    EXPECT_TRUE(pv::ForceDirectories(env.Fs(), root + "a\\b")) << "an existing directory is success";
+    ASSERT_TRUE(env.MakeFile(root + "file", "x"));
+    EXPECT_FALSE(pv::ForceDirectories(env.Fs(), root + "file\\sub")) << "below a file nothing can be made";
+    EXPECT_FALSE(pv::ForceDirectories(env.Fs(), ""));
+}
+
 TEST(FsQueries, ExistenceOfFilesAndDirectories) {
     SupportFsEnv env;
     auto& fs = env.Fs();

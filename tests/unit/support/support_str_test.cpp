@@ -149,6 +149,29 @@ TEST(PathText, NamePartAndDirectoryPrefix) {
     }
 }
 
+TEST(PathText, TrailingBackslashesAndTheFileDirectory) {
+    // A drive root keeps its backslash: "C:" alone is the drive's current directory.
+    struct Case {
+        const char* path;
+        const char* without;
+        const char* dir;  // of a file at that path
+    } cases[] = {
+        {"C:\\Data\\", "C:\\Data", "C:\\Data"},
+        {"C:\\Data\\\\", "C:\\Data", "C:\\Data\\\\"},
+        {"C:\\", "C:\\", "C:\\"},
+        {"C:\\x.exe", "C:\\x.exe", "C:\\"},
+        {"C:\\Tools\\x.exe", "C:\\Tools\\x.exe", "C:\\Tools"},
+        {"C:x", "C:x", "C:"},
+        {"x.exe", "x.exe", ""},
+        {"\\", "\\", "\\"},
+        {"", "", ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(pv::WithoutTrailingBackslash(c.path), c.without) << c.path;
+        EXPECT_EQ(pv::ExtractFileDir(c.path), c.dir) << c.path;
+    }
+}
+
 TEST(PathText, DirectoryAndFilePathsWithoutExistence) {
     NoFileSystem fs;
     struct Case {

@@ -1,5 +1,6 @@
-// The Win32 spine in-process: the single-instance mapping, the global hot key,
-// the HMENU made from a MenuEntry tree, and picture insertion in image lists.
+// The Win32 spine in-process: the single-instance mapping, the HMENU made from
+// a MenuEntry tree, and picture insertion in image lists. (The hot key and the
+// tray icon need a desktop: tests/desktop.)
 
 #include <gtest/gtest.h>
 
@@ -35,34 +36,20 @@ std::string UniqueName(const char* what) {
 
 // ---------------------------------------------------------------- single instance
 
-TEST(CheckSingleInstance, SecondCallIsRefusedSilently) {
+TEST(SingleInstance, ASecondClaimIsRefusedUntilTheFirstIsReleased) {
     const std::string name = UniqueName("instance");
-    StartFlag = 1;
-    CheckSingleInstance(nullptr, name.c_str());
-    EXPECT_EQ(StartFlag, 1);
-
-    // The mapping of the first call is in place: a second start finds it.
-    StartFlag = 1;
-    CheckSingleInstance(nullptr, name.c_str());
-    EXPECT_EQ(StartFlag, 0);
-    MSG msg;
-    EXPECT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) << "refusal ends the message loop";
-    DrainQuit();
-
-    // Released: a new copy may start again.
-    ReleaseInstanceMapping();
-    StartFlag = 1;
-    CheckSingleInstance(nullptr, name.c_str());
-    EXPECT_EQ(StartFlag, 1);
-    ReleaseInstanceMapping();
+    SingleInstance first, second;
+    EXPECT_TRUE(first.Claim(nullptr, name.c_str()));
+    EXPECT_FALSE(second.Claim(nullptr, name.c_str()));
+    first.Release();
+    EXPECT_TRUE(second.Claim(nullptr, name.c_str())) << "released: a new copy may start";
 }
 
-TEST(CheckSingleInstance, StoresTheWindowHandleInFourBytes) {
+TEST(SingleInstance, StoresTheWindowHandleInFourBytes) {
     const std::string name = UniqueName("view");
     HWND fake = reinterpret_cast<HWND>(static_cast<uintptr_t>(0x12345678));
-    StartFlag = 1;
-    CheckSingleInstance(fake, name.c_str());
-    ASSERT_EQ(StartFlag, 1);
+    SingleInstance instance;
+    ASSERT_TRUE(instance.Claim(fake, name.c_str()));
     HANDLE h = OpenFileMappingA(FILE_MAP_READ, FALSE, name.c_str());
     ASSERT_NE(h, nullptr);
     const void* view = MapViewOfFile(h, FILE_MAP_READ, 0, 0, 4);
@@ -70,147 +57,25 @@ TEST(CheckSingleInstance, StoresTheWindowHandleInFourBytes) {
     EXPECT_EQ(*static_cast<const uint32_t*>(view), 0x12345678u);
     UnmapViewOfFile(view);
     CloseHandle(h);
-    ReleaseInstanceMapping();
 }
 
-TEST(CheckSingleInstance, TheProgramsOwnNameRefusesASecondCopy) {
+TEST(SingleInstance, ASecondProgramLeavesQuietlyWithoutStarting) {
     // What a second pivora.exe sees when the first runs: the same named mapping.
     HANDLE first = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4, kInstanceMappingName);
     ASSERT_NE(first, nullptr);
-    if (GetLastError() == ERROR_ALREADY_EXISTS) GTEST_SKIP() << "a Pivora runs in this prefix";
-    StartFlag = 1;
-    CheckSingleInstance(nullptr);
-    EXPECT_EQ(StartFlag, 0);
+    ASSERT_NE(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS)) << "the test prefix runs no Pivora";
+    {
+        PivoraProgram second;
+        ASSERT_TRUE(second.CreateWindows());
+        second.Start();
+        EXPECT_EQ(second.Model.StartFlag, 0);
+        EXPECT_EQ(second.Model.TVItems.TopCount(), 0) << "no start-up step ran";
+        EXPECT_FALSE(second.FormGeneral.Tray.Enabled);
+        MSG msg;
+        EXPECT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) << "the message loop ends";
+    }
     DrainQuit();
     CloseHandle(first);
-}
-
-// ---------------------------------------------------------------- hot key
-
-class MessageWindow {
-public:
-    MessageWindow() {
-        hwnd = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
-    }
-    ~MessageWindow() { DestroyWindow(hwnd); }
-    HWND hwnd;
-};
-
-// Hot keys need a display driver; the headless one refuses every registration.
-bool HotKeysWork() {
-    MessageWindow w;
-    for (UINT vk : {VK_F9, VK_F10, VK_F11, VK_F12}) {
-        if (!RegisterHotKey(w.hwnd, 99, MOD_CONTROL | MOD_ALT | MOD_SHIFT, vk)) return false;
-        UnregisterHotKey(w.hwnd, 99);
-    }
-    return true;
-}
-
-TEST(JvApplicationHotKey, RegistersAndUnregisters) {
-    if (!HotKeysWork()) GTEST_SKIP() << "no hot keys with this display driver";
-    MessageWindow w;
-    JvApplicationHotKey hk;
-    hk.Attach(w.hwnd, 7);
-    hk.SetHotKey(kScCtrl | kScAlt | kScShift | 0x7B);  // Ctrl+Alt+Shift+F12: rarely held
-    hk.SetActive(true);
-    ASSERT_TRUE(hk.Active());
-    EXPECT_TRUE(hk.Registered());
-    // Held now: the same combination cannot be registered a second time.
-    EXPECT_FALSE(RegisterHotKey(w.hwnd, 8, MOD_CONTROL | MOD_ALT | MOD_SHIFT, VK_F12));
-    hk.Unregister();
-    EXPECT_TRUE(RegisterHotKey(w.hwnd, 8, MOD_CONTROL | MOD_ALT | MOD_SHIFT, VK_F12));
-    UnregisterHotKey(w.hwnd, 8);
-}
-
-TEST(JvApplicationHotKey, HeldElsewhereLeavesItInactiveUntilAnotherValueComes) {
-    if (!HotKeysWork()) GTEST_SKIP() << "no hot keys with this display driver";
-    MessageWindow other, mine;
-    ASSERT_TRUE(RegisterHotKey(other.hwnd, 1, MOD_CONTROL | MOD_ALT | MOD_SHIFT, VK_F11));
-    JvApplicationHotKey hk;
-    hk.Attach(mine.hwnd, 1);
-    hk.SetHotKey(kScCtrl | kScAlt | kScShift | 0x7A);
-    hk.SetActive(true);
-    EXPECT_FALSE(hk.Active());
-    EXPECT_FALSE(hk.Registered());
-    // The same value again changes nothing.
-    hk.SetHotKey(kScCtrl | kScAlt | kScShift | 0x7A);
-    EXPECT_FALSE(hk.Registered());
-    // The settings name a free combination: it is registered, although the
-    // first one was taken.
-    hk.SetHotKey(kScCtrl | kScAlt | kScShift | 0x79);
-    EXPECT_TRUE(hk.Registered());
-    EXPECT_TRUE(hk.Active());
-    hk.Unregister();
-    UnregisterHotKey(other.hwnd, 1);
-}
-
-TEST(JvApplicationHotKey, NewValueIsRegisteredInPlaceOfTheOld) {
-    if (!HotKeysWork()) GTEST_SKIP() << "no hot keys with this display driver";
-    MessageWindow w;
-    JvApplicationHotKey hk;
-    hk.Attach(w.hwnd, 3);
-    hk.SetHotKey(kScCtrl | kScAlt | kScShift | 0x79);  // F10
-    hk.SetActive(true);
-    ASSERT_TRUE(hk.Registered());
-    hk.SetHotKey(kScCtrl | kScAlt | kScShift | 0x78);  // F9
-    EXPECT_TRUE(hk.Registered());
-    EXPECT_EQ(hk.HotKey(), kScCtrl | kScAlt | kScShift | 0x78);
-    // F10 is free again, F9 is held.
-    EXPECT_TRUE(RegisterHotKey(w.hwnd, 9, MOD_CONTROL | MOD_ALT | MOD_SHIFT, VK_F10));
-    UnregisterHotKey(w.hwnd, 9);
-    EXPECT_FALSE(RegisterHotKey(w.hwnd, 9, MOD_CONTROL | MOD_ALT | MOD_SHIFT, VK_F9));
-    hk.Unregister();
-}
-
-// ---------------------------------------------------------------- tray icon
-
-bool IconExists(HWND window) {
-    NOTIFYICONDATAA nid = {};
-    nid.cbSize = sizeof nid;
-    nid.hWnd = window;
-    nid.uID = 1;
-    nid.uFlags = NIF_TIP;
-    return Shell_NotifyIconA(NIM_MODIFY, &nid) != FALSE;
-}
-
-TEST(CSystrayGen, PlacedAgainWhenTheTaskBarComesBack) {
-    TFormGeneral general;
-    ASSERT_TRUE(general.Create());
-    HWND iconWindow = general.CSystrayGen.Handle();
-    ASSERT_NE(iconWindow, nullptr);
-    if (!general.CSystrayGen.Placed()) GTEST_SKIP() << "no notification area here";
-    EXPECT_TRUE(IconExists(iconWindow));
-
-    // The shell restarted and forgot the icon ...
-    NOTIFYICONDATAA nid = {};
-    nid.cbSize = sizeof nid;
-    nid.hWnd = iconWindow;
-    nid.uID = 1;
-    ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &nid));
-    EXPECT_FALSE(IconExists(iconWindow));
-    // ... and says so.
-    SendMessageA(iconWindow, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
-    EXPECT_TRUE(IconExists(iconWindow));
-
-    // Destroying the window takes the icon away.
-    general.Destroy();
-    EXPECT_FALSE(IconExists(iconWindow));
-}
-
-TEST(CSystrayGen, IgnoresClicksWhileDisabledOrWithoutMenu) {
-    TFormGeneral general;
-    ASSERT_TRUE(general.Create());
-    HWND iconWindow = general.CSystrayGen.Handle();
-    // Neither returns before a menu would have closed, so a hang here means a menu opened.
-    SendMessageA(iconWindow, WMAPP_NOTIFYCALLBACK, 1, WM_LBUTTONDOWN);
-    PopupMenu pm;
-    general.CSystrayGen.PopupMenu = &pm;
-    SendMessageA(iconWindow, WMAPP_NOTIFYCALLBACK, 1, WM_RBUTTONDOWN);
-    general.CSystrayGen.Enabled = true;
-    general.CSystrayGen.PopupMenu = nullptr;
-    SendMessageA(iconWindow, WMAPP_NOTIFYCALLBACK, 1, WM_LBUTTONDOWN);
-    general.JvApplicationHotKeyHotKey();
-    SUCCEED();
 }
 
 // ---------------------------------------------------------------- menu realisation
@@ -399,10 +264,13 @@ TEST(InsertPicture, InsertsAtPositionAndMovesTheRestUp) {
 }
 
 TEST(WinPictureLists, EveryCallKeepsTheListsInStep) {
-    HIMAGELIST pm = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 4, 4);
-    HIMAGELIST tv = ImageList_Create(16, 18, ILC_COLOR32 | ILC_MASK, 4, 4);
-    WinPictureLists lists(pm, tv);
-    CreateScratchImages();
+    ScratchPictures scratch;
+    BreakPictures breaks;
+    WinPictureLists lists(scratch, breaks);
+    ASSERT_TRUE(lists.Create());  // the test program has no fixed pictures: empty lists
+    HIMAGELIST pm = lists.Menu();
+    HIMAGELIST tv = lists.Tree();
+    CreateScratchImages(scratch);
 
     char windows[MAX_PATH] = {};
     GetWindowsDirectoryA(windows, MAX_PATH);
@@ -428,15 +296,15 @@ TEST(WinPictureLists, EveryCallKeepsTheListsInStep) {
     EXPECT_EQ(ImageList_GetImageCount(pm), 2);
     EXPECT_EQ(ImageList_GetImageCount(tv), 2);
 
-    FreeScratchImages();
-    ImageList_Destroy(pm);
-    ImageList_Destroy(tv);
+    FreeScratchImages(scratch);
 }
 
 TEST(WinPictureLists, BitmapOfAnyWidthIsOnePicture) {
-    HIMAGELIST pm = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 4, 4);
-    HIMAGELIST tv = ImageList_Create(16, 18, ILC_COLOR32 | ILC_MASK, 4, 4);
-    WinPictureLists lists(pm, tv);
+    ScratchPictures scratch;
+    BreakPictures breaks;
+    WinPictureLists lists(scratch, breaks);
+    ASSERT_TRUE(lists.Create());
+    HIMAGELIST pm = lists.Menu();
 
     // A 48x16 bitmap written to a temporary file.
     char dir[MAX_PATH] = {};
@@ -465,8 +333,6 @@ TEST(WinPictureLists, BitmapOfAnyWidthIsOnePicture) {
     EXPECT_TRUE(lists.InsertIconFile(file, -1));
     EXPECT_EQ(ImageList_GetImageCount(pm), 1);
     DeleteFileA(file.c_str());
-    ImageList_Destroy(pm);
-    ImageList_Destroy(tv);
 }
 
 }  // namespace

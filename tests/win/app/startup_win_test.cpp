@@ -44,16 +44,6 @@ void RemoveTree(const std::string& dir) {
     RemoveDirectoryA(dir.c_str());
 }
 
-// WinAppSteps with the program living in the test's scratch directory.
-class ScratchSteps : public WinAppSteps {
-public:
-    explicit ScratchSteps(std::string exe) : exe_(std::move(exe)) {}
-    std::string ExecutablePath() override { return exe_; }
-
-private:
-    std::string exe_;
-};
-
 class Spine : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -68,18 +58,9 @@ protected:
                   "^UnkLnk|C:\\windows\\win.ini|ini|Win ini\r\n^Folder|Tools\r\n^NorSep|\r\n");
         WriteText(dir_ + "shortcuts\\Tools\\shortcuts.txt", "^UnkLnk|C:\\windows\\system.ini|ini|System ini\r\n");
 
-        general_ = std::make_unique<TFormGeneral>();
-        shortCuts_ = std::make_unique<TFormShortCuts>();
-        items_ = std::make_unique<TFormItems>();
-        config_ = std::make_unique<TFormConfig>();
-        about_ = std::make_unique<TFormAbout>();
-        Forms = AppForms{general_.get(), shortCuts_.get(), items_.get(), config_.get(), about_.get()};
-        ASSERT_TRUE(general_->Create());
-        ASSERT_TRUE(shortCuts_->Create());
-        ASSERT_TRUE(items_->Create());
-        ASSERT_TRUE(config_->Create());
-        ASSERT_TRUE(about_->Create());
-        CreateAppSettings();
+        p_ = std::make_unique<PivoraProgram>();
+        p_->ExecutablePathOverride = dir_ + "pivora.exe";
+        ASSERT_TRUE(p_->CreateWindows());
         FillFixedPictures();
     }
 
@@ -89,26 +70,22 @@ protected:
         for (int i = 0; i < 15; ++i) {
             HBITMAP small = CreateSolidBitmap32(16, 16, RGB(i * 10, 0, 0));
             HBITMAP large = CreateSolidBitmap32(16, 18, RGB(i * 10, 0, 0));
-            ImageList_Add(items_->ILAllPublicPM, small, nullptr);
-            ImageList_Add(items_->ILAllPublicTV, large, nullptr);
+            ImageList_Add(p_->Pictures.Menu(), small, nullptr);
+            ImageList_Add(p_->Pictures.Tree(), large, nullptr);
             DeleteObject(small);
             DeleteObject(large);
         }
-        TFormShortCuts& sc = *shortCuts_;
-        for (HBITMAP* b : {&sc.ImageBreak3Small, &sc.ImageBreak4Small, &sc.ImageBreak5Small})
-            if (!*b) *b = CreateSolidBitmap32(16, 16, RGB(0, 0, 200));
-        for (HBITMAP* b : {&sc.ImageBreak3Large, &sc.ImageBreak4Large, &sc.ImageBreak5Large})
-            if (!*b) *b = CreateSolidBitmap32(16, 18, RGB(0, 0, 200));
+        BreakPictures& b = p_->FormShortCuts.Breaks;
+        for (int i = 0; i < 3; ++i) {
+            if (!b.small[i]) b.small[i] = CreateSolidBitmap32(16, 16, RGB(0, 0, 200));
+            if (!b.large[i]) b.large[i] = CreateSolidBitmap32(16, 18, RGB(0, 0, 200));
+        }
     }
 
+    void Start() { StartupSequence(*p_, p_->Model); }
+
     void TearDown() override {
-        DestroyAppSettings();
-        about_.reset();
-        config_.reset();
-        items_.reset();
-        shortCuts_.reset();
-        general_.reset();
-        Forms = AppForms{};
+        p_.reset();
         MSG msg;
         while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
         }
@@ -116,43 +93,38 @@ protected:
     }
 
     std::string dir_;
-    std::unique_ptr<TFormGeneral> general_;
-    std::unique_ptr<TFormShortCuts> shortCuts_;
-    std::unique_ptr<TFormItems> items_;
-    std::unique_ptr<TFormConfig> config_;
-    std::unique_ptr<TFormAbout> about_;
+    std::unique_ptr<PivoraProgram> p_;
 };
 
 TEST_F(Spine, WindowsStartHidden) {
-    for (HWND h : {general_->Handle(), shortCuts_->Handle(), items_->Handle(), config_->Handle(), about_->Handle()})
+    for (HWND h : {p_->FormGeneral.Handle(), p_->FormShortCuts.Handle(), p_->FormItems.Handle(), p_->FormConfig.Handle(), p_->FormAbout.Handle()})
         EXPECT_FALSE(IsWindowVisible(h));
     RECT r = {};
-    GetWindowRect(general_->Handle(), &r);
+    GetWindowRect(p_->FormGeneral.Handle(), &r);
     EXPECT_EQ(r.left, -1);
     EXPECT_EQ(r.top, -1);
     EXPECT_EQ(r.right - r.left, 0);
     EXPECT_EQ(r.bottom - r.top, 0);
     // The icon is there from the start but ignores the mouse and has no menu.
-    EXPECT_FALSE(general_->CSystrayGen.Enabled);
-    EXPECT_EQ(general_->CSystrayGen.PopupMenu, nullptr);
+    EXPECT_FALSE(p_->FormGeneral.Tray.Enabled);
+    EXPECT_EQ(p_->FormGeneral.Tray.Menu, nullptr);
 }
 
 TEST_F(Spine, StartupBuildsTheTrayMenuAndEnablesTheIcon) {
-    ScratchSteps steps(dir_ + "pivora.exe");
-    StartupSequence(steps);
+    Start();
 
-    EXPECT_EQ(ProgramDir, dir_);
-    EXPECT_EQ(ExeName, "pivora.exe");
-    EXPECT_EQ(DataDir, dir_) << "no glc.ini: the program directory";
-    EXPECT_EQ(items_->TitleText, "Kelvory Pivora - Manage Items");
-    EXPECT_EQ(config_->TitleText, "Kelvory Pivora - Preferences");
-    EXPECT_EQ(about_->TitleText, "Kelvory Pivora - About");
-    EXPECT_EQ(about_->LabelVer, "Kelvory Pivora version 1.46 for Windows");
-    EXPECT_EQ(general_->AEGeneral().MessageTable.at(3), ComposeBackupQuestion(dir_, ComposeSupportTail(dir_)));
-    EXPECT_FALSE(config_->Controls.CmBoxFontName.Items.empty()) << "installed fonts listed at step 4";
+    EXPECT_EQ(p_->Model.ProgramDir, dir_);
+    EXPECT_EQ(p_->Model.ExeName, "pivora.exe");
+    EXPECT_EQ(p_->Model.DataDir, dir_) << "no glc.ini: the program directory";
+    EXPECT_EQ(p_->FormItems.TitleText, "Kelvory Pivora - Manage Items");
+    EXPECT_EQ(p_->FormConfig.TitleText, "Kelvory Pivora - Preferences");
+    EXPECT_EQ(p_->FormAbout.TitleText, "Kelvory Pivora - About");
+    EXPECT_EQ(p_->Model.VersionLabel, "Kelvory Pivora version 1.46 for Windows");
+    EXPECT_EQ(p_->FormGeneral.AEGeneral().MessageTable.at(3), ComposeBackupQuestion(dir_, ComposeSupportTail(dir_)));
+    EXPECT_FALSE(p_->FormConfig.Controls.CmBoxFontName.Items.empty()) << "installed fonts listed at step 4";
 
     // User items first, then Sysmenu, the Kit and Close.
-    const MenuEntry& root = items_->PMItems.root;
+    const MenuEntry& root = p_->Model.PMItems.root;
     ASSERT_EQ(root.Count(), 6);
     EXPECT_EQ(root.Child(0)->caption, "Win ini");
     EXPECT_EQ(root.Child(1)->caption, "Tools");
@@ -160,13 +132,13 @@ TEST_F(Spine, StartupBuildsTheTrayMenuAndEnablesTheIcon) {
     EXPECT_EQ(root.Child(3)->caption, "Sysmenu");
     EXPECT_EQ(root.Child(4)->caption, "Pivora Kit");
     EXPECT_EQ(root.Child(5)->caption, "Close");
-    EXPECT_TRUE(general_->CSystrayGen.Enabled);
-    EXPECT_EQ(general_->CSystrayGen.PopupMenu, &items_->PMItems);
-    EXPECT_EQ(items_->Items.PathOf(1), "C:\\windows\\system.ini") << "numbers follow reading order";
+    EXPECT_TRUE(p_->FormGeneral.Tray.Enabled);
+    EXPECT_EQ(p_->FormGeneral.Tray.Menu, &p_->Model.PMItems);
+    EXPECT_EQ(p_->Model.Items.PathOf(1), "C:\\windows\\system.ini") << "numbers follow reading order";
 
     // The windows-draw default: only the captioned separator is owner-drawn.
     RealisedMenu rm;
-    RealiseMenuTree(root, rm, items_->ILAllPublicPM);
+    RealiseMenuTree(root, rm, p_->Pictures.Menu());
     ASSERT_EQ(GetMenuItemCount(rm.menu), 6);
     MENUITEMINFOA mii = {};
     mii.cbSize = sizeof mii;
@@ -178,31 +150,30 @@ TEST_F(Spine, StartupBuildsTheTrayMenuAndEnablesTheIcon) {
 }
 
 TEST_F(Spine, RebuildShowsTheStoreAsItIsNow) {
-    ScratchSteps steps(dir_ + "pivora.exe");
-    StartupSequence(steps);
-    const int pictures = ImageList_GetImageCount(items_->ILAllPublicPM);
+    Start();
+    const int pictures = ImageList_GetImageCount(p_->Pictures.Menu());
     EXPECT_GE(pictures, 15);
 
     // The same store again: the same pictures, nothing piles up.
-    RebuildItemMenus(steps);
-    EXPECT_EQ(ImageList_GetImageCount(items_->ILAllPublicPM), pictures);
-    EXPECT_EQ(ImageList_GetImageCount(items_->ILAllPublicTV), pictures);
-    EXPECT_EQ(items_->PMItems.root.Count(), 6);
+    RebuildItemMenus(*p_);
+    EXPECT_EQ(ImageList_GetImageCount(p_->Pictures.Menu()), pictures);
+    EXPECT_EQ(ImageList_GetImageCount(p_->Pictures.Tree()), pictures);
+    EXPECT_EQ(p_->Model.PMItems.root.Count(), 6);
 
     WriteText(dir_ + "shortcuts\\shortcuts.txt", "^SpeSep|Only\r\n^UnkLnk|C:\\windows\\win.ini|ini|Again\r\n");
-    RebuildItemMenus(steps);
+    RebuildItemMenus(*p_);
 
-    const MenuEntry& root = items_->PMItems.root;
+    const MenuEntry& root = p_->Model.PMItems.root;
     ASSERT_EQ(root.Count(), 5);
     EXPECT_EQ(root.Child(0)->caption, "Only");
     EXPECT_EQ(root.Child(1)->caption, "Again");
     EXPECT_EQ(root.Child(1)->tag, 0) << "numbering starts again";
     EXPECT_EQ(root.Child(2)->caption, "Sysmenu");
-    EXPECT_TRUE(general_->CSystrayGen.Enabled);
-    EXPECT_EQ(general_->CSystrayGen.PopupMenu, &items_->PMItems);
-    EXPECT_EQ(ImageList_GetImageCount(items_->ILAllPublicPM), ImageList_GetImageCount(items_->ILAllPublicTV));
-    EXPECT_LE(ImageList_GetImageCount(items_->ILAllPublicPM), pictures) << "added pictures were cleared";
-    EXPECT_GE(ImageList_GetImageCount(items_->ILAllPublicPM), 15);
+    EXPECT_TRUE(p_->FormGeneral.Tray.Enabled);
+    EXPECT_EQ(p_->FormGeneral.Tray.Menu, &p_->Model.PMItems);
+    EXPECT_EQ(ImageList_GetImageCount(p_->Pictures.Menu()), ImageList_GetImageCount(p_->Pictures.Tree()));
+    EXPECT_LE(ImageList_GetImageCount(p_->Pictures.Menu()), pictures) << "added pictures were cleared";
+    EXPECT_GE(ImageList_GetImageCount(p_->Pictures.Menu()), 15);
 }
 
 std::string CaptionOf(HWND h) {
@@ -212,57 +183,54 @@ std::string CaptionOf(HWND h) {
 }
 
 TEST_F(Spine, WindowsDrawOnGivesCaptionsAndTaskBarButtons) {
-    ScratchSteps steps(dir_ + "pivora.exe");
-    StartupSequence(steps);  // no pivora.ini: Windows drawing, task-bar button
-    EXPECT_EQ(CaptionOf(items_->Handle()), "Kelvory Pivora - Manage Items");
-    EXPECT_EQ(CaptionOf(config_->Handle()), "Kelvory Pivora - Preferences");
-    EXPECT_EQ(CaptionOf(about_->Handle()), "Kelvory Pivora - About");
-    for (AppForm* f : {static_cast<AppForm*>(items_.get()), static_cast<AppForm*>(config_.get()),
-                       static_cast<AppForm*>(about_.get())}) {
+    Start();  // no pivora.ini: Windows drawing, task-bar button
+    EXPECT_EQ(CaptionOf(p_->FormItems.Handle()), "Kelvory Pivora - Manage Items");
+    EXPECT_EQ(CaptionOf(p_->FormConfig.Handle()), "Kelvory Pivora - Preferences");
+    EXPECT_EQ(CaptionOf(p_->FormAbout.Handle()), "Kelvory Pivora - About");
+    for (AppForm* f : {static_cast<AppForm*>(&p_->FormItems), static_cast<AppForm*>(&p_->FormConfig),
+                       static_cast<AppForm*>(&p_->FormAbout)}) {
         EXPECT_FALSE(f->CaptionPainting());
         const LONG_PTR ex = GetWindowLongPtrA(f->Handle(), GWL_EXSTYLE);
         EXPECT_FALSE(ex & WS_EX_TOOLWINDOW);
         EXPECT_TRUE(ex & WS_EX_APPWINDOW);
     }
-    EXPECT_FALSE(general_->ActivateBound);
-    EXPECT_TRUE(config_->Controls.CBWinDefDrawAll.Checked);
-    EXPECT_EQ(config_->Controls.edtDataPath.Text, dir_);
+    EXPECT_FALSE(p_->FormGeneral.ActivateBound);
+    EXPECT_TRUE(p_->FormConfig.Controls.CBWinDefDrawAll.Checked);
+    EXPECT_EQ(p_->FormConfig.Controls.edtDataPath.Text, dir_);
 }
 
 TEST_F(Spine, ProgramDrawingPaintsTitlesInTheSettingsFont) {
     WriteText(dir_ + "pivora.ini",
               "[General Settings]\r\nTaskBar=0\r\n[Misc Settings]\r\nWindowsDraw=0\r\n"
               "[Font Settings]\r\nFontName=Tahoma\r\nFontSize=10\r\nFontStyleBold=1\r\n");
-    ScratchSteps steps(dir_ + "pivora.exe");
-    StartupSequence(steps);
-    for (AppForm* f : {static_cast<AppForm*>(items_.get()), static_cast<AppForm*>(config_.get()),
-                       static_cast<AppForm*>(about_.get())}) {
+    Start();
+    for (AppForm* f : {static_cast<AppForm*>(&p_->FormItems), static_cast<AppForm*>(&p_->FormConfig),
+                       static_cast<AppForm*>(&p_->FormAbout)}) {
         EXPECT_EQ(CaptionOf(f->Handle()), "") << f->TitleText;
         EXPECT_TRUE(f->CaptionPainting());
         EXPECT_EQ(f->Font().size, 10);
         EXPECT_TRUE(f->Font().bold);
         EXPECT_TRUE(GetWindowLongPtrA(f->Handle(), GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
     }
-    EXPECT_TRUE(general_->ActivateBound);
+    EXPECT_TRUE(p_->FormGeneral.ActivateBound);
     // The title painting itself must not disturb anything, shown or not.
-    ShowWindow(config_->Handle(), SW_SHOWNA);
-    PaintFormCaption(config_->Handle(), config_->TitleText, "Tahoma");
-    ShowWindow(config_->Handle(), SW_HIDE);
+    ShowWindow(p_->FormConfig.Handle(), SW_SHOWNA);
+    PaintFormCaption(p_->FormConfig.Handle(), p_->FormConfig.TitleText, "Tahoma");
+    ShowWindow(p_->FormConfig.Handle(), SW_HIDE);
 
     // The menu is drawn by the program: every entry but plain separators.
-    const MenuEntry& root = items_->PMItems.root;
+    const MenuEntry& root = p_->Model.PMItems.root;
     EXPECT_EQ(root.Child(0)->onDraw, DrawHandler::NorItemsRTDrawItem);
     EXPECT_EQ(root.Child(2)->onDraw, DrawHandler::None);
     EXPECT_EQ(root.Child(3)->onDraw, DrawHandler::SpeItemsRTDrawItem);
 }
 
 TEST_F(Spine, CloseWritesTheSettingsAndEndsTheLoop) {
-    ScratchSteps steps(dir_ + "pivora.exe");
-    StartupSequence(steps);
-    CloseProgram(steps);
+    Start();
+    CloseProgram(*p_);
     EXPECT_NE(GetFileAttributesA((dir_ + "pivora.ini").c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(Scratch.MenuScratchBitmap, nullptr);
-    EXPECT_EQ(Scratch.TreeScratchImage, nullptr);
+    EXPECT_EQ(p_->Scratch.MenuScratchBitmap, nullptr);
+    EXPECT_EQ(p_->Scratch.TreeScratchImage, nullptr);
     MSG msg;
     EXPECT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) << "the message loop ends";
 }

@@ -7,13 +7,16 @@
 
 #include <string>
 
-#include "prefs/form_config.h"
+#include "support/UkvGraphics.h"
 #include "support/Window_win.h"
 
 namespace pv {
 
 class AppForm : public Window {
 public:
+    // captionFont: the name of the font titles are painted in (the settings'
+    // FontName); it must outlive the window.
+    explicit AppForm(const std::string& captionFont) : captionFont_(captionFont) {}
     ~AppForm() override;
 
     std::string TitleText;
@@ -34,10 +37,17 @@ public:
     // the screen's work area.
     void PlaceCentred(int width, int height);
 
+    // Shows the window (not modally) and brings it to the front; centred when it
+    // was hidden.
+    void Present();
+
     void FormActivate();
     void FormPaint();
 
 protected:
+    // Runs after Present has shown the window.
+    virtual void FormShow() {}
+
     // Creates the window as a fixed dialog frame with only the system-menu
     // border icon, hidden, its client area width x height, centred.
     bool CreateDialogFrame(const char* className, int width, int height);
@@ -45,12 +55,12 @@ protected:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    const std::string& captionFont_;
+    int clientWidth_ = 0;
+    int clientHeight_ = 0;
     bool paintCaption_ = false;
     WindowFont font_{"MS Sans Serif", 8, false};
     HFONT hfont_ = nullptr;
 };
-
-// A font made from a name, a size in points and the bold flag, for the screen.
-HFONT CreateWindowFont(const WindowFont& font);
 
 }  // namespace pv

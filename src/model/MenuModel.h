@@ -31,6 +31,14 @@ enum class ClickHandler {
 enum class MeasureHandler { None, NorItemsRTMeasureItem };
 enum class DrawHandler { None, NorItemsRTDrawItem, SpeItemsRTDrawItem };
 
+// What the drawing asks of a submenu for each of its entries, worked out once
+// over its sub-entries (menu/MenuDraw) so that each question costs constant time.
+struct SubEntryLayout {
+    int sideBar = -1;    // position of the side-bar entry (tag -9999), or -1
+    int lastDrawn = -1;  // position of the last sub-entry with a draw handler, or -1
+    int height = 0;      // the submenu's height for the side bar
+};
+
 class MenuEntry {
 public:
     std::string name;      // component name of template entries ("miHelpFile"), else empty
@@ -60,11 +68,27 @@ public:
     MenuEntry* Append() { return Insert(Count()); }
     // Removes and destroys child i with its sub-entries.
     void Delete(int i);
-    void Clear() { children_.clear(); }
+    void Clear() {
+        children_.clear();
+        layoutKnown_ = false;
+    }
 
     bool HasChildren() const { return !children_.empty(); }
 
+    // The layout of the sub-entries, when known. Adding or removing a sub-entry
+    // forgets it; whoever changes the tags or handlers of existing entries calls
+    // ForgetLayout on the highest entry touched (it reaches every depth).
+    bool LayoutKnown() const { return layoutKnown_; }
+    const SubEntryLayout& Layout() const { return layout_; }
+    void SetLayout(const SubEntryLayout& layout) const {
+        layout_ = layout;
+        layoutKnown_ = true;
+    }
+    void ForgetLayout();
+
 private:
+    mutable SubEntryLayout layout_;
+    mutable bool layoutKnown_ = false;
     MenuEntry* parent_ = nullptr;
     std::vector<std::unique_ptr<MenuEntry>> children_;
 };

@@ -1,21 +1,8 @@
-#include "app/AppForm_win.h"
+#include "support/AppForm_win.h"
 
-#include "app/InitFinit_win.h"
-#include "app/Settings.h"
+#include "support/UkvGraphics_win.h"
 
 namespace pv {
-
-HFONT CreateWindowFont(const WindowFont& font) {
-    HDC dc = GetDC(nullptr);
-    const int ppi = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
-    if (dc) ReleaseDC(nullptr, dc);
-    LOGFONTA lf = {};
-    lf.lfHeight = -MulDiv(font.size, ppi, 72);
-    lf.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
-    lf.lfCharSet = DEFAULT_CHARSET;
-    lstrcpynA(lf.lfFaceName, font.name.c_str(), LF_FACESIZE);
-    return CreateFontIndirectA(&lf);
-}
 
 AppForm::~AppForm() {
     Destroy();
@@ -39,8 +26,17 @@ void AppForm::SetFont(const WindowFont& font) {
 
 bool AppForm::CreateDialogFrame(const char* className, int width, int height) {
     if (!Window::Create(className, "", WS_POPUP | WS_CAPTION | WS_SYSMENU, WS_EX_DLGMODALFRAME)) return false;
+    clientWidth_ = width;
+    clientHeight_ = height;
     PlaceCentred(width, height);
     return true;
+}
+
+void AppForm::Present() {
+    if (!IsWindowVisible(Handle())) PlaceCentred(clientWidth_, clientHeight_);
+    ShowWindow(Handle(), SW_SHOW);
+    SetForegroundWindow(Handle());
+    FormShow();
 }
 
 void AppForm::PlaceCentred(int width, int height) {
@@ -59,7 +55,7 @@ void AppForm::PlaceCentred(int width, int height) {
 
 void AppForm::FormActivate() {
     if (!paintCaption_) return;
-    PaintFormCaption(Handle(), TitleText, AppSettings() ? AppSettings()->FontName : std::string("Verdana"));
+    PaintFormCaption(Handle(), TitleText, captionFont_);
 }
 
 void AppForm::FormPaint() { FormActivate(); }

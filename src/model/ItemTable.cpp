@@ -1,4 +1,4 @@
-#include "store/ItemTable.h"
+#include "model/ItemTable.h"
 
 namespace pv {
 

@@ -1,4 +1,4 @@
-#include "menu/MenuModel.h"
+#include "model/MenuModel.h"
 
 #include <algorithm>
 
@@ -18,12 +18,24 @@ MenuEntry* MenuEntry::Insert(int pos) {
     entry->parent_ = this;
     MenuEntry* raw = entry.get();
     children_.insert(children_.begin() + pos, std::move(entry));
+    layoutKnown_ = false;
     return raw;
 }
 
 void MenuEntry::Delete(int i) {
     if (i < 0 || i >= Count()) return;
     children_.erase(children_.begin() + i);
+    layoutKnown_ = false;
+}
+
+void MenuEntry::ForgetLayout() {
+    std::vector<const MenuEntry*> stack{this};
+    while (!stack.empty()) {
+        const MenuEntry* e = stack.back();
+        stack.pop_back();
+        e->layoutKnown_ = false;
+        for (const auto& c : e->children_) stack.push_back(c.get());
+    }
 }
 
 }  // namespace pv

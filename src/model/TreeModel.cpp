@@ -1,4 +1,4 @@
-#include "store/TreeModel.h"
+#include "model/TreeModel.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "store/Pictures.h"
+#include "model/Pictures.h"
 
 #include <algorithm>
 

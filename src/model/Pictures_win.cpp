@@ -1,0 +1,264 @@
+#include "model/Pictures_win.h"
+
+#include <shellapi.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+#include "../../res/resource.h"
+
+namespace pv {
+
+void AddResourcePictures(HIMAGELIST list, int firstId, int count) {
+    for (int i = 0; i < count; ++i) {
+        HBITMAP bmp = static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(firstId + i),
+                                                      IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+        if (!bmp) continue;
+        ImageList_Add(list, bmp, nullptr);
+        DeleteObject(bmp);
+    }
+}
+
+void InsertPicture(HIMAGELIST list, int position, const std::function<void(int index)>& put) {
+    const int count = ImageList_GetImageCount(list);
+    if (position < 0 || position >= count) {
+        ImageList_SetImageCount(list, static_cast<UINT>(count + 1));
+        put(count);
+        return;
+    }
+    // The image list cannot insert: grow it and move the tail up one place. The
+    // loader inserts just below the few break pictures, so the tail is short.
+    ImageList_SetImageCount(list, static_cast<UINT>(count + 1));
+    for (int i = count; i > position; --i) ImageList_Copy(list, i, list, i - 1, ILCF_MOVE);
+    put(position);
+}
+
+// ---------------------------------------------------------------- WinPictureLists
+
+namespace {
+
+// A 32-bit DIB section and its pixels; top-down.
+struct Dib {
+    HBITMAP bmp = nullptr;
+    uint32_t* bits = nullptr;
+    int width = 0, height = 0;
+
+    // In the body: bits is declared after bmp, so its initialiser would run last.
+    Dib(int w, int h) : width(w), height(h) { bmp = Create32BitDib(w, h, &bits); }
+    ~Dib() {
+        if (bmp) DeleteObject(bmp);
+    }
+    Dib(const Dib&) = delete;
+    Dib& operator=(const Dib&) = delete;
+};
+
+// Pixels of a 32-bit DIB section (the scratch pictures are such sections).
+uint32_t* PixelsOf(HBITMAP bmp, int& width, int& height) {
+    DIBSECTION ds = {};
+    if (!bmp || GetObjectA(bmp, sizeof ds, &ds) != sizeof ds || ds.dsBm.bmBitsPixel != 32) return nullptr;
+    width = ds.dsBm.bmWidth;
+    height = std::abs(ds.dsBm.bmHeight);
+    return static_cast<uint32_t*>(ds.dsBm.bmBits);
+}
+
+void FillPixels(HBITMAP bmp, COLORREF color) {
+    int w = 0, h = 0;
+    uint32_t* p = PixelsOf(bmp, w, h);
+    if (!p) return;
+    GdiFlush();
+    std::fill(p, p + w * h, DibPixel(color));
+}
+
+// GDI leaves alpha 0 (or half-set values after icon drawing): a picture drawn
+// on a solid background is meant to be opaque everywhere.
+void MakeOpaque(HBITMAP bmp) {
+    int w = 0, h = 0;
+    uint32_t* p = PixelsOf(bmp, w, h);
+    if (!p) return;
+    GdiFlush();
+    for (int i = 0; i < w * h; ++i) p[i] |= 0xFF000000u;
+}
+
+// Replaces picture index of list by a fully transparent one.
+void PutBlank(HIMAGELIST list, int index) {
+    int cx = 16, cy = 16;
+    ImageList_GetIconSize(list, &cx, &cy);
+    Dib color(cx, cy);
+    HBITMAP mask = CreateBitmap(cx, cy, 1, 1, nullptr);
+    if (mask) {
+        HDC dc = CreateCompatibleDC(nullptr);
+        HGDIOBJ old = SelectObject(dc, mask);
+        PatBlt(dc, 0, 0, cx, cy, WHITENESS);
+        SelectObject(dc, old);
+        DeleteDC(dc);
+    }
+    ImageList_Replace(list, index, color.bmp, mask);
+    if (mask) DeleteObject(mask);
+}
+
+void PutIcon(HIMAGELIST list, int index, HICON icon) {
+    if (!icon || ImageList_ReplaceIcon(list, index, icon) < 0) PutBlank(list, index);
+}
+
+// The tree picture of an icon: drawn at 32x32 on the window scratch bitmap, then
+// stretched into (0,1)-(16,17) of the 16x18 tree scratch image.
+void PutTreeIcon(const ScratchPictures& scratch_, HIMAGELIST tree, int index, HICON icon) {
+    HBITMAP big = scratch_.WindowScratchBitmap;
+    HBITMAP small = scratch_.TreeScratchImage;
+    if (!big || !small) {
+        PutIcon(tree, index, icon);
+        return;
+    }
+    const COLORREF window = GetSysColor(COLOR_WINDOW);
+    FillPixels(big, window);
+    FillPixels(small, window);
+    HDC src = CreateCompatibleDC(nullptr);
+    HDC dst = CreateCompatibleDC(nullptr);
+    HGDIOBJ oldSrc = SelectObject(src, big);
+    HGDIOBJ oldDst = SelectObject(dst, small);
+    DrawIconEx(src, 0, 0, icon, 32, 32, 0, nullptr, DI_NORMAL);
+    SetStretchBltMode(dst, HALFTONE);
+    SetBrushOrgEx(dst, 0, 0, nullptr);
+    StretchBlt(dst, 0, 1, 16, 16, src, 0, 0, 32, 32, SRCCOPY);
+    SelectObject(src, oldSrc);
+    SelectObject(dst, oldDst);
+    DeleteDC(src);
+    DeleteDC(dst);
+    MakeOpaque(small);
+    ImageList_Replace(tree, index, small, nullptr);
+}
+
+HICON ShellSmallIcon(const std::string& path) {
+    SHFILEINFOA sfi = {};
+    // On failure the structure is left as it was (Wine leaves garbage in
+    // hIcon), so only the result says whether there is an icon.
+    const DWORD_PTR ok = SHGetFileInfoA(path.c_str(), 0, &sfi, sizeof sfi, SHGFI_ICON | SHGFI_SMALLICON);
+    return ok ? sfi.hIcon : nullptr;
+}
+
+bool EndsWithNoCase(const std::string& s, const char* tail) {
+    const size_t n = std::strlen(tail);
+    return s.size() >= n && lstrcmpiA(s.c_str() + s.size() - n, tail) == 0;
+}
+
+}  // namespace
+
+int WinPictureLists::Count() const { return ImageList_GetImageCount(pm_); }
+
+bool WinPictureLists::AddShellIcon(const std::string& path, int position, bool menuOnly) {
+    HICON icon = ShellSmallIcon(path);
+    InsertPicture(pm_, position, [&](int i) { PutIcon(pm_, i, icon); });
+    if (!menuOnly) {
+        InsertPicture(tv_, position, [&](int i) {
+            if (icon)
+                PutTreeIcon(scratch_, tv_, i, icon);
+            else
+                PutBlank(tv_, i);
+        });
+    }
+    if (icon) DestroyIcon(icon);
+    return icon != nullptr;
+}
+
+bool WinPictureLists::InsertIconFile(const std::string& file, int position) {
+    bool loaded = false;
+    if (EndsWithNoCase(file, ".ico")) {
+        HICON icon = static_cast<HICON>(LoadImageA(nullptr, file.c_str(), IMAGE_ICON, 16, 16, LR_LOADFROMFILE));
+        loaded = icon != nullptr;
+        InsertPicture(pm_, position, [&](int i) { PutIcon(pm_, i, icon); });
+        if (icon) DestroyIcon(icon);
+        return loaded;
+    }
+    HBITMAP bmp = nullptr;
+    if (EndsWithNoCase(file, ".bmp"))
+        bmp = static_cast<HBITMAP>(
+            LoadImageA(nullptr, file.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+    InsertPicture(pm_, position, [&](int i) {
+        if (!bmp) {
+            PutBlank(pm_, i);
+            return;
+        }
+        // Exactly one 16x16 picture, whatever the file's size: a wider bitmap
+        // would otherwise become several pictures and put the lists out of step.
+        Dib pic(16, 16);
+        HDC src = CreateCompatibleDC(nullptr);
+        HDC dst = CreateCompatibleDC(nullptr);
+        HGDIOBJ oldSrc = SelectObject(src, bmp);
+        HGDIOBJ oldDst = SelectObject(dst, pic.bmp);
+        BITMAP bm = {};
+        GetObjectA(bmp, sizeof bm, &bm);
+        SetStretchBltMode(dst, COLORONCOLOR);
+        StretchBlt(dst, 0, 0, 16, 16, src, 0, 0, bm.bmWidth, std::abs(bm.bmHeight), SRCCOPY);
+        SelectObject(src, oldSrc);
+        SelectObject(dst, oldDst);
+        DeleteDC(src);
+        DeleteDC(dst);
+        // The bitmap is its own mask: its white pixels are transparent.
+        ImageList_Replace(pm_, i, pic.bmp, pic.bmp);
+    });
+    loaded = bmp != nullptr;
+    if (bmp) DeleteObject(bmp);
+    return loaded;
+}
+
+void WinPictureLists::CopyMenuPictureToTree(int position) {
+    HBITMAP small = scratch_.MenuScratchImage;
+    HBITMAP tree = scratch_.TreeScratchImage;
+    InsertPicture(tv_, position, [&](int i) {
+        if (!small || !tree) {
+            PutBlank(tv_, i);
+            return;
+        }
+        const int from = position < 0 ? Count() - 1 : position;
+        FillPixels(small, GetSysColor(COLOR_MENU));
+        FillPixels(tree, GetSysColor(COLOR_WINDOW));
+        HDC a = CreateCompatibleDC(nullptr);
+        HDC b = CreateCompatibleDC(nullptr);
+        HGDIOBJ oldA = SelectObject(a, small);
+        HGDIOBJ oldB = SelectObject(b, tree);
+        ImageList_Draw(pm_, from, a, 0, 0, ILD_NORMAL);
+        BitBlt(b, 0, 1, 16, 16, a, 0, 0, SRCCOPY);
+        SelectObject(a, oldA);
+        SelectObject(b, oldB);
+        DeleteDC(a);
+        DeleteDC(b);
+        MakeOpaque(tree);
+        ImageList_Replace(tv_, i, tree, nullptr);
+    });
+}
+
+void WinPictureLists::DeleteAbove(int last) {
+    for (int i = ImageList_GetImageCount(tv_) - 1; i > last; --i) {
+        ImageList_Remove(pm_, i);
+        ImageList_Remove(tv_, i);
+    }
+}
+
+void WinPictureLists::AppendBreakPictures() {
+    if (!breaks_) return;
+    for (HBITMAP b : breaks_->small) ImageList_Add(pm_, b, nullptr);
+    for (HBITMAP b : breaks_->large) ImageList_Add(tv_, b, nullptr);
+}
+
+bool WinPictureLists::Create() {
+    Destroy();
+    // 32 bits with a mask, so that the pictures' alpha and the shell's icons
+    // both come out right.
+    pm_ = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 32, 32);
+    tv_ = ImageList_Create(16, 18, ILC_COLOR32 | ILC_MASK, 32, 32);
+    if (!pm_ || !tv_) return false;
+    // Pictures 0 to 11 and the break pictures at 12 to 14.
+    AddResourcePictures(pm_, IDB_PM_FIRST, PV_FIXED_PICTURE_COUNT);
+    AddResourcePictures(tv_, IDB_TV_FIRST, PV_FIXED_PICTURE_COUNT);
+    return true;
+}
+
+void WinPictureLists::Destroy() {
+    if (pm_) ImageList_Destroy(pm_);
+    if (tv_) ImageList_Destroy(tv_);
+    pm_ = tv_ = nullptr;
+}
+
+}  // namespace pv

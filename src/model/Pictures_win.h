@@ -1,0 +1,60 @@
+#pragma once
+// The two image lists ILAllPublicPM (16 x 16, menus) and ILAllPublicTV
+// (16 x 18, trees) as Win32 image lists: shell icons through SHGetFileInfo,
+// saved item icons from .bmp and .ico files, the tree's 16 x 18 pictures drawn
+// from the menu's 16 x 16 ones on the scratch pictures.
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
+#include <string>
+
+#include "model/Pictures.h"
+#include "support/UkvGraphics_win.h"
+
+namespace pv {
+
+// The break pictures "3", "4", "5" for the menu list (16x16) and the tree list (16x18).
+struct BreakPictures {
+    HBITMAP small[3] = {nullptr, nullptr, nullptr};
+    HBITMAP large[3] = {nullptr, nullptr, nullptr};
+};
+
+class WinPictureLists : public IPictureLists {
+public:
+    // Both must outlive the lists; the break pictures may still be empty here.
+    WinPictureLists(const ScratchPictures& scratch, const BreakPictures& breaks) : scratch_(scratch), breaks_(&breaks) {}
+    ~WinPictureLists() override { Destroy(); }
+    WinPictureLists(const WinPictureLists&) = delete;
+    WinPictureLists& operator=(const WinPictureLists&) = delete;
+
+    // Makes both lists with their fixed pictures (0 to 14).
+    bool Create();
+    void Destroy();
+    HIMAGELIST Menu() const { return pm_; }  // ILAllPublicPM
+    HIMAGELIST Tree() const { return tv_; }  // ILAllPublicTV
+
+    int Count() const override;
+    bool AddShellIcon(const std::string& path, int position, bool menuOnly) override;
+    bool InsertIconFile(const std::string& file, int position) override;
+    void CopyMenuPictureToTree(int position) override;
+    void DeleteAbove(int last) override;
+    void AppendBreakPictures() override;
+
+private:
+    const ScratchPictures& scratch_;
+    const BreakPictures* breaks_;
+    HIMAGELIST pm_ = nullptr;
+    HIMAGELIST tv_ = nullptr;
+};
+
+// Loads the fixed pictures first..first+count-1 (bitmap resources) into list.
+void AddResourcePictures(HIMAGELIST list, int firstId, int count);
+
+// Inserts one picture at position (appends when position < 0 or past the end):
+// the list grows by one, the pictures from position on move up, and put(index)
+// then fills the free place.
+void InsertPicture(HIMAGELIST list, int position, const std::function<void(int index)>& put);
+
+}  // namespace pv
