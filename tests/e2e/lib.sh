@@ -167,6 +167,32 @@ e2e_wait_for() {
     done
 }
 
+# e2e_never SECONDS WHAT COMMAND...: a negative check with a bound. Polls
+# COMMAND for SECONDS and fails as soon as it succeeds (WHAT happened).
+e2e_never() {
+    local secs="$1" what="$2"; shift 2
+    local deadline=$(( $(date +%s%N) + secs * 1000000000 ))
+    while [ "$(date +%s%N)" -lt "$deadline" ]; do
+        if "$@" >/dev/null 2>&1; then
+            e2e_log "$what within ${secs}s"
+            return 1
+        fi
+        sleep 0.1
+    done
+    return 0
+}
+
+# True while the process has a visible top-level window.
+e2e_has_visible_window() { [ "$(e2e_visible_windows "$1")" != 0 ]; }
+
+# True once a visible message box shows its text (so a screenshot shows it).
+e2e_box_painted() {
+    local h
+    h=$(e2e_driver find --class '#32770' --visible --timeout 0 | head -1) || return 1
+    h=$(e2e_driver child "$h" --class Static | head -1) || return 1
+    [ -n "$(e2e_driver gettext "$h")" ]
+}
+
 # e2e_wait_exit PID SECONDS: waits for a process we started to end.
 e2e_wait_exit() {
     local pid="$1" secs="$2"

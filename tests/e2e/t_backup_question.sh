@@ -21,7 +21,7 @@ backup_before=$(cat "$d/item_bak/shortcuts.txt")
 
 e2e_start_pivora
 e2e_driver find --class '#32770' --visible --timeout 30000 >/dev/null || e2e_fail "no question box appeared"
-sleep 0.5
+e2e_wait_for 5 "the question's text" e2e_box_painted || e2e_fail "the question box shows no text"
 e2e_screenshot question
 out=$(e2e_driver msgbox-answer '*' "$answer" --timeout 10000) || e2e_fail "could not press $answer"
 echo "$out"

@@ -23,8 +23,7 @@ e2e_wait_tray_ready 60 || e2e_fail "the tray icon never opened the menu"
 e2e_mouse 400 300
 e2e_key ctrl+l
 e2e_wait_for 5 "the holder to get Ctrl+L" grep -q hotkey "$holder_log" || e2e_fail "the holder did not get Ctrl+L"
-sleep 0.5
-e2e_menu_closed || e2e_fail "Ctrl+L opened Pivora's menu"
+e2e_never 1 "a menu opened" e2e_menu_open || e2e_fail "Ctrl+L opened Pivora's menu"
 
 # The tray icon still works, also for launching.
 e2e_tray_icon_pos 1

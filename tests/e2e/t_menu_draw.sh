@@ -17,6 +17,7 @@ e2e_probe_store
 menus_open() {
     e2e_driver list "$PV_WINPID" | grep '#32768' | grep -c ' visible=1 ' || true
 }
+two_menus_open() { [ "$(menus_open)" -ge 2 ]; }
 
 shoot_case() {
     local name="$1" ini="$2"
@@ -28,16 +29,16 @@ shoot_case() {
     e2e_screenshot "$name-root"
     # The Kit submenu is the second entry from the bottom.
     mm_click_from_bottom 2
-    sleep 0.5
-    [ "$(menus_open)" -ge 2 ] || e2e_fail "$name: the Kit submenu did not open"
+    e2e_wait_for 5 "the Kit submenu" two_menus_open || e2e_fail "$name: the Kit submenu did not open"
+    sleep 0.3  # painted before the picture
     e2e_screenshot "$name-kit"
     mm_close || e2e_fail "$name: the menus stayed open"
 
     # The folder "Sub" is the third entry from the top.
     mm_open || e2e_fail "$name: the tray menu did not open"
     mm_click_from_top 3
-    sleep 0.5
-    [ "$(menus_open)" -ge 2 ] || e2e_fail "$name: the submenu Sub did not open"
+    e2e_wait_for 5 "the submenu Sub" two_menus_open || e2e_fail "$name: the submenu Sub did not open"
+    sleep 0.3
     e2e_screenshot "$name-sub"
     mm_close || e2e_fail "$name: the menus stayed open"
 

@@ -45,6 +45,9 @@ int Usage() {
         "  kill PID [CODE]          TerminateProcess\n"
         "  mapping NAME             exit 0 when a named file mapping exists\n"
         "  hotkey MODS VK [--hold MS]     register a global hot key and keep it\n"
+        "  lock PATH [MS]           open a file or directory with no sharing and keep\n"
+        "                           it open (until killed, or MS milliseconds); prints\n"
+        "                           \"locked\" once it holds it\n"
         "  hold [MS]                make sure the desktop exists, then sleep\n"
         "                           (keeps a Wine prefix and its desktop warm)\n"
         "  msgbox-answer TITLE BUTTON [--timeout MS]\n"
@@ -521,6 +524,23 @@ int CmdHold(int argc, char** argv) {
     return 0;
 }
 
+int CmdLock(int argc, char** argv) {
+    if (argc < 3) return Usage();
+    long long ms = -1;
+    if (argc > 3 && !ParseNumber(argv[3], ms)) return Usage();
+    // Directories need the backup-semantics flag to be opened at all.
+    HANDLE h = CreateFileA(argv[2], GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        std::printf("error=%lu\n", GetLastError());
+        return 1;
+    }
+    std::printf("locked\n");
+    std::fflush(stdout);
+    Sleep(ms < 0 ? INFINITE : static_cast<DWORD>(ms));
+    CloseHandle(h);
+    return 0;
+}
+
 struct ButtonSearch {
     const char* text;
     long long id;
@@ -608,6 +628,7 @@ int main(int argc, char** argv) {
     if (cmd == "mapping") return CmdMapping(argc, argv);
     if (cmd == "hotkey") return CmdHotkey(argc, argv);
     if (cmd == "hold") return CmdHold(argc, argv);
+    if (cmd == "lock") return CmdLock(argc, argv);
     if (cmd == "msgbox-answer") return CmdMsgboxAnswer(argc, argv);
     return Usage();
 }
