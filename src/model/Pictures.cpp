@@ -57,6 +57,11 @@ void PictureRecorder::DeleteAbove(int last) {
     if (tree_.size() > keep) tree_.resize(keep);
 }
 
+std::string PictureRecorder::MenuPictureBmp(int index) {
+    if (index < 0 || index >= static_cast<int>(menu_.size())) return "BMP blank";
+    return "BMP " + menu_[static_cast<size_t>(index)];
+}
+
 void PictureRecorder::AppendBreakPictures() {
     for (int i = 12; i < kFixedPictureCount; ++i) {
         menu_.emplace_back(kFixedLabels[i]);

@@ -65,6 +65,9 @@ public:
 
     // Deletes every picture above index `last` from both lists, highest first.
     virtual void DeleteAbove(int last) = 0;
+    // Picture index of ILAllPublicPM drawn at (0, 0) on a 16 x 16 bitmap of 32
+    // bits per pixel, as the bytes of a BMP file (a saved item icon).
+    virtual std::string MenuPictureBmp(int index) = 0;
     // Appends the three break pictures (ImageBreak3/4/5 Small and Large).
     virtual void AppendBreakPictures() = 0;
 };
@@ -100,6 +103,9 @@ public:
     void CopyMenuPictureToTree(int position) override;
     void DeleteAbove(int last) override;
     void AppendBreakPictures() override;
+    // "BMP " + the picture's menu label: not a real bitmap, but tells which
+    // picture a saved icon file holds.
+    std::string MenuPictureBmp(int index) override;
 
     // Labels, for checks. A list out of step with the other makes InStep() false.
     const std::vector<std::string>& Menu() const { return menu_; }

@@ -242,6 +242,37 @@ void WinPictureLists::AppendBreakPictures() {
     for (HBITMAP b : breaks_->large) ImageList_Add(tv_, b, nullptr);
 }
 
+std::string WinPictureLists::MenuPictureBmp(int index) {
+    Dib pic(16, 16);
+    if (!pic.bits) return std::string();
+    std::fill(pic.bits, pic.bits + 16 * 16, DibPixel(GetSysColor(COLOR_MENU)));
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, pic.bmp);
+    if (index >= 0 && index < Count()) ImageList_Draw(pm_, index, dc, 0, 0, ILD_NORMAL);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    GdiFlush();
+    // A bottom-up file, the usual form: the section is top-down, so the rows
+    // are written last to first.
+    BITMAPFILEHEADER fh = {};
+    BITMAPINFOHEADER ih = {};
+    ih.biSize = sizeof ih;
+    ih.biWidth = 16;
+    ih.biHeight = 16;
+    ih.biPlanes = 1;
+    ih.biBitCount = 32;
+    ih.biCompression = BI_RGB;
+    const size_t pixelBytes = 16 * 16 * 4;
+    fh.bfType = 0x4D42;
+    fh.bfOffBits = sizeof fh + sizeof ih;
+    fh.bfSize = static_cast<DWORD>(fh.bfOffBits + pixelBytes);
+    std::string out(reinterpret_cast<const char*>(&fh), sizeof fh);
+    out.append(reinterpret_cast<const char*>(&ih), sizeof ih);
+    for (int row = 15; row >= 0; --row)
+        out.append(reinterpret_cast<const char*>(pic.bits + row * 16), 16 * 4);
+    return out;
+}
+
 bool WinPictureLists::Create() {
     Destroy();
     // 32 bits with a mask, so that the pictures' alpha and the shell's icons

@@ -41,6 +41,7 @@ public:
     void CopyMenuPictureToTree(int position) override;
     void DeleteAbove(int last) override;
     void AppendBreakPictures() override;
+    std::string MenuPictureBmp(int index) override;
 
 private:
     const ScratchPictures& scratch_;

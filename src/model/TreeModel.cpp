@@ -34,8 +34,7 @@ void TreeNode::CopyFieldsTo(TreeNode& target) const {
     target.imageIndex = imageIndex;
     target.selectedIndex = selectedIndex;
     target.stateIndex = stateIndex;
-    target.data = data;
-    target.cut = cut;
+    target.data = data;  // the cut mark is the clipboard's, not part of a copy
     for (const auto& child : children_) child->CopyFieldsTo(*target.AppendChild());
 }
 

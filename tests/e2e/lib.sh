@@ -189,8 +189,12 @@ e2e_has_visible_window() { [ "$(e2e_visible_windows "$1")" != 0 ]; }
 e2e_box_painted() {
     local h
     h=$(e2e_driver find --class '#32770' --visible --timeout 0 | head -1) || return 1
-    h=$(e2e_driver child "$h" --class Static | head -1) || return 1
-    [ -n "$(e2e_driver gettext "$h")" ]
+    local s
+    # The first Static may be the box's icon: any one with text will do.
+    for s in $(e2e_driver child "$h" --class Static); do
+        [ -n "$(e2e_driver gettext "$s")" ] && return 0
+    done
+    return 1
 }
 
 # e2e_wait_exit PID SECONDS: waits for a process we started to end.

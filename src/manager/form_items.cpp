@@ -1,0 +1,656 @@
+#include "manager/form_items.h"
+
+#include <algorithm>
+#include <cctype>
+#include <exception>
+
+#include "menu/Launching.h"
+#include "store/StoreFormat.h"
+#include "store/StoreLoader.h"
+#include "support/UkvSysExceptions.h"
+#include "support/UkvSysIO.h"
+
+namespace pv {
+
+const char* const kMsgFolderNeedsName = "The folder has to have a name";
+const char* const kMsgFolderBadChars = "The folder name can not contain: \"\\ / : * ? \" < > |\"";
+const char* const kMsgFolderReserved =
+    "The folder name can not be a device name (e.g. CON, NUL, COM1) or end with a dot or a space";
+const char* const kMsgFolderDuplicate = "The folder name may not be duplicated on the same level in the TreeView";
+const char* const kMsgFolderIntoOwn = "The folder may not be dropped on a subitem of its own";
+const char* const kMsgReady = "Ready";
+const char* const kMsgSaveOk = "Save succesful!";
+const char* const kMsgSaveFailed = "Save unsuccesful! ";
+
+namespace {
+
+constexpr int kMessageTime = 4750;
+constexpr int kHintTime = 100;
+const char* const kChord = "media\\chord.wav";
+const char* const kChimes = "media\\chimes.wav";
+const char* const kNotAvailable = "N/A";
+
+bool IsBlankOrControl(char c) { return static_cast<unsigned char>(c) <= 0x20; }
+
+std::string LowerAscii(std::string s) { return AsciiLower(s); }
+
+std::string ExtensionOf(const std::string& pathOrExtension) {
+    // A bare extension (".bat" or "bat") or a path whose file name has one.
+    const std::string ext = PathExtension(pathOrExtension);
+    if (!ext.empty()) return LowerAscii(ext);
+    if (!pathOrExtension.empty() && pathOrExtension.find_first_of("\\:/") == std::string::npos)
+        return "." + LowerAscii(pathOrExtension);
+    return std::string();
+}
+
+const std::string& PathOfNode(const TreeNode* node, const ItemTable& table, const std::string& fallback,
+                              std::string& holder) {
+    if (node && node->data >= 0) {
+        holder = table.PathOf(node->data);
+        return holder;
+    }
+    return fallback;
+}
+
+// A save that failed inside a level, once its log line is written: the outer
+// levels pass it on without writing it again.
+class LevelWriteFailure : public std::runtime_error {
+public:
+    explicit LevelWriteFailure(const std::string& what) : std::runtime_error(what) {}
+};
+
+}  // namespace
+
+// ---------------------------------------------------------------- node kinds
+
+bool IsTopNode(const TreeNode* node) { return node && node->imageIndex == kPictureTopNode; }
+
+bool IsProgramNode(const TreeNode* node) {
+    return node && !IsTopNode(node) && node->imageIndex == node->stateIndex;
+}
+
+bool IsFolderNode(const TreeNode* node) {
+    return node && !IsTopNode(node) && !IsProgramNode(node) &&
+           (node->imageIndex == kPictureFolder || node->imageIndex == kPictureOpenFolder);
+}
+
+bool IsSeparatorNode(const TreeNode* node) {
+    return node && !IsTopNode(node) && !IsProgramNode(node) &&
+           (node->imageIndex == kPicturePlainSeparator || node->imageIndex == kPictureCaptionedSeparator);
+}
+
+bool IsPlainSeparatorNode(const TreeNode* node) {
+    return IsSeparatorNode(node) && node->imageIndex == kPicturePlainSeparator;
+}
+
+bool HasItemNumber(const TreeNode* node) {
+    return node && !IsTopNode(node) && !IsProgramNode(node) && !IsFolderNode(node) && !IsSeparatorNode(node) &&
+           node->data >= 0;
+}
+
+bool IsMovableNode(const TreeNode* node) { return node && !IsTopNode(node) && !IsProgramNode(node); }
+
+bool IsExecutableExtension(const std::string& pathOrExtension) {
+    const std::string e = ExtensionOf(pathOrExtension);
+    return e == ".exe" || e == ".com";
+}
+
+bool IsRunableExtension(const std::string& pathOrExtension) {
+    const std::string e = ExtensionOf(pathOrExtension);
+    return e == ".bat" || e == ".cmd" || e == ".wsf" || e == ".wsh";
+}
+
+bool IsExecutableItem(const TreeNode* node, const ItemTable& table, const std::string& text) {
+    std::string holder;
+    return IsExecutableExtension(PathOfNode(node, table, text, holder));
+}
+
+bool IsRunableItem(const TreeNode* node, const ItemTable& table, const std::string& text) {
+    std::string holder;
+    return IsRunableExtension(PathOfNode(node, table, text, holder));
+}
+
+std::string ItemTypeLabel(const TreeNode* node, const ItemTable& table) {
+    if (IsTopNode(node)) return "Item Type: Utility item";
+    if (IsProgramNode(node)) return "Item Type: Program item";
+    if (IsFolderNode(node)) return "Item Type: Virtual item";
+    if (IsSeparatorNode(node)) return "Item Type: Separator item";
+    if (!HasItemNumber(node)) return std::string();
+    if (IsExecutableItem(node, table)) return "Item Type: Executable item";
+    if (IsRunableItem(node, table)) return "Item Type: Runable item";
+    if (ExtensionOf(table.PathOf(node->data)) == ".lnk") return "Item Type: Shortcut item";
+    return "Item Type: Viewable item";
+}
+
+bool IsAllDashes(const std::string& text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return c == '-'; });
+}
+
+std::string SeparatorCaption(const std::string& text) {
+    if (text.size() <= 4) return std::string();
+    return text.substr(2, text.size() - 4);
+}
+
+bool IsValidFolderName(const std::string& text) { return text.find_first_of("\\/:*?\"<>") == std::string::npos; }
+
+bool IsReservedFolderName(const std::string& text) {
+    if (text.empty()) return false;
+    if (text.back() == '.' || text.back() == ' ') return true;
+    // The device name counts with any extension ("nul.txt") and trailing blanks.
+    std::string stem = LowerAscii(text.substr(0, text.find('.')));
+    while (!stem.empty() && stem.back() == ' ') stem.pop_back();
+    for (const char* d : {"con", "prn", "aux", "nul"})
+        if (stem == d) return true;
+    if (stem.size() == 4 && (stem.compare(0, 3, "com") == 0 || stem.compare(0, 3, "lpt") == 0) && stem[3] >= '1' &&
+        stem[3] <= '9')
+        return true;
+    return false;
+}
+
+std::string CleanItemText(const std::string& text) {
+    std::string s;
+    s.reserve(text.size());
+    for (char c : text)
+        if (c != '^' && c != '|' && c != '\r' && c != '\n') s += c;
+    return s;
+}
+
+std::string TrimBlanks(const std::string& text) {
+    size_t b = 0, e = text.size();
+    while (b < e && IsBlankOrControl(text[b])) ++b;
+    while (e > b && IsBlankOrControl(text[e - 1])) --e;
+    return text.substr(b, e - b);
+}
+
+bool HasDuplicateAtLevel(const TreeNode* node, const std::string& text, DuplicateMode mode) {
+    if (!node || !node->Parent()) return false;
+    const std::string wanted = LowerAscii(TrimBlanks(text));
+    auto same = [&](const TreeNode* n) { return LowerAscii(TrimBlanks(n->text)) == wanted; };
+    const TreeNode* parent = node->Parent();
+    const int at = TreeModel::IndexOf(node);
+    for (int i = mode == DuplicateMode::Inclusive ? at : at - 1; i >= 0; --i)
+        if (same(parent->Child(i))) return true;
+    for (int i = at + 1; i < parent->Count(); ++i) {
+        const TreeNode* n = parent->Child(i);
+        if (IsProgramNode(n)) break;
+        if (same(n)) return true;
+    }
+    return false;
+}
+
+bool IsInSubtree(const TreeNode* node, const TreeNode* folder) {
+    for (const TreeNode* n = node; n; n = n->Parent())
+        if (n == folder) return true;
+    return false;
+}
+
+std::string LongHint(const std::string& hint) {
+    const size_t bar = hint.find('|');
+    return bar == std::string::npos ? hint : hint.substr(bar + 1);
+}
+
+std::string HintOf(ItemsControl c) {
+    const char* text = "";
+    switch (c) {
+        case ItemsControl::PanelHeadProp:
+            text = "\"Properties\" is the place where you can view and modify the details of each item";
+            break;
+        case ItemsControl::ImageDesProp:
+            text = "\"Properties\" is the place where you can view the details of each item";
+            break;
+        case ItemsControl::LblFType: text = "The type of the item (some are handled by program)"; break;
+        case ItemsControl::ImgFType:
+        case ItemsControl::EditSName: text = "This is the showed \"item text\""; break;
+        case ItemsControl::RichEditFName: text = "The file-name (e.g. pivora.exe) which the item points at"; break;
+        case ItemsControl::RichEditFPath: text = "The file-path (e.g. c:\\kelvory\\) which the item points at"; break;
+        case ItemsControl::EditSParams:
+        case ItemsControl::RichEditFParams: text = "The parameters to use for executing this (exe) file"; break;
+        case ItemsControl::PanelHeadAdmin:
+        case ItemsControl::ImageDesAdmin: text = "\"Administer\" is the place where you add, delete etc. items"; break;
+        case ItemsControl::BitBtnFind: text = "Find a file of any type and prepare it to be attached"; break;
+        case ItemsControl::BitBtnAttach: text = "Attach either a file or separator (depends on selection)"; break;
+        case ItemsControl::BitBtnCopy: text = "Copy an item (in most cases to paste it into another place)"; break;
+        case ItemsControl::BitBtnCut: text = "Cut an item (in most cases to paste it into another place)"; break;
+        case ItemsControl::BitBtnDelete: text = "Delete an item"; break;
+        case ItemsControl::BitBtnPaste: text = "Paste an item which you have just cutted or copyed before"; break;
+        case ItemsControl::BitBtnUndo: text = "Undo all changes (since last save)"; break;
+        case ItemsControl::BitBtnSave:
+            text = "Save changes take effect after closing the form - only new changes can be undone";
+            break;
+        case ItemsControl::MemoAddName: text = "This will be the showed \"item text\" for whatever item type"; break;
+        case ItemsControl::RBFile: text = "Choosing this will enable the \"add..\" which is used with files"; break;
+        case ItemsControl::RBFileDirectory:
+            text = "Choosing this will enable the \"add..\" which is used with directories";
+            break;
+        case ItemsControl::RBSeparator: text = "Choosing this makes it possible to add separators"; break;
+        case ItemsControl::RBFolder: text = "Choosing this makes it possible to add sub-treeview-folders"; break;
+        case ItemsControl::BitBtnSweep: text = "Sweep for invalid items (e.g. non-existing files)"; break;
+        case ItemsControl::BitBtnClose: text = "Exit (changes made since last save won't be applyed)"; break;
+        case ItemsControl::BitBtnHelp: text = "Get help"; break;
+        case ItemsControl::BitBtnLaunch:
+            text = "Launch the given shortcut (the same as launching them from the popumenu)";
+            break;
+        case ItemsControl::None: return std::string();
+    }
+    return std::string("|") + text;
+}
+
+FormItemsControls::FormItemsControls() = default;
+
+// ---------------------------------------------------------------- FormItemsModel
+
+FormItemsModel::FormItemsModel(AppModel& model, IFileSystem& fs, IItemsHost& host)
+    : m_(model), fs_(fs), host_(host) {}
+
+void FormItemsModel::TreeReloaded() {
+    selected_ = nullptr;
+    clipboard_ = nullptr;
+    rootTopNode_ = m_.TVItems.First();
+    if (view_) view_->TreeReset();
+}
+
+void FormItemsModel::Select(TreeNode* node) {
+    selected_ = node;
+    Notify(&IItemsTreeView::NodeSelected, node);
+    if (changeAttached_ && node) TVItemsChange(node);
+}
+
+void FormItemsModel::TreeSelectionChanged(TreeNode* node) {
+    selected_ = node;
+    if (changeAttached_ && node) TVItemsChange(node);
+}
+
+void FormItemsModel::TVItemsChange(TreeNode* node) {
+    RefreshProperties(node);
+    UpdateButtons();
+}
+
+void FormItemsModel::TVItemsExpanded(TreeNode* node) {
+    if (!node) return;
+    node->selectedIndex = kPictureOpenFolder;
+    Notify(&IItemsTreeView::NodeChanged, node);
+}
+
+void FormItemsModel::TVItemsCollapsed(TreeNode* node) {
+    if (!node) return;
+    node->selectedIndex = kPictureFolder;
+    Notify(&IItemsTreeView::NodeChanged, node);
+}
+
+// ---------------------------------------------------------------- properties
+
+void FormItemsModel::RefreshProperties(TreeNode* node) {
+    if (!node) return;
+    FormItemsControls& c = Controls;
+    const ItemTable& table = m_.Items;
+    c.LblFType = ItemTypeLabel(node, table);
+    std::string name = node->text;
+    bool nameEnabled = true;
+    bool paramsEnabled = false;
+    std::string params = kNotAvailable;
+    std::string fileName = "File Name: N/A";
+    std::string filePath = "File Path: N/A";
+    if (IsTopNode(node)) {
+        nameEnabled = false;
+        name = "Top";
+    } else if (IsProgramNode(node)) {
+        nameEnabled = false;
+        if (node->text == kPlainSeparatorText)
+            name.clear();
+        else if (node->text == "--Sysmenu--")
+            name = "Sysmenu";
+    } else if (IsSeparatorNode(node)) {
+        name = IsPlainSeparatorNode(node) ? std::string() : SeparatorCaption(node->text);
+    } else if (HasItemNumber(node)) {
+        const std::string path = table.PathOf(node->data);
+        fileName = "File Name: " + FileNamePart(path);
+        filePath = "File Path: " + DirectoryPrefix(path);
+        const bool hasPair = table.paramNumbers.IndexOf(std::to_string(node->data)) >= 0;
+        if (IsExecutableItem(node, table)) {
+            paramsEnabled = true;
+            params = table.FindItemParams(node->data);
+        } else if (IsRunableItem(node, table)) {
+            paramsEnabled = hasPair;
+            params = table.FindItemParams(node->data);
+        }
+    }
+    c.RichEditFName = fileName;
+    c.RichEditFPath = filePath;
+    c.EditSParams.Enabled = paramsEnabled;
+    SetEditSParamsText(params);
+    c.EditSName.Enabled = nameEnabled;
+    SetEditSNameText(name);
+    c.ImgFType = node->imageIndex;
+    c.ImgFTypeMenuColour = false;
+}
+
+void FormItemsModel::SetEditSNameText(const std::string& text) {
+    if (Controls.EditSName.Text == text) return;
+    Controls.EditSName.Text = text;
+    if (!inNameChange_) EditSNameChange();
+}
+
+void FormItemsModel::SetEditSParamsText(const std::string& text) {
+    if (Controls.EditSParams.Text == text) return;
+    Controls.EditSParams.Text = text;
+    if (!inParamsChange_) EditSParamsChange();
+}
+
+void FormItemsModel::FolderRefusal(const std::string& message) {
+    ShowStatusText(message);
+    MessageTime();
+}
+
+void FormItemsModel::EditSNameChange() {
+    TreeNode* node = selected_;
+    std::string text = CleanItemText(Controls.EditSName.Text);
+    std::string nodeText = text;
+    std::string fieldText = text;
+    if (IsFolderNode(node)) {
+        if (text.empty() || static_cast<unsigned char>(text[0]) < 0x21) return FolderRefusal(kMsgFolderNeedsName);
+        if (!IsValidFolderName(text)) return FolderRefusal(kMsgFolderBadChars);
+        if (IsReservedFolderName(text)) return FolderRefusal(kMsgFolderReserved);
+        if (HasDuplicateAtLevel(node, text, DuplicateMode::Exclusive)) return FolderRefusal(kMsgFolderDuplicate);
+    } else if (IsSeparatorNode(node)) {
+        // The node shows the caption framed by dashes; the field, like the
+        // properties panel, the caption alone, which can hold no dash.
+        if (IsAllDashes(text)) {
+            node->imageIndex = node->selectedIndex = kPicturePlainSeparator;
+            nodeText = kPlainSeparatorText;
+            fieldText.clear();
+        } else {
+            fieldText.erase(std::remove(fieldText.begin(), fieldText.end(), '-'), fieldText.end());
+            node->imageIndex = node->selectedIndex = kPictureCaptionedSeparator;
+            nodeText = CaptionedSeparatorText(fieldText);
+        }
+        Controls.ImgFType = node->imageIndex;
+        Controls.ImgFTypeMenuColour = true;
+    }
+    inNameChange_ = true;
+    SetEditSNameText(fieldText);
+    inNameChange_ = false;
+    if (node && node->text != nodeText) {
+        node->text = nodeText;
+        Notify(&IItemsTreeView::NodeChanged, node);
+    } else if (node && IsSeparatorNode(node)) {
+        Notify(&IItemsTreeView::NodeChanged, node);  // the picture may have changed
+    }
+}
+
+void FormItemsModel::EditSParamsChange() {
+    const std::string text = CleanItemText(Controls.EditSParams.Text);
+    if (selected_) m_.Items.SetItemParams(selected_->data, text);
+    inParamsChange_ = true;
+    SetEditSParamsText(text);
+    inParamsChange_ = false;
+}
+
+bool FormItemsModel::CanPlaceNode(TreeNode* moved, TreeNode* target) {
+    if (!IsFolderNode(moved)) return true;
+    if (target == moved || (target && target->Parent() == moved->Parent())) return true;
+    if (HasDuplicateAtLevel(target, moved->text, DuplicateMode::Inclusive)) {
+        FolderRefusal(kMsgFolderDuplicate);
+        return false;
+    }
+    if (IsInSubtree(target, moved)) {
+        FolderRefusal(kMsgFolderIntoOwn);
+        return false;
+    }
+    return true;
+}
+
+void FormItemsModel::UpdateButtons() {
+    FormItemsControls& c = Controls;
+    TreeNode* s = selected_;
+    c.BitBtnCut.Enabled = IsMovableNode(s);
+    c.BitBtnCopy.Enabled = s && !IsFolderNode(s) && c.BitBtnCut.Enabled;
+    c.BitBtnPaste.Enabled = clipboard_ && s && !IsProgramNode(s) && CanPlaceNode(clipboard_, s);
+    c.BitBtnDelete.Enabled = IsMovableNode(s);
+    if (c.BitBtnAttach.Tag == 1) c.BitBtnAttach.Enabled = s && !IsProgramNode(s);
+    c.BitBtnLaunch.Enabled = s && s->data >= 0;
+}
+
+// ---------------------------------------------------------------- status line
+
+void FormItemsModel::ShowStatusText(const std::string& text) { Controls.StatusBarHelp = text; }
+
+void FormItemsModel::MessageTime() { Controls.TimerStatusText.Interval = kMessageTime; }
+
+void FormItemsModel::TimerStatusText() {
+    ItemsTimer& t = Controls.TimerStatusText;
+    if (t.Interval == kMessageTime) {
+        t.Interval = kHintTime;
+        ShowStatusText(kMsgReady);
+    } else if (Controls.StatusBarHelp.empty()) {
+        ShowStatusText(kMsgReady);
+    }
+}
+
+void FormItemsModel::ApplicationHint(const std::string& hint) {
+    ShowStatusText(LongHint(hint));
+    Controls.TimerStatusText.Interval = kHintTime;
+    Controls.TimerStatusText.Enabled = true;
+}
+
+// ---------------------------------------------------------------- saving
+
+void FormItemsModel::WriteLevel(const TreeNode* first, const std::string& dir) {
+    const std::string indexFile = dir + "\\shortcuts.txt";
+    std::string index;
+    try {
+        const TreeNode* next = TreeModel::NextSibling(first);
+        if (next && !IsProgramNode(next)) WriteNodes(next, dir, index);
+    } catch (const LevelWriteFailure&) {
+        throw;  // written to the log where it happened
+    } catch (const std::exception& e) {
+        try {
+            host_.WriteErrorLog("Unable to save \"" + indexFile + "\", probably because of a call to \"GetNextSibling\"");
+        } catch (...) {
+            // Without a log the user still learns of it in the status line.
+        }
+        throw LevelWriteFailure(e.what());
+    }
+    if (!fs_.WriteAll(indexFile, index)) throw EInOutError("Cannot write to file " + indexFile, 0);
+}
+
+void FormItemsModel::WriteNodes(const TreeNode* node, const std::string& dir, std::string& index) {
+    for (const TreeNode* n = node; n && !IsProgramNode(n); n = TreeModel::NextSibling(n)) {
+        StoreRecord r;
+        if (IsFolderNode(n)) {
+            r.kind = RecordKind::Folder;
+            r.name = n->text;
+            index += FormatRecord(r);
+            const std::string sub = dir + "\\" + n->text;
+            if (!fs_.MakeDir(sub)) throw EInOutError("Cannot create directory " + sub, 0);
+            if (n->Count() > 1) WriteLevel(n->FirstChild(), sub);
+        } else if (IsPlainSeparatorNode(n)) {
+            r.kind = RecordKind::PlainSeparator;
+            index += FormatRecord(r);
+        } else if (IsSeparatorNode(n)) {
+            r.kind = RecordKind::CaptionedSeparator;
+            r.name = SeparatorCaption(n->text);
+            index += FormatRecord(r);
+        } else if (HasItemNumber(n)) {
+            const std::string path = m_.Items.PathOf(n->data);
+            std::string icon;
+            if (IsExecutableItem(n, m_.Items)) {
+                icon = IconBitmapName(path, [&](const std::string& name) { return PathExists(fs_, dir + "\\" + name); });
+                const std::string file = dir + "\\" + icon;
+                const std::string bmp = m_.Pictures ? m_.Pictures->MenuPictureBmp(n->imageIndex) : std::string();
+                if (!fs_.WriteAll(file, bmp))
+                    throw EInOutError("Cannot create file " + file, 0);
+            }
+            index += FormatRecord(MakeLinkRecord(path, m_.Items.FindItemParams(n->data), icon, n->text));
+        }
+        // A top node writes nothing.
+    }
+}
+
+void FormItemsModel::PutBackPreviousStore(std::string& reason) {
+    const std::string d = m_.DataDir;
+    DeleteDirectoryTree(fs_, d + "shortcuts");
+    if (!DirectoryExists(fs_, d + "item_bak")) return;
+    if (DirectoryExists(fs_, d + "shortcuts") || !fs_.Rename(d + "item_bak", d + "shortcuts"))
+        reason += " (the items saved before wait in " + d + "item_bak\\ and come back at the next start)";
+}
+
+bool FormItemsModel::SaveStore(std::string& reason) {
+    const std::string d = m_.DataDir;
+    const std::string store = d + "shortcuts";
+    const std::string backup = d + "item_bak";
+    const std::string old = d + "item_del";
+    if (!m_.Items.unreadableIndexFiles.empty()) {
+        // The store holds items the tree never got: writing it anew would destroy them.
+        reason = "\"" + m_.Items.unreadableIndexFiles.front() +
+                 "\" could not be read, so saving would lose its items; close the program that holds it and "
+                 "restart Pivora";
+        return false;
+    }
+    if (PathExists(fs_, backup)) DeleteDirectoryTree(fs_, backup);
+    // What a previous save could not clear away.
+    if (PathExists(fs_, old)) DeleteDirectoryTree(fs_, old);
+    const bool hadStore = PathExists(fs_, store);
+    if (hadStore && !fs_.Rename(store, backup)) {
+        if (PathExists(fs_, backup)) {
+            std::string shortDir = fs_.ShortPath(d);
+            if (shortDir.empty()) shortDir = d;
+            reason = AddTrailingBackslash(shortDir) + "item_bak\\ already exists(!), please restart Pivora";
+        } else {
+            reason = "Possibly \"locked\" files (e.g. a file opened by another program)";
+        }
+        return false;
+    }
+    try {
+        if (!fs_.MakeDir(store)) throw EInOutError("Cannot create directory " + store, 0);
+        WriteLevel(rootTopNode_, store);
+        // The new store stands. The old one leaves under another name first, so
+        // that whatever of it cannot be deleted is never taken for a backup.
+        if (hadStore && !fs_.Rename(backup, old)) throw EInOutError("Cannot rename " + backup, 0);
+    } catch (const std::exception& e) {
+        reason = e.what();
+        PutBackPreviousStore(reason);
+        return false;
+    }
+    if (hadStore) DeleteDirectoryTree(fs_, old);
+    return true;
+}
+
+void FormItemsModel::BitBtnSaveClick() {
+    std::string reason;
+    if (!SaveStore(reason)) {
+        host_.PlaySoundFile(kChord);
+        ShowStatusText(kMsgSaveFailed + reason);
+        MessageTime();
+        return;
+    }
+    host_.PlaySoundFile(kChimes);
+    ShowStatusText(kMsgSaveOk);
+    MessageTime();
+    saved_ = true;
+    m_.TVUndo.CopyFrom(m_.TVItems);
+    m_.TVUndo.tag = m_.TVItems.tag;
+}
+
+// ---------------------------------------------------------------- undo, sweep
+
+void FormItemsModel::RestoreFromUndo() {
+    const bool attached = changeAttached_;
+    changeAttached_ = false;
+    if (view_) view_->BeginUpdate();
+    m_.TVItems.CopyFrom(m_.TVUndo);
+    // The old nodes are gone, and everything that pointed at them with them.
+    selected_ = nullptr;
+    clipboard_ = nullptr;
+    if (view_) view_->TreeReset();
+    if (view_) view_->EndUpdate();
+    changeAttached_ = attached;
+    rootTopNode_ = m_.TVItems.First();
+    Select(rootTopNode_);
+    m_.TVItems.tag = m_.TVUndo.tag;
+    if (m_.Pictures) m_.Pictures->DeleteAbove(m_.PictureMarks.IconBase() + m_.TVItems.tag);
+}
+
+void FormItemsModel::ResetSelection() {
+    if (clipboard_ && clipboard_->cut) {
+        clipboard_->cut = false;
+        Notify(&IItemsTreeView::NodeChanged, clipboard_);
+    }
+    clipboard_ = nullptr;
+    rootTopNode_ = m_.TVItems.First();
+    Select(rootTopNode_);
+    UpdateButtons();
+}
+
+void FormItemsModel::SweepTree(TreeNode* rootTop) {
+    const bool attached = changeAttached_;
+    changeAttached_ = false;
+    if (view_) view_->BeginUpdate();
+    // Each level from its last node back to the first, every folder's level
+    // below it as well; an explicit list keeps deep stores off the call stack.
+    struct Level {
+        TreeNode* parent;
+        int first;  // the first child swept
+    };
+    std::vector<Level> levels;
+    if (rootTop && rootTop->Parent()) levels.push_back({rootTop->Parent(), TreeModel::IndexOf(rootTop) + 1});
+    while (!levels.empty()) {
+        const Level level = levels.back();
+        levels.pop_back();
+        for (int i = level.parent->Count() - 1; i >= level.first; --i) {
+            TreeNode* n = level.parent->Child(i);
+            if (n->imageIndex == kPictureFolder || n->imageIndex == kPictureOpenFolder) {
+                levels.push_back({n, 0});
+                continue;
+            }
+            if (!HasItemNumber(n)) continue;
+            const std::string p = m_.Items.PathOf(n->data);
+            const bool dirPath = !p.empty() && (p.back() == '\\' || p.back() == '/');
+            const bool exists = dirPath ? DirectoryExists(fs_, p) : (!p.empty() && PathExists(fs_, p));
+            if (exists) continue;
+            if (view_) view_->NodeDeleting(n);
+            if (selected_ && IsInSubtree(selected_, n)) selected_ = nullptr;
+            if (clipboard_ && IsInSubtree(clipboard_, n)) clipboard_ = nullptr;
+            level.parent->DeleteChild(i);
+        }
+    }
+    if (view_) view_->EndUpdate();
+    changeAttached_ = attached;
+}
+
+void FormItemsModel::BitBtnUndoClick() {
+    RestoreFromUndo();
+    ResetSelection();
+}
+
+void FormItemsModel::BitBtnSweepClick() {
+    SweepTree(rootTopNode_);
+    ResetSelection();
+}
+
+void FormItemsModel::BitBtnLaunchClick() {
+    if (!selected_ || selected_->data < 0) return;
+    const int n = selected_->data;
+    ShellOpen(host_.Shell(), m_.Items.PathOf(n), m_.Items.FindItemParams(n), std::string());
+}
+
+void FormItemsModel::BitBtnHelpClick() { host_.OpenTarget(m_.ProgramDir + "help.html"); }
+
+// ---------------------------------------------------------------- showing and closing
+
+void FormItemsModel::FormShow() { Select(m_.TVItems.First()); }
+
+void FormItemsModel::FormClose() {
+    if (saved_) {
+        saved_ = false;
+        RestoreFromUndo();
+        if (view_) view_->HideWindow();
+        changeAttached_ = false;
+        host_.RebuildItemMenus();
+        changeAttached_ = true;
+    } else {
+        RestoreFromUndo();
+    }
+    ResetSelection();
+}
+
+}  // namespace pv

@@ -1,0 +1,269 @@
+#pragma once
+// The manager window's behaviour without a window: the kind rules of the
+// working tree's nodes, the properties panel, the name and parameters fields,
+// the command buttons' rules, the status line, saving, undo, sweep, showing and
+// closing. Everything acts on the application model's trees and item table and
+// on a plain model of the window's controls (FormItemsControls); the Win32
+// window mirrors those into its controls and forwards its events here.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "model/AppModel.h"
+#include "support/Platform.h"
+
+namespace pv {
+
+// ---------------------------------------------------------------- node kinds
+
+bool IsTopNode(const TreeNode* node);
+bool IsProgramNode(const TreeNode* node);
+bool IsFolderNode(const TreeNode* node);
+bool IsSeparatorNode(const TreeNode* node);
+bool IsPlainSeparatorNode(const TreeNode* node);
+bool HasItemNumber(const TreeNode* node);
+// Neither a top node nor a program node: cut, delete and drag may start from it.
+bool IsMovableNode(const TreeNode* node);
+
+// ".exe", ".com" (executable) and ".bat", ".cmd", ".wsf", ".wsh" (runable), in
+// any letter case, on a path or a bare extension; an empty text is neither.
+bool IsExecutableExtension(const std::string& pathOrExtension);
+bool IsRunableExtension(const std::string& pathOrExtension);
+// The same on a node with an item number (its path from the table), else on text.
+bool IsExecutableItem(const TreeNode* node, const ItemTable& table, const std::string& text = std::string());
+bool IsRunableItem(const TreeNode* node, const ItemTable& table, const std::string& text = std::string());
+
+// The label LblFType shows for a node ("Item Type: Virtual item", ...).
+std::string ItemTypeLabel(const TreeNode* node, const ItemTable& table);
+
+bool IsAllDashes(const std::string& text);
+// The text without its first two and its last two characters.
+std::string SeparatorCaption(const std::string& text);
+// None of \ / : * ? " < > occurs in the text.
+bool IsValidFolderName(const std::string& text);
+// A name Windows refuses or changes as a directory name: a device name (CON,
+// PRN, AUX, NUL, COM1-COM9, LPT1-LPT9, with or without an extension, any
+// letter case), or a name ending in a dot or a space.
+bool IsReservedFolderName(const std::string& text);
+// Text typed for an item loses every "^" and "|" (the record delimiters) and
+// every line break (a record is one line).
+std::string CleanItemText(const std::string& text);
+// Leading and trailing blanks and control characters removed.
+std::string TrimBlanks(const std::string& text);
+
+enum class DuplicateMode { Inclusive, Exclusive };
+// Whether text matches (trimmed, case-insensitive) a node of node's level:
+// backwards from the node (inclusive) or its previous sibling (exclusive),
+// then forwards up to the first program node.
+bool HasDuplicateAtLevel(const TreeNode* node, const std::string& text, DuplicateMode mode);
+// The node is the folder or lies anywhere below it.
+bool IsInSubtree(const TreeNode* node, const TreeNode* folder);
+
+// ---------------------------------------------------------------- messages
+
+extern const char* const kMsgFolderNeedsName;      // "The folder has to have a name"
+extern const char* const kMsgFolderBadChars;       // "The folder name can not contain: ..."
+extern const char* const kMsgFolderReserved;       // device names, trailing dot or space
+extern const char* const kMsgFolderDuplicate;      // "The folder name may not be duplicated ..."
+extern const char* const kMsgFolderIntoOwn;        // "The folder may not be dropped on a subitem of its own"
+extern const char* const kMsgReady;                // "Ready"
+extern const char* const kMsgSaveOk;               // "Save succesful!"
+extern const char* const kMsgSaveFailed;           // "Save unsuccesful! "
+
+// The long part of a control's hint (the text after "|"), "" for none.
+std::string LongHint(const std::string& hint);
+
+// ---------------------------------------------------------------- controls
+
+struct ItemsEdit {
+    std::string Text;
+    bool Enabled = true;
+};
+
+struct ItemsButton {
+    std::string Caption;
+    bool Enabled = true;
+    int Tag = 0;
+};
+
+struct ItemsTimer {
+    int Interval = 100;
+    bool Enabled = false;
+};
+
+// What the window shows, control by control. The window reads nothing back
+// but what the user changed.
+struct FormItemsControls {
+    FormItemsControls();
+
+    // properties panel
+    int ImgFType = -1;                 // picture from ILAllPublicPM, -1 none
+    bool ImgFTypeMenuColour = false;   // background: menu colour (else button face)
+    ItemsEdit EditSName;
+    std::string LblFType;
+    std::string RichEditFPath;
+    std::string RichEditFName;
+    ItemsEdit EditSParams;
+
+    // adding
+    bool RBFile = true;
+    bool RBFileDirectory = false;
+    bool RBSeparator = false;
+    bool RBFolder = false;
+    std::string LabelItemText = "Item Text:";
+    std::string MemoAddName;
+    ItemsButton BitBtnFind{"Find..", true, 0};
+    ItemsButton BitBtnAttach{"Attach", false, 0};  // Tag: the attach-ready flag
+
+    // commands
+    ItemsButton BitBtnSweep{"&Sweep", true, 0};
+    ItemsButton BitBtnUndo{"&Undo", true, 0};
+    ItemsButton BitBtnCut{"&Cut", false, 0};
+    ItemsButton BitBtnCopy{"C&opy", false, 0};
+    ItemsButton BitBtnPaste{"&Paste", false, 0};
+    ItemsButton BitBtnDelete{"&Delete", false, 0};
+    ItemsButton BitBtnSave{"S&ave", true, 0};
+    ItemsButton BitBtnClose{"C&lose", true, 0};
+    ItemsButton BitBtnLaunch{"&Launch", false, 0};
+    ItemsButton BitBtnHelp{"&Help", true, 0};
+
+    std::string StatusBarHelp = "Ready";
+    ItemsTimer TimerStatusText{100, true};
+};
+
+// Controls whose hints feed the status line.
+enum class ItemsControl {
+    None,
+    PanelHeadProp, ImageDesProp, LblFType, ImgFType, EditSName, RichEditFName, RichEditFPath,
+    EditSParams, RichEditFParams, PanelHeadAdmin, ImageDesAdmin, BitBtnFind, BitBtnAttach, BitBtnCopy,
+    BitBtnCut, BitBtnDelete, BitBtnPaste, BitBtnUndo, BitBtnSave, MemoAddName, RBFile, RBFileDirectory,
+    RBSeparator, RBFolder, BitBtnSweep, BitBtnClose, BitBtnHelp, BitBtnLaunch,
+};
+// The hint as stored: "|" + its text, or "" for a control without one.
+std::string HintOf(ItemsControl control);
+
+// ---------------------------------------------------------------- what the window and the program provide
+
+// The tree view, kept in step with TVItems one change at a time.
+class IItemsTreeView {
+public:
+    virtual ~IItemsTreeView() = default;
+    virtual void TreeReset() = 0;                       // TVItems was replaced as a whole
+    virtual void NodeInserted(TreeNode* node) = 0;      // with its subtree, at its place
+    virtual void NodeDeleting(TreeNode* node) = 0;      // with its subtree, before it goes
+    virtual void NodeChanged(TreeNode* node) = 0;       // text, pictures or cut mark
+    virtual void NodeSelected(TreeNode* node) = 0;      // select it (and show it)
+    virtual void BeginUpdate() = 0;
+    virtual void EndUpdate() = 0;
+    virtual void HideWindow() = 0;
+};
+
+// The rest of the program, as the manager reaches it.
+class IItemsHost {
+public:
+    virtual ~IItemsHost() = default;
+    // One of the system's sounds, by its name below the Windows directory.
+    virtual void PlaySoundFile(const std::string& name) = 0;
+    // A line in the error log (the user is shown the log's path); may throw.
+    virtual void WriteErrorLog(const std::string& text) = 0;
+    // The tray menu, tree, item table and pictures loaded again from the store.
+    virtual void RebuildItemMenus() = 0;
+    // A document or web address opened, with the program's message on failure.
+    virtual void OpenTarget(const std::string& target) = 0;
+    virtual IShell& Shell() = 0;
+};
+
+// ---------------------------------------------------------------- the window's behaviour
+
+class FormItemsModel {
+public:
+    FormItemsModel(AppModel& model, IFileSystem& fs, IItemsHost& host);
+
+    FormItemsControls Controls;
+    void SetView(IItemsTreeView* view) { view_ = view; }
+
+    // ---- state
+    TreeNode* Selected() const { return selected_; }
+    TreeNode* RootTopNode() const { return rootTopNode_; }
+    TreeNode* ClipboardNode() const { return clipboard_; }
+    bool SavedFlag() const { return saved_; }
+    bool TreeChangeAttached() const { return changeAttached_; }
+    void AttachTreeChange(bool attach) { changeAttached_ = attach; }
+
+    // ---- tree events
+    // The working tree was loaded anew (start-up, rebuild): the view refills.
+    void TreeReloaded();
+    // Selects a node as the tree control does: the change handler runs when attached.
+    void Select(TreeNode* node);
+    // The user selected node in the tree control.
+    void TreeSelectionChanged(TreeNode* node);
+    void TVItemsChange(TreeNode* node);
+    void TVItemsExpanded(TreeNode* node);
+    void TVItemsCollapsed(TreeNode* node);
+
+    // ---- properties panel
+    void RefreshProperties(TreeNode* node);
+    // The user changed a field (or a handler set it): the change rules run when
+    // the text differs.
+    void SetEditSNameText(const std::string& text);
+    void SetEditSParamsText(const std::string& text);
+    void EditSNameChange();
+    void EditSParamsChange();
+    void UpdateButtons();
+
+    // ---- status line
+    void ShowStatusText(const std::string& text);
+    void MessageTime();  // the status line keeps a message for 4750 ms
+    void TimerStatusText();
+    // The application's hint changed while the window is active.
+    void ApplicationHint(const std::string& hint);
+
+    // Placement of a moved node after target (may show a refusal).
+    bool CanPlaceNode(TreeNode* moved, TreeNode* target);
+
+    // ---- commands
+    void BitBtnSaveClick();
+    void BitBtnUndoClick();
+    void BitBtnSweepClick();
+    void RestoreFromUndo();
+    void ResetSelection();
+    void SweepTree(TreeNode* rootTopNode);
+    void BitBtnLaunchClick();
+    void BitBtnHelpClick();
+
+    // ---- window
+    void FormShow();
+    void FormClose();
+
+    // ---- saving, in parts
+    // Writes the level that starts at `first` (a top node) into dir (no
+    // trailing backslash): its index file, and through WriteNodes its folders
+    // and icon bitmaps. Throws on any failure.
+    void WriteLevel(const TreeNode* first, const std::string& dir);
+    void WriteNodes(const TreeNode* node, const std::string& dir, std::string& index);
+
+private:
+    void Notify(void (IItemsTreeView::*f)(TreeNode*), TreeNode* n) {
+        if (view_) (view_->*f)(n);
+    }
+    void FolderRefusal(const std::string& message);
+    // Save: true when written and committed; false with the reason otherwise.
+    bool SaveStore(std::string& reason);
+    void PutBackPreviousStore(std::string& reason);
+
+    AppModel& m_;
+    IFileSystem& fs_;
+    IItemsHost& host_;
+    IItemsTreeView* view_ = nullptr;
+
+    TreeNode* selected_ = nullptr;
+    TreeNode* rootTopNode_ = nullptr;
+    TreeNode* clipboard_ = nullptr;
+    bool saved_ = false;
+    bool changeAttached_ = false;
+    bool inNameChange_ = false;
+    bool inParamsChange_ = false;
+};
+
+}  // namespace pv
