@@ -16,6 +16,14 @@ const char* const kInstanceMappingName = "{0C462EFB-02B9-4314-80A4-DA95904F9B9F}
 
 // ---------------------------------------------------------------- application
 
+bool Application::DialogMessage(MSG& msg) {
+    if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST) return false;
+    for (HWND h : DialogWindows)
+        if (h && IsWindowVisible(h) && (msg.hwnd == h || IsChild(h, msg.hwnd)) && IsDialogMessageA(h, &msg))
+            return true;
+    return false;
+}
+
 void Application::ProcessMessages() {
     MSG msg;
     while (!terminated_ && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -24,6 +32,7 @@ void Application::ProcessMessages() {
             exitCode_ = static_cast<int>(msg.wParam);
             break;
         }
+        if (DialogMessage(msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
@@ -38,6 +47,7 @@ int Application::Run() {
             terminated_ = true;
             break;
         }
+        if (DialogMessage(msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
@@ -145,7 +155,7 @@ PivoraProgram::PivoraProgram()
     : FormGeneral(Model),
       FormShortCuts(Model, Pictures),
       Pictures(Scratch, FormShortCuts.Breaks),
-      FormItems(Model, Pictures),
+      FormItems(Model, Pictures, Fs, *this),
       FormConfig(Model),
       FormAbout(Model) {
     settings_ = std::make_unique<Settings>(
@@ -173,7 +183,7 @@ void PivoraProgram::WireWindows() {
     actions_.showAbout = [this] { FormAbout.Present(); };
     actions_.closeProgram = [this] { CloseProgram(*this); };
     actions_.openTarget = [this](const std::string& target) { OpenTargetWithMessage(target); };
-    actions_.launchItem = [this](const MenuEntry& entry) { NorItemsRTClickItem(Shell, Model.Items, entry); };
+    actions_.launchItem = [this](const MenuEntry& entry) { NorItemsRTClickItem(Shell_, Model.Items, entry); };
 
     FormGeneral.ShortCuts = &FormShortCuts;
     FormGeneral.OnMenuClick = [this](MenuEntry& entry) { DispatchMenuClick(entry, actions_); };
@@ -185,8 +195,11 @@ void PivoraProgram::WireWindows() {
 bool PivoraProgram::CreateWindows() {
     // Created in this order; the first is the main window. Creating FormGeneral
     // places the tray icon (ignoring the mouse) and registers the hot key.
-    return FormGeneral.Create() && FormShortCuts.Create() && FormItems.Create() && FormConfig.Create() &&
-           FormAbout.Create();
+    if (!(FormGeneral.Create() && FormShortCuts.Create() && FormItems.Create() && FormConfig.Create() &&
+          FormAbout.Create()))
+        return false;
+    App.DialogWindows = {FormItems.Handle(), FormConfig.Handle(), FormAbout.Handle()};
+    return true;
 }
 
 void PivoraProgram::Start() {
@@ -230,7 +243,7 @@ StoreContext PivoraProgram::MakeStoreContext() {
 
 void PivoraProgram::OpenTargetWithMessage(const std::string& target) {
     ErrorReporting& er = Errors();
-    OpenTarget(Shell, target, [&er](const std::string& text) { er.ShowAppMessage(0, text, kMsgPlain); });
+    pv::OpenTarget(Shell_, target, [&er](const std::string& text) { er.ShowAppMessage(0, text, kMsgPlain); });
 }
 
 // ---- the steps
@@ -275,6 +288,7 @@ void PivoraProgram::CheckItemStore() {
 void PivoraProgram::LoadItemStore() {
     StoreContext c = MakeStoreContext();
     pv::LoadItemStore(c);
+    FormItems.Model().TreeReloaded();
 }
 
 void PivoraProgram::ApplyVisualSettings() {
@@ -291,9 +305,9 @@ void PivoraProgram::EnableTrayMenu() {
     FormGeneral.Tray.Menu = &Model.PMItems;
 }
 
-void PivoraProgram::AttachTreeChangeHandler() { FormItems.AttachTreeChange(true); }
+void PivoraProgram::AttachTreeChangeHandler() { FormItems.Model().AttachTreeChange(true); }
 
-void PivoraProgram::DetachTreeChangeHandler() { FormItems.AttachTreeChange(false); }
+void PivoraProgram::DetachTreeChangeHandler() { FormItems.Model().AttachTreeChange(false); }
 
 void PivoraProgram::DisableTrayMenu() {
     FormGeneral.Tray.Enabled = false;
@@ -302,7 +316,13 @@ void PivoraProgram::DisableTrayMenu() {
 
 void PivoraProgram::ClearItemTable() { pv::ClearItemTable(Model); }
 
-void PivoraProgram::ClearTreesAndMenu() { pv::ClearTreesAndMenu(Model); }
+void PivoraProgram::ClearTreesAndMenu() {
+    // The next steps may pump messages (the backup question): the tree view
+    // must not draw from the nodes that go now.
+    FormItems.ReleaseTree();
+    pv::ClearTreesAndMenu(Model);
+    FormItems.Model().TreeReloaded();  // nothing may point at the old nodes
+}
 
 void PivoraProgram::DeleteAddedPictures() { pv::DeleteAddedPictures(Model); }
 
@@ -319,5 +339,15 @@ void PivoraProgram::ProcessMessages() { App.ProcessMessages(); }
 void PivoraProgram::Terminate() { App.Terminate(); }
 
 bool PivoraProgram::Terminated() { return App.Terminated(); }
+
+// ---- what the manager asks of the program
+
+void PivoraProgram::PlaySoundFile(const std::string& name) { Errors().PlaySoundFile(name, false); }
+
+void PivoraProgram::WriteErrorLog(const std::string& text) { Errors().WriteErrorLog(text); }
+
+void PivoraProgram::RebuildItemMenus() { pv::RebuildItemMenus(*this); }
+
+void PivoraProgram::OpenTarget(const std::string& target) { OpenTargetWithMessage(target); }
 
 }  // namespace pv

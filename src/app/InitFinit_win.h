@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/InitFinit.h"
 #include "app/Settings.h"
@@ -43,8 +44,12 @@ public:
     bool Terminated() const { return terminated_; }
     // The message loop. Returns the exit code.
     int Run();
+    // Windows whose keyboard works like a dialog's (Tab, accelerators, Esc).
+    std::vector<HWND> DialogWindows;
 
 private:
+    // A message for one of the dialog windows' keyboard handling.
+    bool DialogMessage(MSG& msg);
     bool terminated_ = false;
     int exitCode_ = 0;
 };
@@ -103,7 +108,7 @@ private:
 // Members are built in this order and torn down in reverse, so the windows go
 // before the services they use, and FormGeneral, with the tray icon and the hot
 // key, last of the windows.
-class PivoraProgram : public IAppSteps {
+class PivoraProgram : public IAppSteps, private IItemsHost {
 public:
     PivoraProgram();
     ~PivoraProgram() override;
@@ -125,7 +130,7 @@ public:
     SingleInstance Instance;
     ScratchPictures Scratch;
     WinFileSystem Fs;
-    WinShell Shell;
+    WinShell Shell_;
     TFormGeneral FormGeneral;
     TFormShortCuts FormShortCuts;
     WinPictureLists Pictures;
@@ -174,6 +179,13 @@ public:
     bool Terminated() override;
 
 private:
+    // ---- IItemsHost
+    void PlaySoundFile(const std::string& name) override;
+    void WriteErrorLog(const std::string& text) override;
+    void RebuildItemMenus() override;
+    void OpenTarget(const std::string& target) override;
+    IShell& Shell() override { return Shell_; }
+
     // The hot key in force, as the settings code reads and sets it.
     class HotKeyOfFormGeneral : public IHotKey {
     public:

@@ -66,7 +66,11 @@ public:
 bool IsTopNode(const TreeNode* node) { return node && node->imageIndex == kPictureTopNode; }
 
 bool IsProgramNode(const TreeNode* node) {
-    return node && !IsTopNode(node) && node->imageIndex == node->stateIndex;
+    // Program nodes never carry an item number. Without that test a program
+    // link that has no picture (image -1, like every node's state index) would
+    // count as one, could not be edited, and the saver, which stops at the
+    // first program node of a level, would drop it with every entry after it.
+    return node && !IsTopNode(node) && node->imageIndex == node->stateIndex && node->data < 0;
 }
 
 bool IsFolderNode(const TreeNode* node) {

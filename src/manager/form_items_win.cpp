@@ -1,30 +1,539 @@
 #include "manager/form_items_win.h"
 
+#include <vector>
+
 #include "menu/SystemMenu.h"
 
 namespace pv {
 
-// ---------------------------------------------------------------- TFormItems
+namespace {
 
-TFormItems::TFormItems(AppModel& model, WinPictureLists& pictures)
-    : AppForm(model.settings.FontName), m_(model), pictures_(pictures) {
-    SetName("FormItems");
+// Control ids of this window (its own block); IDCANCEL (2) is Esc.
+enum : int {
+    kIdTree = 1100,
+    kIdPanelHeadProp,
+    kIdImgFType,
+    kIdEditSName,
+    kIdLblFType,
+    kIdFName,
+    kIdFPath,
+    kIdFParams,
+    kIdEditSParams,
+    kIdPanelHeadAdmin,
+    kIdRGSelectType,
+    kIdRBFile,
+    kIdRBFileDirectory,
+    kIdRBSeparator,
+    kIdRBFolder,
+    kIdLabelItemText,
+    kIdMemoAddName,
+    kIdFind,
+    kIdAttach,
+    kIdSweep,
+    kIdUndo,
+    kIdCut,
+    kIdCopy,
+    kIdPaste,
+    kIdDelete,
+    kIdSave,
+    kIdClose,
+    kIdLaunch,
+    kIdHelp,
+    kIdStatus,
+};
+
+constexpr UINT_PTR kTimerStatusText = 1;
+constexpr int kClientWidth = 521;
+constexpr int kClientHeight = 534;
+
+struct ControlDef {
+    int id;
+    ItemsControl hint;
+    const char* cls;
+    const char* text;
+    DWORD style;
+    int x, y, w, h;
+};
+
+// Left: the tree (346 x 514). Right, 175 wide: "Properties" (26) over its panel
+// (149), "Administer" (26) over its panel (313). The status bar below.
+const ControlDef kControls[] = {
+    {kIdPanelHeadProp, ItemsControl::PanelHeadProp, "STATIC", "Properties", SS_OWNERDRAW | SS_NOTIFY, 346, 0, 175, 26},
+    {kIdImgFType, ItemsControl::ImgFType, "STATIC", "", SS_OWNERDRAW | SS_NOTIFY, 352, 33, 16, 16},
+    {kIdEditSName, ItemsControl::EditSName, "EDIT", "", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 372, 30, 143, 21},
+    {kIdLblFType, ItemsControl::LblFType, "STATIC", "", SS_NOTIFY | SS_LEFTNOWORDWRAP, 352, 57, 163, 15},
+    {kIdFName, ItemsControl::RichEditFName, "EDIT", "", ES_READONLY | ES_AUTOHSCROLL, 352, 77, 163, 16},
+    {kIdFPath, ItemsControl::RichEditFPath, "EDIT", "", ES_READONLY | ES_AUTOHSCROLL, 352, 97, 163, 16},
+    {kIdFParams, ItemsControl::RichEditFParams, "STATIC", "Parameters:", SS_NOTIFY, 352, 118, 163, 14},
+    {kIdEditSParams, ItemsControl::EditSParams, "EDIT", "", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 352, 134, 163,
+     21},
+    {kIdPanelHeadAdmin, ItemsControl::PanelHeadAdmin, "STATIC", "Administer", SS_OWNERDRAW | SS_NOTIFY, 346, 175, 175,
+     26},
+    {kIdRGSelectType, ItemsControl::None, "BUTTON", "Type of item to add", BS_GROUPBOX, 350, 204, 167, 84},
+    {kIdRBFile, ItemsControl::RBFile, "BUTTON", "File - Normal", BS_RADIOBUTTON | WS_TABSTOP | WS_GROUP, 358, 220, 152,
+     16},
+    {kIdRBFileDirectory, ItemsControl::RBFileDirectory, "BUTTON", "File - Directory", BS_RADIOBUTTON, 358, 236, 152,
+     16},
+    {kIdRBSeparator, ItemsControl::RBSeparator, "BUTTON", "Separator", BS_RADIOBUTTON, 358, 252, 152, 16},
+    {kIdRBFolder, ItemsControl::RBFolder, "BUTTON", "Folder (virtual)", BS_RADIOBUTTON, 358, 268, 152, 16},
+    {kIdLabelItemText, ItemsControl::None, "STATIC", "Item Text:", SS_LEFTNOWORDWRAP | WS_GROUP, 352, 292, 163, 14},
+    {kIdMemoAddName, ItemsControl::MemoAddName, "EDIT", "", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 352, 307, 163,
+     21},
+    {kIdFind, ItemsControl::BitBtnFind, "BUTTON", "Find..", BS_PUSHBUTTON | WS_TABSTOP, 352, 332, 80, 24},
+    {kIdAttach, ItemsControl::BitBtnAttach, "BUTTON", "Attach", BS_PUSHBUTTON | WS_TABSTOP, 435, 332, 80, 24},
+    {kIdSweep, ItemsControl::BitBtnSweep, "BUTTON", "&Sweep", BS_PUSHBUTTON | WS_TABSTOP, 352, 362, 80, 26},
+    {kIdUndo, ItemsControl::BitBtnUndo, "BUTTON", "&Undo", BS_PUSHBUTTON | WS_TABSTOP, 435, 362, 80, 26},
+    {kIdCut, ItemsControl::BitBtnCut, "BUTTON", "&Cut", BS_PUSHBUTTON | WS_TABSTOP, 352, 392, 80, 26},
+    {kIdCopy, ItemsControl::BitBtnCopy, "BUTTON", "C&opy", BS_PUSHBUTTON | WS_TABSTOP, 435, 392, 80, 26},
+    {kIdPaste, ItemsControl::BitBtnPaste, "BUTTON", "&Paste", BS_PUSHBUTTON | WS_TABSTOP, 352, 422, 80, 26},
+    {kIdDelete, ItemsControl::BitBtnDelete, "BUTTON", "&Delete", BS_PUSHBUTTON | WS_TABSTOP, 435, 422, 80, 26},
+    {kIdSave, ItemsControl::BitBtnSave, "BUTTON", "S&ave", BS_PUSHBUTTON | WS_TABSTOP, 352, 452, 80, 26},
+    {kIdClose, ItemsControl::BitBtnClose, "BUTTON", "C&lose", BS_PUSHBUTTON | WS_TABSTOP, 435, 452, 80, 26},
+    {kIdLaunch, ItemsControl::BitBtnLaunch, "BUTTON", "&Launch", BS_PUSHBUTTON | WS_TABSTOP, 352, 482, 80, 26},
+    {kIdHelp, ItemsControl::BitBtnHelp, "BUTTON", "&Help", BS_PUSHBUTTON | WS_TABSTOP, 435, 482, 80, 26},
+};
+
+ItemsControl HintControlOf(int id) {
+    for (const ControlDef& d : kControls)
+        if (d.id == id) return d.hint;
+    return ItemsControl::None;
 }
 
-TFormItems::~TFormItems() { Destroy(); }
+int IdOf(ItemsControl c) {
+    for (const ControlDef& d : kControls)
+        if (d.hint == c) return d.id;
+    return 0;
+}
+
+std::string TextOf(HWND h) {
+    const int n = GetWindowTextLengthA(h);
+    std::string s(static_cast<size_t>(n) + 1, '\0');
+    GetWindowTextA(h, &s[0], n + 1);
+    s.resize(static_cast<size_t>(n));
+    return s;
+}
+
+TreeNode* NodeOf(LPARAM param) { return reinterpret_cast<TreeNode*>(param); }
+
+}  // namespace
+
+TFormItems::TFormItems(AppModel& model, WinPictureLists& pictures, IFileSystem& fs, IItemsHost& host)
+    : AppForm(model.settings.FontName), m_(model), pictures_(pictures), model_(model, fs, host) {
+    SetName("FormItems");
+    model_.SetView(this);
+}
+
+TFormItems::~TFormItems() {
+    model_.SetView(nullptr);
+    Destroy();
+}
 
 bool TFormItems::Create() {
-    if (!CreateDialogFrame("TFormItems", 521, 534)) return false;
+    if (!CreateDialogFrame("TFormItems", kClientWidth, kClientHeight)) return false;
     pictures_.Create();
     m_.Pictures = &pictures_;
     BuildMenuTemplate(m_.PMBasic);
     BuildBasicTree(m_.TVBasic);
+    CreateControls();
     return true;
+}
+
+void TFormItems::CreateControls() {
+    HINSTANCE inst = GetModuleHandleA(nullptr);
+    TVItems.Create(Handle(), kIdTree, 0, 0, 346, 514, TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS);
+    controls_[kIdTree] = TVItems.Handle();
+    TreeView_SetImageList(TVItems.Handle(), pictures_.Tree(), TVSIL_NORMAL);
+    TreeView_SetIndent(TVItems.Handle(), 19);
+    TVItems.OnDropFiles = nullptr;  // files from the shell come with the adding commands
+    for (const ControlDef& d : kControls) {
+        HWND h = CreateWindowExA(0, d.cls, d.text, WS_CHILD | WS_VISIBLE | d.style, d.x, d.y, d.w, d.h, Handle(),
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(d.id)), inst, nullptr);
+        controls_[d.id] = h;
+    }
+    status_ = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, Handle(),
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdStatus)), inst, nullptr);
+    int parts[1] = {345};
+    SendMessageA(status_, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(parts));
+    SetFont(Font());
+    PushControls();
+}
+
+HWND TFormItems::Control(ItemsControl c) const {
+    auto it = controls_.find(IdOf(c));
+    return it == controls_.end() ? nullptr : it->second;
+}
+
+HTREEITEM TFormItems::ItemOf(const TreeNode* node) const {
+    auto it = items_.find(node);
+    return it == items_.end() ? nullptr : it->second;
 }
 
 void TFormItems::miManageItemsClick() { Present(); }
 
+// ---------------------------------------------------------------- mirroring the controls
+
+void TFormItems::SetEditText(HWND edit, const std::string& text) {
+    if (TextOf(edit) == text) return;
+    DWORD start = 0;
+    SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), 0);
+    pushing_ = true;
+    SetWindowTextA(edit, text.c_str());
+    pushing_ = false;
+    // A cleaned text keeps the caret where the user was typing.
+    if (GetFocus() == edit) {
+        const DWORD at = start < text.size() ? start : static_cast<DWORD>(text.size());
+        SendMessageA(edit, EM_SETSEL, at, at);
+    }
+}
+
+void TFormItems::PushControls() {
+    if (!Handle() || controls_.empty()) return;
+    const FormItemsControls& c = model_.Controls;
+    auto item = [&](int id) { return controls_[id]; };
+    auto text = [&](int id, const std::string& now) {
+        HWND h = item(id);
+        if (GetWindowLongPtrA(h, GWL_STYLE) & ES_AUTOHSCROLL)
+            SetEditText(h, now);
+        else if (TextOf(h) != now)
+            SetWindowTextA(h, now.c_str());
+    };
+    auto enable = [&](int id, bool on) {
+        HWND h = item(id);
+        if ((IsWindowEnabled(h) != FALSE) != on) EnableWindow(h, on ? TRUE : FALSE);
+    };
+    auto check = [&](int id, bool on) { SendMessageA(item(id), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0); };
+
+    text(kIdEditSName, c.EditSName.Text);
+    enable(kIdEditSName, c.EditSName.Enabled);
+    text(kIdLblFType, c.LblFType);
+    text(kIdFName, c.RichEditFName);
+    text(kIdFPath, c.RichEditFPath);
+    text(kIdEditSParams, c.EditSParams.Text);
+    enable(kIdEditSParams, c.EditSParams.Enabled);
+    check(kIdRBFile, c.RBFile);
+    check(kIdRBFileDirectory, c.RBFileDirectory);
+    check(kIdRBSeparator, c.RBSeparator);
+    check(kIdRBFolder, c.RBFolder);
+    text(kIdLabelItemText, c.LabelItemText);
+    text(kIdMemoAddName, c.MemoAddName);
+    const std::pair<int, const ItemsButton*> buttons[] = {
+        {kIdFind, &c.BitBtnFind},     {kIdAttach, &c.BitBtnAttach}, {kIdSweep, &c.BitBtnSweep},
+        {kIdUndo, &c.BitBtnUndo},     {kIdCut, &c.BitBtnCut},       {kIdCopy, &c.BitBtnCopy},
+        {kIdPaste, &c.BitBtnPaste},   {kIdDelete, &c.BitBtnDelete}, {kIdSave, &c.BitBtnSave},
+        {kIdClose, &c.BitBtnClose},   {kIdLaunch, &c.BitBtnLaunch}, {kIdHelp, &c.BitBtnHelp},
+    };
+    for (const auto& b : buttons) enable(b.first, b.second->Enabled);
+
+    if (!shownValid_ || shown_.ImgFType != c.ImgFType || shown_.ImgFTypeMenuColour != c.ImgFTypeMenuColour)
+        InvalidateRect(item(kIdImgFType), nullptr, TRUE);
+    if (!shownValid_ || shown_.StatusBarHelp != c.StatusBarHelp)
+        SendMessageA(status_, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(c.StatusBarHelp.c_str()));
+    const int interval = c.TimerStatusText.Enabled ? c.TimerStatusText.Interval : 0;
+    if (interval != timerInterval_) {
+        if (interval > 0)
+            SetTimer(Handle(), kTimerStatusText, static_cast<UINT>(interval), nullptr);
+        else
+            KillTimer(Handle(), kTimerStatusText);
+        timerInterval_ = interval;
+    }
+    shown_ = c;
+    shownValid_ = true;
+}
+
+// ---------------------------------------------------------------- the tree view
+
+HTREEITEM TFormItems::InsertItem(TreeNode* node, HTREEITEM parent, HTREEITEM after) {
+    TVINSERTSTRUCTA is = {};
+    is.hParent = parent;
+    is.hInsertAfter = after;
+    // Texts, pictures and the expand button are asked for when drawn, so a
+    // change of the node shows without touching the item.
+    is.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_CHILDREN | TVIF_PARAM | TVIF_STATE;
+    is.item.pszText = LPSTR_TEXTCALLBACKA;
+    is.item.iImage = I_IMAGECALLBACK;
+    is.item.iSelectedImage = I_IMAGECALLBACK;
+    is.item.cChildren = I_CHILDRENCALLBACK;
+    is.item.lParam = reinterpret_cast<LPARAM>(node);
+    is.item.stateMask = TVIS_CUT;
+    is.item.state = node->cut ? TVIS_CUT : 0;
+    HTREEITEM h = reinterpret_cast<HTREEITEM>(
+        SendMessageA(TVItems.Handle(), TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&is)));
+    if (h) items_[node] = h;
+    return h;
+}
+
+void TFormItems::FillTree() {
+    HWND tv = TVItems.Handle();
+    SendMessageA(tv, WM_SETREDRAW, FALSE, 0);
+    clearing_ = true;
+    TreeView_DeleteAllItems(tv);
+    clearing_ = false;
+    items_.clear();
+    opened_.clear();
+    TreeNode& root = m_.TVItems.Root();
+    items_.reserve(static_cast<size_t>(root.Count()) * 2);
+    for (int i = 0; i < root.Count(); ++i) InsertItem(root.Child(i), TVI_ROOT, TVI_LAST);
+    opened_.insert(&root);
+    stale_ = false;
+    SendMessageA(tv, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(tv, nullptr, TRUE);
+}
+
+void TFormItems::RealiseChildren(TreeNode* parent) {
+    if (!parent || opened_.count(parent)) return;
+    const HTREEITEM h = ItemOf(parent);
+    if (!h) return;
+    for (int i = 0; i < parent->Count(); ++i) InsertItem(parent->Child(i), h, TVI_LAST);
+    opened_.insert(parent);
+}
+
+void TFormItems::ShowNode(TreeNode* node) {
+    std::vector<TreeNode*> chain;
+    for (TreeNode* p = node ? node->Parent() : nullptr; p && p != &m_.TVItems.Root(); p = p->Parent())
+        chain.push_back(p);
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it) RealiseChildren(*it);
+}
+
+void TFormItems::TreeReset() {
+    if (IsWindowVisible(Handle())) {
+        FillTree();
+        return;
+    }
+    // Filled when the window is next shown; until then the view holds nothing
+    // that could point at the old nodes.
+    ReleaseTree();
+}
+
+void TFormItems::ReleaseTree() {
+    if (!TVItems.Handle()) return;
+    clearing_ = true;
+    TreeView_DeleteAllItems(TVItems.Handle());
+    clearing_ = false;
+    items_.clear();
+    opened_.clear();
+    stale_ = true;
+}
+
+void TFormItems::NodeInserted(TreeNode* node) {
+    if (stale_ || !node) return;
+    TreeNode* parent = node->Parent();
+    if (!opened_.count(parent)) {
+        // The parent's children are not in the view yet; its button may change.
+        if (ItemOf(parent)) NodeChanged(parent);
+        return;
+    }
+    const HTREEITEM hp = parent == &m_.TVItems.Root() ? TVI_ROOT : ItemOf(parent);
+    const TreeNode* prev = TreeModel::PrevSibling(node);
+    const HTREEITEM after = prev ? ItemOf(prev) : TVI_FIRST;
+    InsertItem(node, hp, after ? after : TVI_FIRST);
+}
+
+void TFormItems::NodeDeleting(TreeNode* node) {
+    if (stale_) return;
+    if (HTREEITEM h = ItemOf(node)) TreeView_DeleteItem(TVItems.Handle(), h);
+}
+
+void TFormItems::NodeChanged(TreeNode* node) {
+    if (stale_) return;
+    HTREEITEM h = ItemOf(node);
+    if (!h) return;
+    TVITEMA it = {};
+    it.mask = TVIF_STATE | TVIF_TEXT;
+    it.hItem = h;
+    it.stateMask = TVIS_CUT;
+    it.state = node->cut ? TVIS_CUT : 0;
+    it.pszText = LPSTR_TEXTCALLBACKA;  // the width is measured anew
+    SendMessageA(TVItems.Handle(), TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&it));
+    RECT r;
+    if (TreeView_GetItemRect(TVItems.Handle(), h, &r, FALSE)) InvalidateRect(TVItems.Handle(), &r, TRUE);
+}
+
+void TFormItems::NodeSelected(TreeNode* node) {
+    if (stale_) return;
+    ShowNode(node);
+    selecting_ = true;
+    TreeView_SelectItem(TVItems.Handle(), node ? ItemOf(node) : nullptr);
+    selecting_ = false;
+}
+
+void TFormItems::BeginUpdate() {
+    if (updates_++ == 0 && TVItems.Handle()) SendMessageA(TVItems.Handle(), WM_SETREDRAW, FALSE, 0);
+}
+
+void TFormItems::EndUpdate() {
+    if (updates_ > 0 && --updates_ == 0 && TVItems.Handle()) {
+        SendMessageA(TVItems.Handle(), WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(TVItems.Handle(), nullptr, TRUE);
+    }
+}
+
+void TFormItems::HideWindow() { ShowWindow(Handle(), SW_HIDE); }
+
+// ---------------------------------------------------------------- events
+
+void TFormItems::FormShow() {
+    if (stale_) FillTree();
+    model_.FormShow();
+    PushControls();
+    SetFocus(TVItems.Handle());
+}
+
+void TFormItems::Close() {
+    model_.FormClose();
+    ShowWindow(Handle(), SW_HIDE);
+    PushControls();
+}
+
+void TFormItems::OnCommand(int id, int code, HWND control) {
+    if (code == EN_CHANGE) {
+        if (pushing_) return;
+        const std::string text = TextOf(control);
+        if (id == kIdEditSName) model_.SetEditSNameText(text);
+        if (id == kIdEditSParams) model_.SetEditSParamsText(text);
+        if (id == kIdMemoAddName) model_.Controls.MemoAddName = text;
+        PushControls();
+        return;
+    }
+    if (code != BN_CLICKED && id != IDCANCEL) return;
+    switch (id) {
+        case kIdSave: model_.BitBtnSaveClick(); break;
+        case kIdUndo: model_.BitBtnUndoClick(); break;
+        case kIdSweep: model_.BitBtnSweepClick(); break;
+        case kIdLaunch: model_.BitBtnLaunchClick(); break;
+        case kIdHelp: model_.BitBtnHelpClick(); break;
+        case kIdClose:
+        case IDCANCEL:
+            Close();
+            return;
+        default:
+            break;
+    }
+    PushControls();
+}
+
+LRESULT TFormItems::OnNotify(NMHDR* hdr) {
+    if (hdr->hwndFrom != TVItems.Handle()) return 0;
+    switch (hdr->code) {
+        case TVN_GETDISPINFOA: {
+            auto* di = reinterpret_cast<NMTVDISPINFOA*>(hdr);
+            const TreeNode* node = NodeOf(di->item.lParam);
+            if (!node) break;
+            if (di->item.mask & TVIF_TEXT) lstrcpynA(di->item.pszText, node->text.c_str(), di->item.cchTextMax);
+            if (di->item.mask & TVIF_IMAGE) di->item.iImage = node->imageIndex;
+            if (di->item.mask & TVIF_SELECTEDIMAGE) di->item.iSelectedImage = node->selectedIndex;
+            if (di->item.mask & TVIF_CHILDREN) di->item.cChildren = node->Count() > 0 ? 1 : 0;
+            break;
+        }
+        case TVN_ITEMEXPANDINGA: {
+            auto* nm = reinterpret_cast<NMTREEVIEWA*>(hdr);
+            if (nm->action & TVE_EXPAND) RealiseChildren(NodeOf(nm->itemNew.lParam));
+            break;
+        }
+        case TVN_ITEMEXPANDEDA: {
+            auto* nm = reinterpret_cast<NMTREEVIEWA*>(hdr);
+            TreeNode* node = NodeOf(nm->itemNew.lParam);
+            if (nm->action & TVE_EXPAND)
+                model_.TVItemsExpanded(node);
+            else if (nm->action & TVE_COLLAPSE)
+                model_.TVItemsCollapsed(node);
+            break;
+        }
+        case TVN_SELCHANGEDA: {
+            if (selecting_) break;
+            auto* nm = reinterpret_cast<NMTREEVIEWA*>(hdr);
+            model_.TreeSelectionChanged(NodeOf(nm->itemNew.lParam));
+            PushControls();
+            break;
+        }
+        case TVN_DELETEITEMA: {
+            if (clearing_) break;
+            auto* nm = reinterpret_cast<NMTREEVIEWA*>(hdr);
+            const TreeNode* node = NodeOf(nm->itemOld.lParam);
+            items_.erase(node);
+            opened_.erase(node);
+            break;
+        }
+        default:
+            break;
+    }
+    return 0;
+}
+
+void TFormItems::OnSetCursor(HWND under) {
+    if (GetActiveWindow() != Handle()) return;
+    if (under == Handle()) {
+        // Labels and disabled controls leave the question to their parent.
+        POINT pt;
+        GetCursorPos(&pt);
+        ScreenToClient(Handle(), &pt);
+        HWND child = ChildWindowFromPointEx(Handle(), pt, CWP_SKIPINVISIBLE);
+        if (child && child != Handle()) under = child;
+    }
+    const ItemsControl c = HintControlOf(GetDlgCtrlID(under));
+    const std::string hint = HintOf(c);
+    if (hint == lastHint_) return;
+    lastHint_ = hint;
+    model_.ApplicationHint(hint);
+    PushControls();
+}
+
+void TFormItems::DrawTypePicture(const DRAWITEMSTRUCT& dis) {
+    const FormItemsControls& c = model_.Controls;
+    FillRect(dis.hDC, &dis.rcItem, GetSysColorBrush(c.ImgFTypeMenuColour ? COLOR_MENU : COLOR_BTNFACE));
+    if (c.ImgFType >= 0 && c.ImgFType < pictures_.Count())
+        ImageList_Draw(pictures_.Menu(), c.ImgFType, dis.hDC, dis.rcItem.left, dis.rcItem.top, ILD_TRANSPARENT);
+}
+
+void TFormItems::DrawPanelHead(const DRAWITEMSTRUCT& dis) {
+    RECT r = dis.rcItem;
+    FillRect(dis.hDC, &r, GetSysColorBrush(COLOR_BTNFACE));
+    DrawEdge(dis.hDC, &r, EDGE_RAISED, BF_RECT);
+    const std::string text = TextOf(dis.hwndItem);
+    SetBkMode(dis.hDC, TRANSPARENT);
+    SetTextColor(dis.hDC, GetSysColor(COLOR_BTNTEXT));
+    HGDIOBJ old = FontHandle() ? SelectObject(dis.hDC, FontHandle()) : nullptr;
+    DrawTextA(dis.hDC, text.c_str(), static_cast<int>(text.size()), &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    if (old) SelectObject(dis.hDC, old);
+}
+
 LRESULT TFormItems::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case WM_COMMAND:
+            OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+            return 0;
+        case WM_NOTIFY:
+            return OnNotify(reinterpret_cast<NMHDR*>(lParam));
+        case WM_TIMER:
+            if (wParam == kTimerStatusText) {
+                model_.TimerStatusText();
+                PushControls();
+                return 0;
+            }
+            break;
+        case WM_SETCURSOR:
+            OnSetCursor(reinterpret_cast<HWND>(wParam));
+            break;  // the system still sets the cursor
+        case WM_DRAWITEM: {
+            const auto& dis = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+            if (dis.CtlID == static_cast<UINT>(kIdImgFType)) {
+                DrawTypePicture(dis);
+                return TRUE;
+            }
+            if (dis.CtlID == static_cast<UINT>(kIdPanelHeadProp) || dis.CtlID == static_cast<UINT>(kIdPanelHeadAdmin)) {
+                DrawPanelHead(dis);
+                return TRUE;
+            }
+            break;
+        }
+        case WM_SIZE:
+            if (status_) SendMessageA(status_, WM_SIZE, 0, 0);
+            break;
+        case WM_CLOSE:
+            Close();
+            return 0;
+        default:
+            break;
+    }
     return AppForm::HandleMessage(msg, wParam, lParam);
 }
 
