@@ -83,6 +83,7 @@ pv_prefix_create() {
     stamp="$prefix/.pivora-prefix-$PV_WINEARCH-$graphics"
     pv_wine_env "$prefix" "$scratch"
     if [ -f "$stamp" ]; then
+        [ "$graphics" = x11 ] && pv_prefix_system_sounds "$prefix"
         return 0
     fi
     rm -rf "$prefix"
@@ -109,7 +110,26 @@ pv_prefix_create() {
     (cd "$prefix" && "$PV_WINE" regedit /S pivora-tweaks.reg </dev/null >/dev/null 2>&1)
     pv_prefix_plain_user_dirs "$prefix"
     "$PV_WINESERVER" -w
+    [ "$graphics" = x11 ] && pv_prefix_system_sounds "$prefix"
     touch "$stamp"
+}
+
+# A desktop prefix gets the two system sounds Windows ships (short silent
+# waves), so that the program plays them as it would on Windows instead of
+# logging that they are missing. The headless prefix keeps them missing: its
+# tests check exactly that.
+pv_prefix_system_sounds() {
+    local media="$1/drive_c/windows/media" n
+    mkdir -p "$media"
+    for n in chord chimes; do
+        [ -f "$media/$n.wav" ] && continue
+        python3 - "$media/$n.wav" <<'PY'
+import sys, wave
+with wave.open(sys.argv[1], "wb") as w:
+    w.setnchannels(1); w.setsampwidth(2); w.setframerate(8000)
+    w.writeframes(b"\0\0" * 800)
+PY
+    done
 }
 
 # Wine links Documents, Desktop and friends to the Linux home. Tests must stay in

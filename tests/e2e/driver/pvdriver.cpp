@@ -45,6 +45,13 @@ int Usage() {
         "  kill PID [CODE]          TerminateProcess\n"
         "  mapping NAME             exit 0 when a named file mapping exists\n"
         "  hotkey MODS VK [--hold MS]     register a global hot key and keep it\n"
+        "  tree-select HWND PATH    select the tree-view item at PATH (texts joined\n"
+        "                           by '/', from the top level), opening folders on\n"
+        "                           the way; prints its handle\n"
+        "  tree-dump HWND           every item of a tree view, indented by level\n"
+        "                           (folders are opened to reach their items)\n"
+        "  status-text HWND [PART]  the text of a status bar's part\n"
+        "  shortpath PATH           GetShortPathName of a path\n"
         "  lock PATH [MS]           open a file or directory with no sharing and keep\n"
         "                           it open (until killed, or MS milliseconds); prints\n"
         "                           \"locked\" once it holds it\n"
@@ -524,6 +531,132 @@ int CmdHold(int argc, char** argv) {
     return 0;
 }
 
+// Memory in another process, for messages whose structures the system does not
+// carry across (TVM_GETITEM, SB_GETTEXT).
+class RemoteBuffer {
+public:
+    RemoteBuffer(HWND owner, size_t size) : size_(size) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(owner, &pid);
+        process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+        if (process_) mem_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+    }
+    ~RemoteBuffer() {
+        if (mem_) VirtualFreeEx(process_, mem_, 0, MEM_RELEASE);
+        if (process_) CloseHandle(process_);
+    }
+    bool Ok() const { return mem_ != nullptr; }
+    char* At(size_t offset) const { return static_cast<char*>(mem_) + offset; }
+    bool Write(size_t offset, const void* data, size_t n) {
+        return WriteProcessMemory(process_, At(offset), data, n, nullptr) != FALSE;
+    }
+    bool Read(size_t offset, void* data, size_t n) {
+        return ReadProcessMemory(process_, At(offset), data, n, nullptr) != FALSE;
+    }
+
+private:
+    HANDLE process_ = nullptr;
+    void* mem_ = nullptr;
+    size_t size_;
+};
+
+std::string TreeItemText(HWND tree, HTREEITEM item) {
+    RemoteBuffer buf(tree, sizeof(TVITEMA) + 1024);
+    if (!buf.Ok()) return std::string();
+    TVITEMA it = {};
+    it.mask = TVIF_TEXT;
+    it.hItem = item;
+    it.pszText = buf.At(sizeof(TVITEMA));
+    it.cchTextMax = 1023;
+    buf.Write(0, &it, sizeof it);
+    char zero = 0;
+    buf.Write(sizeof(TVITEMA), &zero, 1);
+    SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(buf.At(0)));
+    char text[1024] = "";
+    buf.Read(sizeof(TVITEMA), text, 1023);
+    text[1023] = 0;
+    return text;
+}
+
+HTREEITEM TreeNext(HWND tree, HTREEITEM item, UINT code) {
+    return reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, code, reinterpret_cast<LPARAM>(item)));
+}
+
+// Opens item so that the control holds its children, and returns the first.
+HTREEITEM TreeFirstChild(HWND tree, HTREEITEM item) {
+    HTREEITEM child = TreeNext(tree, item, TVGN_CHILD);
+    if (!child) {
+        SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));
+        child = TreeNext(tree, item, TVGN_CHILD);
+    }
+    return child;
+}
+
+int CmdTreeSelect(int argc, char** argv) {
+    HWND tree;
+    if (argc < 4 || !ParseHwnd(argv[2], tree)) return Usage();
+    const std::string path = argv[3];
+    HTREEITEM item = TreeNext(tree, nullptr, TVGN_ROOT);
+    size_t start = 0;
+    for (;;) {
+        const size_t slash = path.find('/', start);
+        const std::string part = path.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
+        while (item && TreeItemText(tree, item) != part) item = TreeNext(tree, item, TVGN_NEXT);
+        if (!item) return 1;
+        if (slash == std::string::npos) break;
+        item = TreeFirstChild(tree, item);
+        start = slash + 1;
+    }
+    SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+    std::printf("%p\n", static_cast<void*>(item));
+    return 0;
+}
+
+void DumpTreeLevel(HWND tree, HTREEITEM item, int depth) {
+    for (; item; item = TreeNext(tree, item, TVGN_NEXT)) {
+        std::printf("%*s%s\n", depth * 2, "", TreeItemText(tree, item).c_str());
+        TVITEMA probe = {};
+        probe.mask = TVIF_CHILDREN;
+        probe.hItem = item;
+        RemoteBuffer buf(tree, sizeof probe);
+        buf.Write(0, &probe, sizeof probe);
+        SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(buf.At(0)));
+        buf.Read(0, &probe, sizeof probe);
+        if (probe.cChildren) DumpTreeLevel(tree, TreeFirstChild(tree, item), depth + 1);
+    }
+}
+
+int CmdTreeDump(int argc, char** argv) {
+    HWND tree;
+    if (argc < 3 || !ParseHwnd(argv[2], tree)) return Usage();
+    DumpTreeLevel(tree, TreeNext(tree, nullptr, TVGN_ROOT), 0);
+    return 0;
+}
+
+int CmdStatusText(int argc, char** argv) {
+    HWND bar;
+    long long part = 0;
+    if (argc < 3 || !ParseHwnd(argv[2], bar) || (argc > 3 && !ParseNumber(argv[3], part))) return Usage();
+    RemoteBuffer buf(bar, 1024);
+    if (!buf.Ok()) return 1;
+    char zero = 0;
+    buf.Write(0, &zero, 1);
+    SendMessageA(bar, SB_GETTEXTA, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(buf.At(0)));
+    char text[1024] = "";
+    buf.Read(0, text, 1023);
+    text[1023] = 0;
+    std::printf("%s\n", text);
+    return 0;
+}
+
+int CmdShortPath(int argc, char** argv) {
+    if (argc < 3) return Usage();
+    char buf[1024] = "";
+    if (!GetShortPathNameA(argv[2], buf, sizeof buf)) return 1;
+    std::printf("%s\n", buf);
+    return 0;
+}
+
 int CmdLock(int argc, char** argv) {
     if (argc < 3) return Usage();
     long long ms = -1;
@@ -629,6 +762,10 @@ int main(int argc, char** argv) {
     if (cmd == "hotkey") return CmdHotkey(argc, argv);
     if (cmd == "hold") return CmdHold(argc, argv);
     if (cmd == "lock") return CmdLock(argc, argv);
+    if (cmd == "tree-select") return CmdTreeSelect(argc, argv);
+    if (cmd == "tree-dump") return CmdTreeDump(argc, argv);
+    if (cmd == "status-text") return CmdStatusText(argc, argv);
+    if (cmd == "shortpath") return CmdShortPath(argc, argv);
     if (cmd == "msgbox-answer") return CmdMsgboxAnswer(argc, argv);
     return Usage();
 }
