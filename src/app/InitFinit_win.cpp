@@ -4,6 +4,7 @@
 #include <objbase.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <exception>
 
@@ -185,6 +186,8 @@ void PivoraProgram::WireWindows() {
     actions_.openTarget = [this](const std::string& target) { OpenTargetWithMessage(target); };
     actions_.launchItem = [this](const MenuEntry& entry) { NorItemsRTClickItem(Shell_, Model.Items, entry); };
 
+    FormItems.OnTiming = [this](const char* what, double ms) { Timing(what, ms); };
+
     FormGeneral.ShortCuts = &FormShortCuts;
     FormGeneral.OnMenuClick = [this](MenuEntry& entry) { DispatchMenuClick(entry, actions_); };
     FormGeneral.TitledForms = {&FormItems, &FormConfig, &FormAbout};
@@ -244,6 +247,15 @@ StoreContext PivoraProgram::MakeStoreContext() {
 void PivoraProgram::OpenTargetWithMessage(const std::string& target) {
     ErrorReporting& er = Errors();
     pv::OpenTarget(Shell_, target, [&er](const std::string& text) { er.ShowAppMessage(0, text, kMsgPlain); });
+}
+
+void PivoraProgram::Timing(const char* what, double ms) {
+    char flag[8] = "";
+    if (!GetEnvironmentVariableA("PIVORA_TIMING", flag, sizeof flag) || flag[0] == '0') return;
+    char line[160];
+    snprintf(line, sizeof line, "%s: %.1f ms\r\n", what, ms);
+    const std::string file = Model.DataDir + "timing.txt";
+    if (!Fs.Append(file, line)) Fs.WriteAll(file, line);
 }
 
 // ---- the steps

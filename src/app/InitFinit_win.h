@@ -206,6 +206,8 @@ private:
     };
 
     void WireWindows();
+    // With PIVORA_TIMING set, a line "what: N ms" in DataDir + "timing.txt".
+    void Timing(const char* what, double ms);
 
     WinProfile profile_;
     WinRegistry registry_;

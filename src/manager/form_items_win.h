@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <functional>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -33,6 +34,8 @@ public:
 
     // miManageItemsClick: shows the manager (not modal).
     void miManageItemsClick();
+    // Told how long showing the manager took, tree filled (milliseconds).
+    std::function<void(const char* what, double ms)> OnTiming;
     // The working tree is about to be emptied (a rebuild): the tree view lets go
     // of its nodes first, so that nothing is drawn from freed nodes meanwhile.
     void ReleaseTree();
