@@ -1,6 +1,7 @@
 #include "app/InitFinit_win.h"
 
 #include <commctrl.h>
+#include <commdlg.h>
 #include <objbase.h>
 
 #include <cstdint>
@@ -9,6 +10,7 @@
 #include <exception>
 
 #include "menu/Launching.h"
+#include "support/UkvWinSysAPI.h"
 #include "support/UkvSysExceptions.h"
 
 namespace pv {
@@ -361,5 +363,34 @@ void PivoraProgram::WriteErrorLog(const std::string& text) { Errors().WriteError
 void PivoraProgram::RebuildItemMenus() { pv::RebuildItemMenus(*this); }
 
 void PivoraProgram::OpenTarget(const std::string& target) { OpenTargetWithMessage(target); }
+
+bool PivoraProgram::OpenDialogAdd(std::string& file) {
+    char name[4 * MAX_PATH] = "";
+    OPENFILENAMEA ofn = {};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = FormItems.Handle();
+    ofn.lpstrFilter = "All Files (*.*)\0*.*\0";
+    ofn.lpstrFile = name;
+    ofn.nMaxFile = sizeof name;
+    ofn.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_ENABLESIZING | OFN_EXPLORER;
+    if (!GetOpenFileNameA(&ofn)) return false;
+    file = name;
+    return true;
+}
+
+bool PivoraProgram::BrowseForFolder(const std::string& title, std::string& directory) {
+    return pv::BrowseForFolder(FormItems.Handle(), title, directory);
+}
+
+bool PivoraProgram::ResolveShellLink(const std::string& link, std::string& arguments, std::string& target) {
+    ShellLinkInfo info;
+    const long rc = pv::ResolveShellLink(link, info);
+    if (rc == 0) {
+        arguments = info.arguments;
+        target = info.target;
+    }
+    FreeShellLinkInfo(info);
+    return rc == 0;
+}
 
 }  // namespace pv

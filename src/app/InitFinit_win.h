@@ -185,6 +185,9 @@ private:
     void RebuildItemMenus() override;
     void OpenTarget(const std::string& target) override;
     IShell& Shell() override { return Shell_; }
+    bool OpenDialogAdd(std::string& file) override;
+    bool BrowseForFolder(const std::string& title, std::string& directory) override;
+    bool ResolveShellLink(const std::string& link, std::string& arguments, std::string& target) override;
 
     // The hot key in force, as the settings code reads and sets it.
     class HotKeyOfFormGeneral : public IHotKey {

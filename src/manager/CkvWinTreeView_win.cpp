@@ -64,6 +64,12 @@ LRESULT CALLBACK TkvWinTreeView::SubclassProc(HWND hwnd, UINT msg, WPARAM wParam
         Guard("TVItems", [&] { view->DropFiles(reinterpret_cast<HDROP>(wParam)); });
         return 0;
     }
+    if ((msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST) || msg == WM_KEYDOWN || msg == WM_CAPTURECHANGED) {
+        auto* view = reinterpret_cast<TkvWinTreeView*>(self);
+        bool handled = false;
+        if (view->OnInput) Guard("TVItems", [&] { handled = view->OnInput(msg, wParam, lParam); });
+        if (handled) return 0;
+    }
     if (msg == WM_NCDESTROY) {
         RemoveWindowSubclass(hwnd, SubclassProc, kSubclassId);
         reinterpret_cast<TkvWinTreeView*>(self)->hwnd_ = nullptr;

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <functional>
+
 #include "manager/CkvWinTreeView.h"
 
 namespace pv {
@@ -21,6 +23,9 @@ public:
     HWND Handle() const { return hwnd_; }
 
     TDockedEvent OnDropFiles;
+    // Mouse and key messages of the control, before it acts on them; true when
+    // the owner handled the message (the control then does not see it).
+    std::function<bool(UINT msg, WPARAM wParam, LPARAM lParam)> OnInput;
 
     // The WM_DROPFILES route, also for a drop handle made by hand.
     void DropFiles(HDROP drop);

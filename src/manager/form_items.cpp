@@ -21,6 +21,7 @@ const char* const kMsgFolderIntoOwn = "The folder may not be dropped on a subite
 const char* const kMsgReady = "Ready";
 const char* const kMsgSaveOk = "Save succesful!";
 const char* const kMsgSaveFailed = "Save unsuccesful! ";
+const char* const kMsgDropOnProgram = "You can not drop items on following type: \"Program item\"";
 
 namespace {
 
@@ -249,6 +250,7 @@ FormItemsModel::FormItemsModel(AppModel& model, IFileSystem& fs, IItemsHost& hos
 void FormItemsModel::TreeReloaded() {
     selected_ = nullptr;
     clipboard_ = nullptr;
+    dragSource_ = expandCandidate_ = nullptr;
     rootTopNode_ = m_.TVItems.First();
     if (view_) view_->TreeReset();
 }
@@ -565,6 +567,7 @@ void FormItemsModel::RestoreFromUndo() {
     // The old nodes are gone, and everything that pointed at them with them.
     selected_ = nullptr;
     clipboard_ = nullptr;
+    dragSource_ = expandCandidate_ = nullptr;
     if (view_) view_->TreeReset();
     if (view_) view_->EndUpdate();
     changeAttached_ = attached;
@@ -611,10 +614,7 @@ void FormItemsModel::SweepTree(TreeNode* rootTop) {
             const bool dirPath = !p.empty() && (p.back() == '\\' || p.back() == '/');
             const bool exists = dirPath ? DirectoryExists(fs_, p) : (!p.empty() && PathExists(fs_, p));
             if (exists) continue;
-            if (view_) view_->NodeDeleting(n);
-            if (selected_ && IsInSubtree(selected_, n)) selected_ = nullptr;
-            if (clipboard_ && IsInSubtree(clipboard_, n)) clipboard_ = nullptr;
-            level.parent->DeleteChild(i);
+            RemoveNode(n);
         }
     }
     if (view_) view_->EndUpdate();
@@ -655,6 +655,356 @@ void FormItemsModel::FormClose() {
         RestoreFromUndo();
     }
     ResetSelection();
+}
+
+// ---------------------------------------------------------------- tree edits
+
+void FormItemsModel::RemoveNode(TreeNode* node) {
+    if (!node || !node->Parent()) return;
+    if (view_) view_->NodeDeleting(node);
+    for (TreeNode** p : {&selected_, &clipboard_, &dragSource_, &expandCandidate_, &rootTopNode_})
+        if (*p && IsInSubtree(*p, node)) *p = nullptr;
+    TreeModel::Delete(node);
+}
+
+void FormItemsModel::MoveAfter(TreeNode* node, TreeNode* target) {
+    if (!node || !target || node == target || IsInSubtree(target, node)) return;
+    if (view_) view_->NodeDeleting(node);
+    TreeNode* from = node->Parent();
+    std::unique_ptr<TreeNode> taken = from->TakeChild(TreeModel::IndexOf(node));
+    TreeNode* to = target->Parent();
+    TreeNode* moved = to->AdoptChild(TreeModel::IndexOf(target) + 1, std::move(taken));
+    Notify(&IItemsTreeView::NodeInserted, moved);
+}
+
+TreeNode* FormItemsModel::InsertAfterSelection(const std::string& text) {
+    if (!selected_ || !selected_->Parent()) return nullptr;
+    TreeNode* parent = selected_->Parent();
+    TreeNode* node = parent->InsertChild(TreeModel::IndexOf(selected_) + 1);
+    node->text = text;
+    Notify(&IItemsTreeView::NodeInserted, node);
+    return node;
+}
+
+// ---------------------------------------------------------------- adding
+
+bool& FormItemsModel::ModeChecked(AddMode mode) {
+    switch (mode) {
+        case AddMode::File: return Controls.RBFile;
+        case AddMode::Directory: return Controls.RBFileDirectory;
+        case AddMode::Separator: return Controls.RBSeparator;
+        case AddMode::Folder: break;
+    }
+    return Controls.RBFolder;
+}
+
+void FormItemsModel::LeaveMode() {
+    FormItemsControls& c = Controls;
+    const std::string& text = c.MemoAddName;
+    if (c.RBFile) fileText_ = chosenFile_.empty() ? std::string() : text;
+    if (c.RBFileDirectory) dirText_ = chosenDir_.empty() ? std::string() : text;
+    if (c.RBSeparator) sepText_ = text;
+    if (c.RBFolder) folderText_ = text;
+    c.RBFile = c.RBFileDirectory = c.RBSeparator = c.RBFolder = false;
+}
+
+void FormItemsModel::EnableAttachUnlessProgram() {
+    // Setting the flag never disables the button.
+    if (selected_ && !IsProgramNode(selected_)) Controls.BitBtnAttach.Enabled = true;
+}
+
+namespace {
+std::string ExtensionLabel(const std::string& path) {
+    const std::string ext = AsciiLower(PathExtension(path));
+    return "Item (" + (ext.empty() ? ext : ext.substr(1)) + ") Text";
+}
+}  // namespace
+
+void FormItemsModel::RBFolderEnter(AddMode mode) {
+    FormItemsControls& c = Controls;
+    if (ModeChecked(mode)) return;
+    switch (mode) {
+        case AddMode::File:
+        case AddMode::Directory: {
+            const bool file = mode == AddMode::File;
+            LeaveMode();
+            c.BitBtnFind.Enabled = true;
+            const std::string& chosen = file ? chosenFile_ : chosenDir_;
+            if (!chosen.empty()) {
+                c.LabelItemText = file ? ExtensionLabel(chosen) : "Item (directory) Text";
+                c.BitBtnAttach.Tag = 1;
+                EnableAttachUnlessProgram();
+                c.MemoAddName = file ? fileText_ : dirText_;
+            } else {
+                c.BitBtnAttach.Enabled = false;
+                c.BitBtnAttach.Tag = 0;
+                c.LabelItemText = "Item Text";
+                c.MemoAddName.clear();
+            }
+            break;
+        }
+        case AddMode::Separator:
+        case AddMode::Folder: {
+            const bool folder = mode == AddMode::Folder;
+            c.BitBtnFind.Enabled = false;
+            c.BitBtnAttach.Tag = 1;
+            EnableAttachUnlessProgram();
+            c.LabelItemText = folder ? "Item (Folder) Text" : "Item (Separator) Text";
+            LeaveMode();
+            c.MemoAddName = folder ? folderText_ : sepText_;
+            break;
+        }
+    }
+    ModeChecked(mode) = true;
+}
+
+void FormItemsModel::BitBtnFindClick() {
+    FormItemsControls& c = Controls;
+    if (c.RBFile) {
+        try {
+            std::string file;
+            if (host_.OpenDialogAdd(file)) {
+                c.BitBtnAttach.Tag = 1;
+                chosenFile_ = file;
+                c.MemoAddName = RemoveExtension(FileNamePart(file));
+                c.LabelItemText = ExtensionLabel(file);
+                UpdateButtons();
+            }
+        } catch (...) {
+            // A dialog that failed changes nothing.
+        }
+    } else {
+        std::string dir;
+        if (host_.BrowseForFolder(m_.ProductTitle, dir)) {
+            c.BitBtnAttach.Tag = 1;
+            chosenDir_ = dir;
+            const std::string last = FileNamePart(WithoutTrailingBackslash(dir));
+            c.MemoAddName = last.empty() ? dir : RemoveExtension(last);
+            c.LabelItemText = "Item (directory) Text";
+            UpdateButtons();
+        }
+    }
+    if (!m_.settings.WindowsDraw && view_) view_->RepaintCaption();
+}
+
+void FormItemsModel::BitBtnAttachClick() {
+    FormItemsControls& c = Controls;
+    if (!selected_ || IsProgramNode(selected_)) return;
+    std::string text = CleanItemText(c.MemoAddName);
+    c.MemoAddName = text;
+    TreeNode* node = nullptr;
+    ItemTable& table = m_.Items;
+    if (c.RBSeparator) {
+        sepText_.clear();
+        const bool plain = IsAllDashes(text);
+        node = InsertAfterSelection(plain ? std::string(kPlainSeparatorText) : CaptionedSeparatorText(text));
+        if (!node) return;
+        node->data = -1;
+        node->imageIndex = node->selectedIndex = plain ? kPicturePlainSeparator : kPictureCaptionedSeparator;
+    } else if (c.RBFolder) {
+        text = TrimBlanks(text);
+        const char* refusal = nullptr;
+        if (text.empty())
+            refusal = kMsgFolderNeedsName;
+        else if (!IsValidFolderName(text))
+            refusal = kMsgFolderBadChars;
+        else if (IsReservedFolderName(text))
+            refusal = kMsgFolderReserved;
+        else if (HasDuplicateAtLevel(selected_, text, DuplicateMode::Inclusive))
+            refusal = kMsgFolderDuplicate;
+        if (refusal) {
+            host_.PlaySoundFile(kChord);
+            FolderRefusal(refusal);
+            return;
+        }
+        node = InsertAfterSelection(text);
+        if (!node) return;
+        node->data = -1;
+        node->imageIndex = node->selectedIndex = kPictureFolder;
+        TreeNode* top = node->AppendChild();
+        top->imageIndex = top->selectedIndex = kPictureTopNode;
+        folderText_.clear();
+        Notify(&IItemsTreeView::NodeChanged, node);  // it has a child now
+    } else if (c.RBFileDirectory) {
+        if (chosenDir_.empty()) return;
+        node = InsertAfterSelection(text);
+        if (!node) return;
+        node->data = table.AddOtherLink(chosenDir_);
+        node->imageIndex = node->selectedIndex = kPictureDirectory;
+        c.BitBtnAttach.Tag = 0;
+        c.BitBtnAttach.Enabled = false;
+        chosenDir_.clear();
+        dirText_.clear();
+    } else {
+        if (chosenFile_.empty()) return;
+        if (m_.Pictures) m_.Pictures->AddShellIcon(chosenFile_, -1, false);
+        node = InsertAfterSelection(text);
+        if (!node) return;
+        const bool program = IsExecutableExtension(chosenFile_) || IsRunableExtension(chosenFile_);
+        node->data = program ? table.AddProgramLink(chosenFile_, std::string()) : table.AddOtherLink(chosenFile_);
+        ++m_.TVItems.tag;
+        node->imageIndex = node->selectedIndex = m_.PictureMarks.IconBase() + m_.TVItems.tag;
+        c.BitBtnAttach.Tag = 0;
+        c.BitBtnAttach.Enabled = false;
+        chosenFile_.clear();
+        fileText_.clear();
+    }
+    Notify(&IItemsTreeView::NodeChanged, node);
+    Select(node);
+    c.LabelItemText = "Item Text";
+    c.MemoAddName.clear();
+}
+
+// ---------------------------------------------------------------- clipboard
+
+void FormItemsModel::BitBtnCopyClick() {
+    if (!selected_) return;
+    if (clipboard_ && clipboard_->cut) {
+        clipboard_->cut = false;
+        Notify(&IItemsTreeView::NodeChanged, clipboard_);
+    }
+    clipboard_ = selected_;
+    UpdateButtons();
+}
+
+void FormItemsModel::BitBtnCutClick() {
+    if (!selected_) return;
+    if (clipboard_ && clipboard_->cut) {
+        clipboard_->cut = false;
+        Notify(&IItemsTreeView::NodeChanged, clipboard_);
+    }
+    selected_->cut = true;
+    clipboard_ = selected_;
+    Notify(&IItemsTreeView::NodeChanged, clipboard_);
+    UpdateButtons();
+}
+
+void FormItemsModel::BitBtnPasteClick() {
+    if (!selected_ || !clipboard_) return;
+    if (clipboard_->cut) {
+        TreeNode* node = clipboard_;
+        node->cut = false;
+        clipboard_ = nullptr;
+        MoveAfter(node, selected_);
+        Select(node);
+    } else {
+        TreeNode* node = InsertAfterSelection(clipboard_->text);
+        if (!node) return;
+        node->imageIndex = clipboard_->imageIndex;
+        node->selectedIndex = clipboard_->selectedIndex;
+        node->data = clipboard_->data;
+        Notify(&IItemsTreeView::NodeChanged, node);
+        Select(node);
+    }
+    UpdateButtons();
+}
+
+void FormItemsModel::BitBtnDeleteClick() {
+    if (!selected_ || !IsMovableNode(selected_)) return;
+    if (clipboard_ && IsInSubtree(clipboard_, selected_)) clipboard_ = nullptr;
+    RemoveNode(selected_);
+    UpdateButtons();
+}
+
+// ---------------------------------------------------------------- drag and drop
+
+void FormItemsModel::TVItemsMouseDown(bool left, int x, int y) {
+    if (!left) return;
+    dragSource_ = view_ ? view_->NodeAt(x, y) : nullptr;
+    if (dragSource_ && IsMovableNode(dragSource_)) {
+        Controls.TimerDrag.Enabled = true;
+        ++Controls.TimerDrag.Starts;
+    }
+}
+
+void FormItemsModel::TimerDragTimer() {
+    Controls.TimerDrag.Enabled = false;
+    if (dragSource_ && view_) view_->BeginDrag(dragSource_);
+}
+
+void FormItemsModel::TVItemsMouseUp(bool left) {
+    if (!left) return;
+    repaints_ = 0;
+    Controls.TimerDrag.Enabled = false;
+    Controls.TimerExpand.Enabled = false;
+}
+
+bool FormItemsModel::TVItemsDragOver(int x, int y, bool accept) {
+    TreeNode* node = view_ ? view_->NodeAt(x, y) : nullptr;
+    if (node) accept = !IsProgramNode(node) && CanPlaceNode(dragSource_, node);
+    if (node != expandCandidate_) Controls.TimerExpand.Enabled = false;
+    if (node && IsFolderNode(node) && accept) {
+        if (!Controls.TimerExpand.Enabled) {
+            Controls.TimerExpand.Enabled = true;
+            ++Controls.TimerExpand.Starts;
+            expandCandidate_ = node;
+        } else if (repaints_ <= 9) {
+            // The tree control leaves traces of the drag image around an
+            // opening folder; a few repaints wipe them.
+            ++repaints_;
+            Notify(&IItemsTreeView::NodeChanged, expandCandidate_->FirstChild());
+            if (TreeNode* next = TreeModel::NextSibling(expandCandidate_)) Notify(&IItemsTreeView::NodeChanged, next);
+        }
+    }
+    return accept;
+}
+
+void FormItemsModel::TimerExpandTimer() {
+    if (expandCandidate_ && view_ && !view_->IsExpanded(expandCandidate_)) {
+        Select(expandCandidate_);
+        view_->Expand(expandCandidate_);
+    }
+    Controls.TimerExpand.Enabled = false;
+}
+
+void FormItemsModel::TVItemsDragDrop(int x, int y) {
+    TreeNode* node = view_ ? view_->NodeAt(x, y) : nullptr;
+    if (!node || !dragSource_) return;
+    TreeNode* moved = dragSource_;
+    MoveAfter(moved, node);
+    Select(moved);
+}
+
+void FormItemsModel::TVItemsDropFiles(const std::string& fullPath, int x, int y) {
+    TreeNode* node = view_ ? view_->NodeAt(x, y) : nullptr;
+    if (!node || IsProgramNode(node)) {
+        host_.PlaySoundFile(kChord);
+        ShowStatusText(kMsgDropOnProgram);
+        MessageTime();
+        return;
+    }
+    std::string params;
+    std::string path = fullPath;
+    std::string extension = AsciiLower(PathExtension(path));
+    if (extension == ".lnk") {
+        std::string args, target;
+        if (host_.ResolveShellLink(fullPath, args, target)) {
+            params = args;
+            path = fs_.LongPath(target);
+            extension = PathExtension(path);
+        } else {
+            params.clear();
+            path.clear();
+            extension.clear();
+        }
+    }
+    ItemTable& table = m_.Items;
+    const bool program = IsExecutableExtension(extension) || IsRunableExtension(extension);
+    const int number = program ? table.AddProgramLink(path, params) : table.AddOtherLink(path);
+    int image;
+    if (extension.empty() && DirectoryExists(fs_, path)) {
+        image = kPictureDirectory;
+    } else {
+        if (m_.Pictures) m_.Pictures->AddShellIcon(path, -1, false);
+        ++m_.TVItems.tag;
+        image = m_.PictureMarks.IconBase() + m_.TVItems.tag;
+    }
+    TreeNode* created = node->Parent()->InsertChild(TreeModel::IndexOf(node) + 1);
+    created->text = RemoveExtension(FileNamePart(path));
+    created->imageIndex = created->selectedIndex = image;
+    created->data = number;
+    Notify(&IItemsTreeView::NodeInserted, created);
+    Select(created);
 }
 
 }  // namespace pv

@@ -70,6 +70,7 @@ extern const char* const kMsgFolderIntoOwn;        // "The folder may not be dro
 extern const char* const kMsgReady;                // "Ready"
 extern const char* const kMsgSaveOk;               // "Save succesful!"
 extern const char* const kMsgSaveFailed;           // "Save unsuccesful! "
+extern const char* const kMsgDropOnProgram;        // "You can not drop items on following type: ..."
 
 // The long part of a control's hint (the text after "|"), "" for none.
 std::string LongHint(const std::string& hint);
@@ -90,6 +91,7 @@ struct ItemsButton {
 struct ItemsTimer {
     int Interval = 100;
     bool Enabled = false;
+    unsigned Starts = 0;  // counts each switching on: a new start restarts the interval
 };
 
 // What the window shows, control by control. The window reads nothing back
@@ -130,7 +132,12 @@ struct FormItemsControls {
 
     std::string StatusBarHelp = "Ready";
     ItemsTimer TimerStatusText{100, true};
+    ItemsTimer TimerDrag{150, false};
+    ItemsTimer TimerExpand{400, false};
 };
+
+// The four kinds of entry the adding controls make.
+enum class AddMode { File, Directory, Separator, Folder };
 
 // Controls whose hints feed the status line.
 enum class ItemsControl {
@@ -157,6 +164,14 @@ public:
     virtual void BeginUpdate() = 0;
     virtual void EndUpdate() = 0;
     virtual void HideWindow() = 0;
+    // The node under a point of the tree's client area, or null (hit test).
+    virtual TreeNode* NodeAt(int x, int y) = 0;
+    virtual bool IsExpanded(TreeNode* node) = 0;
+    virtual void Expand(TreeNode* node) = 0;  // one level
+    // Starts the tree's drag once the pointer has moved 8 pixels.
+    virtual void BeginDrag(TreeNode* source) = 0;
+    // The title painted again (when the program paints titles).
+    virtual void RepaintCaption() = 0;
 };
 
 // The rest of the program, as the manager reaches it.
@@ -172,6 +187,12 @@ public:
     // A document or web address opened, with the program's message on failure.
     virtual void OpenTarget(const std::string& target) = 0;
     virtual IShell& Shell() = 0;
+    // OpenDialogAdd: true and the chosen file when the user confirmed.
+    virtual bool OpenDialogAdd(std::string& file) = 0;
+    // BrowseForFolder with a title and no starting directory.
+    virtual bool BrowseForFolder(const std::string& title, std::string& directory) = 0;
+    // A shortcut's arguments and target; false when it cannot be resolved.
+    virtual bool ResolveShellLink(const std::string& link, std::string& arguments, std::string& target) = 0;
 };
 
 // ---------------------------------------------------------------- the window's behaviour
@@ -232,6 +253,36 @@ public:
     void BitBtnLaunchClick();
     void BitBtnHelpClick();
 
+    // ---- adding
+    void RBFolderEnter(AddMode mode);
+    void BitBtnFindClick();
+    void BitBtnAttachClick();
+    // A node with text directly after the selected node, at its level.
+    TreeNode* InsertAfterSelection(const std::string& text);
+    void SetMemoAddNameText(const std::string& text) { Controls.MemoAddName = text; }
+    const std::string& ChosenFile() const { return chosenFile_; }
+    const std::string& ChosenDirectory() const { return chosenDir_; }
+
+    // ---- clipboard
+    void BitBtnCutClick();
+    void BitBtnCopyClick();
+    void BitBtnPasteClick();
+    void BitBtnDeleteClick();
+
+    // ---- drag and drop (left button only; client coordinates)
+    void TVItemsMouseDown(bool left, int x, int y);
+    void TVItemsMouseUp(bool left);
+    void TimerDragTimer();
+    // Returns whether the node under (x, y) accepts the dragged one; accept is
+    // the platform's answer over empty space.
+    bool TVItemsDragOver(int x, int y, bool accept);
+    void TimerExpandTimer();
+    void TVItemsDragDrop(int x, int y);
+    void TVItemsDropFiles(const std::string& fullPath, int x, int y);
+    TreeNode* DragSource() const { return dragSource_; }
+    TreeNode* ExpandCandidate() const { return expandCandidate_; }
+    int RepaintCounter() const { return repaints_; }
+
     // ---- window
     void FormShow();
     void FormClose();
@@ -248,6 +299,13 @@ private:
         if (view_) (view_->*f)(n);
     }
     void FolderRefusal(const std::string& message);
+    // Moves node with its subtree to directly after target, at target's level.
+    void MoveAfter(TreeNode* node, TreeNode* target);
+    // Removes node with its subtree; nothing keeps pointing at it.
+    void RemoveNode(TreeNode* node);
+    void LeaveMode();
+    bool& ModeChecked(AddMode mode);
+    void EnableAttachUnlessProgram();
     // Save: true when written and committed; false with the reason otherwise.
     bool SaveStore(std::string& reason);
     void PutBackPreviousStore(std::string& reason);
@@ -264,6 +322,14 @@ private:
     bool changeAttached_ = false;
     bool inNameChange_ = false;
     bool inParamsChange_ = false;
+
+    // adding
+    std::string chosenFile_, chosenDir_;
+    std::string fileText_, dirText_, sepText_, folderText_;  // remembered per mode
+    // drag and drop
+    TreeNode* dragSource_ = nullptr;
+    TreeNode* expandCandidate_ = nullptr;
+    int repaints_ = 0;
 };
 
 }  // namespace pv

@@ -1,5 +1,8 @@
 #include "manager/form_items_win.h"
 
+#include <windowsx.h>
+
+#include <cstdlib>
 #include <vector>
 
 #include "menu/SystemMenu.h"
@@ -43,6 +46,9 @@ enum : int {
 };
 
 constexpr UINT_PTR kTimerStatusText = 1;
+constexpr UINT_PTR kTimerDrag = 2;
+constexpr UINT_PTR kTimerExpand = 3;
+constexpr int kDragDistance = 8;  // pixels the pointer moves before a drag shows
 constexpr int kClientWidth = 521;
 constexpr int kClientHeight = 534;
 
@@ -70,12 +76,12 @@ const ControlDef kControls[] = {
     {kIdPanelHeadAdmin, ItemsControl::PanelHeadAdmin, "STATIC", "Administer", SS_OWNERDRAW | SS_NOTIFY, 346, 175, 175,
      26},
     {kIdRGSelectType, ItemsControl::None, "BUTTON", "Type of item to add", BS_GROUPBOX, 350, 204, 167, 84},
-    {kIdRBFile, ItemsControl::RBFile, "BUTTON", "File - Normal", BS_RADIOBUTTON | WS_TABSTOP | WS_GROUP, 358, 220, 152,
+    {kIdRBFile, ItemsControl::RBFile, "BUTTON", "File - Normal", BS_RADIOBUTTON | BS_NOTIFY | WS_TABSTOP | WS_GROUP, 358, 220, 152,
      16},
-    {kIdRBFileDirectory, ItemsControl::RBFileDirectory, "BUTTON", "File - Directory", BS_RADIOBUTTON, 358, 236, 152,
+    {kIdRBFileDirectory, ItemsControl::RBFileDirectory, "BUTTON", "File - Directory", BS_RADIOBUTTON | BS_NOTIFY, 358, 236, 152,
      16},
-    {kIdRBSeparator, ItemsControl::RBSeparator, "BUTTON", "Separator", BS_RADIOBUTTON, 358, 252, 152, 16},
-    {kIdRBFolder, ItemsControl::RBFolder, "BUTTON", "Folder (virtual)", BS_RADIOBUTTON, 358, 268, 152, 16},
+    {kIdRBSeparator, ItemsControl::RBSeparator, "BUTTON", "Separator", BS_RADIOBUTTON | BS_NOTIFY, 358, 252, 152, 16},
+    {kIdRBFolder, ItemsControl::RBFolder, "BUTTON", "Folder (virtual)", BS_RADIOBUTTON | BS_NOTIFY, 358, 268, 152, 16},
     {kIdLabelItemText, ItemsControl::None, "STATIC", "Item Text:", SS_LEFTNOWORDWRAP | WS_GROUP, 352, 292, 163, 14},
     {kIdMemoAddName, ItemsControl::MemoAddName, "EDIT", "", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 352, 307, 163,
      21},
@@ -144,7 +150,11 @@ void TFormItems::CreateControls() {
     controls_[kIdTree] = TVItems.Handle();
     TreeView_SetImageList(TVItems.Handle(), pictures_.Tree(), TVSIL_NORMAL);
     TreeView_SetIndent(TVItems.Handle(), 19);
-    TVItems.OnDropFiles = nullptr;  // files from the shell come with the adding commands
+    TVItems.OnDropFiles = [this](void*, const std::string& path, DropPoint& pt) {
+        model_.TVItemsDropFiles(path, pt.x, pt.y);
+        PushControls();
+    };
+    TVItems.OnInput = [this](UINT msg, WPARAM wParam, LPARAM lParam) { return TreeInput(msg, wParam, lParam); };
     for (const ControlDef& d : kControls) {
         HWND h = CreateWindowExA(0, d.cls, d.text, WS_CHILD | WS_VISIBLE | d.style, d.x, d.y, d.w, d.h, Handle(),
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(d.id)), inst, nullptr);
@@ -244,8 +254,30 @@ void TFormItems::PushControls() {
             KillTimer(Handle(), kTimerStatusText);
         timerInterval_ = interval;
     }
+    Timers();
     shown_ = c;
     shownValid_ = true;
+}
+
+void TFormItems::Timers() {
+    const FormItemsControls& c = model_.Controls;
+    struct T {
+        UINT_PTR id;
+        const ItemsTimer& model;
+        bool& on;
+        unsigned& starts;
+    } timers[] = {{kTimerDrag, c.TimerDrag, dragTimerOn_, dragStarts_},
+                  {kTimerExpand, c.TimerExpand, expandTimerOn_, expandStarts_}};
+    for (T& t : timers) {
+        const bool restart = t.model.Enabled && t.model.Starts != t.starts;
+        if (t.model.Enabled && (!t.on || restart)) {
+            SetTimer(Handle(), t.id, static_cast<UINT>(t.model.Interval), nullptr);  // from the start again
+        } else if (!t.model.Enabled && t.on) {
+            KillTimer(Handle(), t.id);
+        }
+        t.on = t.model.Enabled;
+        t.starts = t.model.Starts;
+    }
 }
 
 // ---------------------------------------------------------------- the tree view
@@ -338,7 +370,14 @@ void TFormItems::NodeInserted(TreeNode* node) {
 
 void TFormItems::NodeDeleting(TreeNode* node) {
     if (stale_) return;
-    if (HTREEITEM h = ItemOf(node)) TreeView_DeleteItem(TVItems.Handle(), h);
+    HTREEITEM h = ItemOf(node);
+    if (!h) return;
+    if (dropTarget_ == h) dropTarget_ = nullptr;
+    // The control selects another item when the selected one goes; the model
+    // hears of it once the command is done (SyncSelection).
+    selecting_ = true;
+    TreeView_DeleteItem(TVItems.Handle(), h);
+    selecting_ = false;
 }
 
 void TFormItems::NodeChanged(TreeNode* node) {
@@ -377,6 +416,154 @@ void TFormItems::EndUpdate() {
 
 void TFormItems::HideWindow() { ShowWindow(Handle(), SW_HIDE); }
 
+TreeNode* TFormItems::NodeAt(int x, int y) {
+    TVHITTESTINFO ht = {};
+    ht.pt = POINT{x, y};
+    HTREEITEM h = TreeView_HitTest(TVItems.Handle(), &ht);
+    if (!h || !(ht.flags & TVHT_ONITEM)) return nullptr;
+    TVITEMA it = {};
+    it.mask = TVIF_PARAM;
+    it.hItem = h;
+    SendMessageA(TVItems.Handle(), TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&it));
+    return NodeOf(it.lParam);
+}
+
+bool TFormItems::IsExpanded(TreeNode* node) {
+    HTREEITEM h = ItemOf(node);
+    return h && (TreeView_GetItemState(TVItems.Handle(), h, TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
+}
+
+void TFormItems::Expand(TreeNode* node) {
+    ShowNode(node);
+    RealiseChildren(node);
+    if (HTREEITEM h = ItemOf(node)) TreeView_Expand(TVItems.Handle(), h, TVE_EXPAND);
+}
+
+void TFormItems::BeginDrag(TreeNode*) {
+    if (!pressed_) return;  // released before the timer: a click, no drag
+    armed_ = true;
+    GetCursorPos(&armPoint_);
+    ScreenToClient(TVItems.Handle(), &armPoint_);
+}
+
+void TFormItems::RepaintCaption() { FormActivate(); }
+
+void TFormItems::SyncSelection() {
+    HTREEITEM h = TreeView_GetSelection(TVItems.Handle());
+    TreeNode* node = nullptr;
+    if (h) {
+        TVITEMA it = {};
+        it.mask = TVIF_PARAM;
+        it.hItem = h;
+        SendMessageA(TVItems.Handle(), TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&it));
+        node = NodeOf(it.lParam);
+    }
+    if (node != model_.Selected()) {
+        model_.TreeSelectionChanged(node);
+        PushControls();
+    }
+}
+
+// ---------------------------------------------------------------- the drag
+
+void TFormItems::StartDragImage(POINT pt) {
+    HTREEITEM h = ItemOf(model_.DragSource());
+    dragImage_ = h ? TreeView_CreateDragImage(TVItems.Handle(), h) : nullptr;
+    if (dragImage_) {
+        ImageList_BeginDrag(dragImage_, 0, 0, 0);
+        ImageList_DragEnter(TVItems.Handle(), pt.x, pt.y);
+    }
+    dragging_ = true;
+}
+
+void TFormItems::DragMoved(POINT pt) {
+    if (dragImage_) ImageList_DragShowNolock(FALSE);
+    accept_ = model_.TVItemsDragOver(pt.x, pt.y, true);
+    TVHITTESTINFO ht = {};
+    ht.pt = pt;
+    HTREEITEM over = TreeView_HitTest(TVItems.Handle(), &ht);
+    HTREEITEM hilite = (over && (ht.flags & TVHT_ONITEM) && accept_) ? over : nullptr;
+    if (hilite != dropTarget_) {
+        TreeView_SelectDropTarget(TVItems.Handle(), hilite);
+        dropTarget_ = hilite;
+    }
+    SetCursor(LoadCursor(nullptr, accept_ ? IDC_ARROW : IDC_NO));
+    PushControls();
+    UpdateWindow(TVItems.Handle());
+    if (dragImage_) {
+        ImageList_DragShowNolock(TRUE);
+        ImageList_DragMove(pt.x, pt.y);
+    }
+}
+
+void TFormItems::EndDrag(bool drop, POINT pt) {
+    const bool wasDragging = dragging_;
+    if (dragImage_) {
+        ImageList_DragLeave(TVItems.Handle());
+        ImageList_EndDrag();
+        ImageList_Destroy(dragImage_);
+        dragImage_ = nullptr;
+    }
+    if (dropTarget_) TreeView_SelectDropTarget(TVItems.Handle(), nullptr);
+    dropTarget_ = nullptr;
+    dragging_ = armed_ = pressed_ = false;
+    if (wasDragging && drop && accept_) model_.TVItemsDragDrop(pt.x, pt.y);
+    model_.TVItemsMouseUp(true);
+    PushControls();
+    SyncSelection();
+}
+
+bool TFormItems::TreeInput(UINT msg, WPARAM wParam, LPARAM lParam) {
+    const POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    switch (msg) {
+        case WM_LBUTTONDOWN: {
+            model_.TVItemsMouseDown(true, pt.x, pt.y);
+            PushControls();
+            TVHITTESTINFO ht = {};
+            ht.pt = pt;
+            HTREEITEM h = TreeView_HitTest(TVItems.Handle(), &ht);
+            if (!h || !(ht.flags & TVHT_ONITEM)) return false;  // buttons, lines, empty space
+            // Pressing an item selects it as the control would, but without the
+            // control's own drag detection, which would hold the message loop
+            // (and the drag timer) until the pointer moves or the button is up.
+            SetFocus(TVItems.Handle());
+            TreeView_SelectItem(TVItems.Handle(), h);
+            SetCapture(TVItems.Handle());
+            pressed_ = true;
+            return true;
+        }
+        case WM_MOUSEMOVE:
+            if (!pressed_) return false;
+            if (armed_ && !dragging_ &&
+                (std::abs(pt.x - armPoint_.x) >= kDragDistance || std::abs(pt.y - armPoint_.y) >= kDragDistance))
+                StartDragImage(pt);
+            if (dragging_) DragMoved(pt);
+            return true;
+        case WM_LBUTTONUP:
+            if (!pressed_) {
+                model_.TVItemsMouseUp(true);
+                PushControls();
+                return false;
+            }
+            ReleaseCapture();  // WM_CAPTURECHANGED sees pressed_ and leaves the rest here
+            EndDrag(true, pt);
+            return true;
+        case WM_CAPTURECHANGED:
+            if (pressed_) EndDrag(false, pt);
+            return false;
+        case WM_KEYDOWN:
+            if (wParam == VK_ESCAPE && pressed_) {
+                pressed_ = false;
+                ReleaseCapture();
+                EndDrag(false, pt);
+                return true;
+            }
+            return false;
+        default:
+            return false;
+    }
+}
+
 // ---------------------------------------------------------------- events
 
 void TFormItems::FormShow() {
@@ -393,12 +580,21 @@ void TFormItems::Close() {
 }
 
 void TFormItems::OnCommand(int id, int code, HWND control) {
+    if (id >= kIdRBFile && id <= kIdRBFolder) {
+        // A radio button that takes the focus switches the mode (a click does too).
+        if (code == BN_SETFOCUS || code == BN_CLICKED) {
+            const AddMode modes[] = {AddMode::File, AddMode::Directory, AddMode::Separator, AddMode::Folder};
+            model_.RBFolderEnter(modes[id - kIdRBFile]);
+            PushControls();
+        }
+        return;
+    }
     if (code == EN_CHANGE) {
         if (pushing_) return;
         const std::string text = TextOf(control);
         if (id == kIdEditSName) model_.SetEditSNameText(text);
         if (id == kIdEditSParams) model_.SetEditSParamsText(text);
-        if (id == kIdMemoAddName) model_.Controls.MemoAddName = text;
+        if (id == kIdMemoAddName) model_.SetMemoAddNameText(text);
         PushControls();
         return;
     }
@@ -409,6 +605,12 @@ void TFormItems::OnCommand(int id, int code, HWND control) {
         case kIdSweep: model_.BitBtnSweepClick(); break;
         case kIdLaunch: model_.BitBtnLaunchClick(); break;
         case kIdHelp: model_.BitBtnHelpClick(); break;
+        case kIdFind: model_.BitBtnFindClick(); break;
+        case kIdAttach: model_.BitBtnAttachClick(); break;
+        case kIdCut: model_.BitBtnCutClick(); break;
+        case kIdCopy: model_.BitBtnCopyClick(); break;
+        case kIdPaste: model_.BitBtnPasteClick(); break;
+        case kIdDelete: model_.BitBtnDeleteClick(); break;
         case kIdClose:
         case IDCANCEL:
             Close();
@@ -417,6 +619,7 @@ void TFormItems::OnCommand(int id, int code, HWND control) {
             break;
     }
     PushControls();
+    SyncSelection();
 }
 
 LRESULT TFormItems::OnNotify(NMHDR* hdr) {
@@ -515,6 +718,20 @@ LRESULT TFormItems::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             if (wParam == kTimerStatusText) {
                 model_.TimerStatusText();
                 PushControls();
+                return 0;
+            }
+            if (wParam == kTimerDrag || wParam == kTimerExpand) {
+                // One tick each: the model switches them on again when it wants.
+                KillTimer(Handle(), wParam);
+                (wParam == kTimerDrag ? dragTimerOn_ : expandTimerOn_) = false;
+                if (dragImage_) ImageList_DragShowNolock(FALSE);
+                if (wParam == kTimerDrag)
+                    model_.TimerDragTimer();
+                else
+                    model_.TimerExpandTimer();
+                PushControls();
+                UpdateWindow(TVItems.Handle());
+                if (dragImage_) ImageList_DragShowNolock(TRUE);
                 return 0;
             }
             break;

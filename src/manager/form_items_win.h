@@ -61,6 +61,21 @@ private:
     void BeginUpdate() override;
     void EndUpdate() override;
     void HideWindow() override;
+    TreeNode* NodeAt(int x, int y) override;
+    bool IsExpanded(TreeNode* node) override;
+    void Expand(TreeNode* node) override;
+    void BeginDrag(TreeNode* source) override;
+    void RepaintCaption() override;
+
+    // The drag inside the tree: pressed, armed by the drag timer, then shown
+    // with the tree's own drag image once the pointer has moved 8 pixels.
+    bool TreeInput(UINT msg, WPARAM wParam, LPARAM lParam);
+    void StartDragImage(POINT pt);
+    void EndDrag(bool drop, POINT pt);
+    void DragMoved(POINT pt);
+    // Brings the model's selection in line with the tree control's.
+    void SyncSelection();
+    void Timers();
 
     void CreateControls();
     void OnCommand(int id, int code, HWND control);
@@ -91,6 +106,16 @@ private:
     bool clearing_ = false;
     int updates_ = 0;
     int timerInterval_ = 0;   // as set on the window, 0 for none
+    bool dragTimerOn_ = false;
+    bool expandTimerOn_ = false;
+    unsigned dragStarts_ = 0, expandStarts_ = 0;
+    bool pressed_ = false;     // left button down on an item, captured
+    bool armed_ = false;       // the drag timer has fired
+    bool dragging_ = false;    // the drag image shows
+    bool accept_ = false;      // the last answer of TVItemsDragOver
+    POINT armPoint_ = {0, 0};
+    HIMAGELIST dragImage_ = nullptr;
+    HTREEITEM dropTarget_ = nullptr;
     std::string lastHint_;
     FormItemsControls shown_;  // what the controls show now
     bool shownValid_ = false;

@@ -67,6 +67,30 @@ public:
     }
     void OpenTarget(const std::string& target) override { opened.push_back(target); }
     pv::IShell& Shell() override { return shell; }
+
+    // The dialogs answer with these; empty means cancelled.
+    std::string dialogFile, browsedDir;
+    std::vector<std::string> browseTitles;
+    bool OpenDialogAdd(std::string& file) override {
+        if (dialogFile.empty()) return false;
+        file = dialogFile;
+        return true;
+    }
+    bool BrowseForFolder(const std::string& title, std::string& dir) override {
+        browseTitles.push_back(title);
+        if (browsedDir.empty()) return false;
+        dir = browsedDir;
+        return true;
+    }
+    // Shortcuts: link path -> (arguments, target); missing ones cannot be resolved.
+    std::map<std::string, std::pair<std::string, std::string>> links;
+    bool ResolveShellLink(const std::string& link, std::string& args, std::string& target) override {
+        auto it = links.find(link);
+        if (it == links.end()) return false;
+        args = it->second.first;
+        target = it->second.second;
+        return true;
+    }
 };
 
 class RecordingView : public pv::IItemsTreeView {
@@ -80,6 +104,21 @@ public:
     void BeginUpdate() override {}
     void EndUpdate() override {}
     void HideWindow() override { calls.push_back("hide"); }
+
+    // The hit test: which node each point is over.
+    std::map<std::pair<int, int>, pv::TreeNode*> at;
+    std::set<pv::TreeNode*> expanded;
+    pv::TreeNode* NodeAt(int x, int y) override {
+        auto it = at.find({x, y});
+        return it == at.end() ? nullptr : it->second;
+    }
+    bool IsExpanded(pv::TreeNode* n) override { return expanded.count(n) != 0; }
+    void Expand(pv::TreeNode* n) override {
+        expanded.insert(n);
+        calls.push_back("expand " + n->text);
+    }
+    void BeginDrag(pv::TreeNode* n) override { calls.push_back("drag " + n->text); }
+    void RepaintCaption() override { calls.push_back("caption"); }
 };
 
 class ManagerWorld {
