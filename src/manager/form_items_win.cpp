@@ -420,7 +420,9 @@ TreeNode* TFormItems::NodeAt(int x, int y) {
     TVHITTESTINFO ht = {};
     ht.pt = POINT{x, y};
     HTREEITEM h = TreeView_HitTest(TVItems.Handle(), &ht);
-    if (!h || !(ht.flags & TVHT_ONITEM)) return nullptr;
+    // The whole row counts, right of a short (or empty) text too: a top node
+    // has no text to aim at.
+    if (!h || !(ht.flags & (TVHT_ONITEM | TVHT_ONITEMRIGHT | TVHT_ONITEMINDENT))) return nullptr;
     TVITEMA it = {};
     it.mask = TVIF_PARAM;
     it.hItem = h;
@@ -479,10 +481,8 @@ void TFormItems::StartDragImage(POINT pt) {
 void TFormItems::DragMoved(POINT pt) {
     if (dragImage_) ImageList_DragShowNolock(FALSE);
     accept_ = model_.TVItemsDragOver(pt.x, pt.y, true);
-    TVHITTESTINFO ht = {};
-    ht.pt = pt;
-    HTREEITEM over = TreeView_HitTest(TVItems.Handle(), &ht);
-    HTREEITEM hilite = (over && (ht.flags & TVHT_ONITEM) && accept_) ? over : nullptr;
+    TreeNode* under = NodeAt(pt.x, pt.y);
+    HTREEITEM hilite = (under && accept_) ? ItemOf(under) : nullptr;
     if (hilite != dropTarget_) {
         TreeView_SelectDropTarget(TVItems.Handle(), hilite);
         dropTarget_ = hilite;
@@ -545,7 +545,8 @@ bool TFormItems::TreeInput(UINT msg, WPARAM wParam, LPARAM lParam) {
                 PushControls();
                 return false;
             }
-            ReleaseCapture();  // WM_CAPTURECHANGED sees pressed_ and leaves the rest here
+            pressed_ = false;  // so that the WM_CAPTURECHANGED of ReleaseCapture cancels nothing
+            ReleaseCapture();
             EndDrag(true, pt);
             return true;
         case WM_CAPTURECHANGED:

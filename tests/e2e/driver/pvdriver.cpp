@@ -46,8 +46,10 @@ int Usage() {
         "  mapping NAME             exit 0 when a named file mapping exists\n"
         "  hotkey MODS VK [--hold MS]     register a global hot key and keep it\n"
         "  tree-select HWND PATH    select the tree-view item at PATH (texts joined\n"
-        "                           by '/', from the top level), opening folders on\n"
+        "                           by '|', from the top level), opening folders on\n"
         "                           the way; prints its handle\n"
+        "  tree-collapse HWND PATH  collapse the item at PATH\n"
+        "  tree-rect HWND PATH      screen rectangle of the item at PATH (its text)\n"
         "  tree-dump HWND           every item of a tree view, indented by level\n"
         "                           (folders are opened to reach their items)\n"
         "  status-text HWND [PART]  the text of a status bar's part\n"
@@ -592,23 +594,55 @@ HTREEITEM TreeFirstChild(HWND tree, HTREEITEM item) {
     return child;
 }
 
-int CmdTreeSelect(int argc, char** argv) {
-    HWND tree;
-    if (argc < 4 || !ParseHwnd(argv[2], tree)) return Usage();
-    const std::string path = argv[3];
+HTREEITEM TreeFind(HWND tree, const std::string& path) {
     HTREEITEM item = TreeNext(tree, nullptr, TVGN_ROOT);
     size_t start = 0;
     for (;;) {
-        const size_t slash = path.find('/', start);
+        // "|" can be in no item's text here: neither in a store's nor in a file name.
+        const size_t slash = path.find('|', start);
         const std::string part = path.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
         while (item && TreeItemText(tree, item) != part) item = TreeNext(tree, item, TVGN_NEXT);
-        if (!item) return 1;
-        if (slash == std::string::npos) break;
+        if (!item || slash == std::string::npos) return item;
         item = TreeFirstChild(tree, item);
         start = slash + 1;
     }
+}
+
+int CmdTreeSelect(int argc, char** argv) {
+    HWND tree;
+    if (argc < 4 || !ParseHwnd(argv[2], tree)) return Usage();
+    HTREEITEM item = TreeFind(tree, argv[3]);
+    if (!item) return 1;
     SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
     std::printf("%p\n", static_cast<void*>(item));
+    return 0;
+}
+
+int CmdTreeCollapse(int argc, char** argv) {
+    HWND tree;
+    if (argc < 4 || !ParseHwnd(argv[2], tree)) return Usage();
+    HTREEITEM item = TreeFind(tree, argv[3]);
+    if (!item) return 1;
+    SendMessageA(tree, TVM_EXPAND, TVE_COLLAPSE, reinterpret_cast<LPARAM>(item));
+    return 0;
+}
+
+int CmdTreeRect(int argc, char** argv) {
+    HWND tree;
+    if (argc < 4 || !ParseHwnd(argv[2], tree)) return Usage();
+    HTREEITEM item = TreeFind(tree, argv[3]);
+    if (!item) return 1;
+    SendMessageA(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item));
+    RemoteBuffer buf(tree, sizeof(RECT));
+    RECT r = {};
+    *reinterpret_cast<HTREEITEM*>(&r) = item;
+    buf.Write(0, &r, sizeof r);
+    if (!SendMessageA(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(buf.At(0)))) return 1;
+    buf.Read(0, &r, sizeof r);
+    POINT a = {r.left, r.top}, b = {r.right, r.bottom};
+    ClientToScreen(tree, &a);
+    ClientToScreen(tree, &b);
+    std::printf("%ld,%ld,%ld,%ld\n", a.x, a.y, b.x, b.y);
     return 0;
 }
 
@@ -764,6 +798,8 @@ int main(int argc, char** argv) {
     if (cmd == "lock") return CmdLock(argc, argv);
     if (cmd == "tree-select") return CmdTreeSelect(argc, argv);
     if (cmd == "tree-dump") return CmdTreeDump(argc, argv);
+    if (cmd == "tree-rect") return CmdTreeRect(argc, argv);
+    if (cmd == "tree-collapse") return CmdTreeCollapse(argc, argv);
     if (cmd == "status-text") return CmdStatusText(argc, argv);
     if (cmd == "shortpath") return CmdShortPath(argc, argv);
     if (cmd == "msgbox-answer") return CmdMsgboxAnswer(argc, argv);
