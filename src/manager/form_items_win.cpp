@@ -507,7 +507,15 @@ void TFormItems::EndDrag(bool drop, POINT pt) {
     if (dropTarget_) TreeView_SelectDropTarget(TVItems.Handle(), nullptr);
     dropTarget_ = nullptr;
     dragging_ = armed_ = pressed_ = false;
-    if (wasDragging && drop && accept_) model_.TVItemsDragDrop(pt.x, pt.y);
+    if (wasDragging && drop && accept_) {
+        LARGE_INTEGER f, t0, t1;
+        QueryPerformanceFrequency(&f);
+        QueryPerformanceCounter(&t0);
+        model_.TVItemsDragDrop(pt.x, pt.y);
+        UpdateWindow(TVItems.Handle());
+        QueryPerformanceCounter(&t1);
+        if (OnTiming) OnTiming("drop", 1000.0 * static_cast<double>(t1.QuadPart - t0.QuadPart) / f.QuadPart);
+    }
     model_.TVItemsMouseUp(true);
     PushControls();
     SyncSelection();
@@ -610,7 +618,16 @@ void TFormItems::OnCommand(int id, int code, HWND control) {
         case kIdAttach: model_.BitBtnAttachClick(); break;
         case kIdCut: model_.BitBtnCutClick(); break;
         case kIdCopy: model_.BitBtnCopyClick(); break;
-        case kIdPaste: model_.BitBtnPasteClick(); break;
+        case kIdPaste: {
+            LARGE_INTEGER f, t0, t1;
+            QueryPerformanceFrequency(&f);
+            QueryPerformanceCounter(&t0);
+            model_.BitBtnPasteClick();
+            UpdateWindow(TVItems.Handle());
+            QueryPerformanceCounter(&t1);
+            if (OnTiming) OnTiming("paste", 1000.0 * static_cast<double>(t1.QuadPart - t0.QuadPart) / f.QuadPart);
+            break;
+        }
         case kIdDelete: model_.BitBtnDeleteClick(); break;
         case kIdClose:
         case IDCANCEL:
