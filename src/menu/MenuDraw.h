@@ -119,7 +119,7 @@ struct MeasureResult {
 // -------------------------------------------------------------- helpers
 
 // MulDiv as the platform computes it: a * b / c rounded to the nearest integer,
-// halves away from zero; -1 when c is 0.
+// halves away from zero; -1 when c is 0 or the result lies beyond +-2147483647.
 int MulDivRound(int a, int b, int c);
 
 // Position of the side-bar entry (tag -9999) among the entry's siblings, or -1.
