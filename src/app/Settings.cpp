@@ -96,6 +96,15 @@ std::string ShellFolder(ISystem& system, int csidl) {
     return path;
 }
 
+// A text value as it must be written for the profile functions to read it back
+// unchanged: they drop blanks around a value and one pair of enclosing quotes,
+// so a value that begins or ends with either goes between double quotes.
+std::string ProfileText(const std::string& value) {
+    auto edge = [](char c) { return IsBlank(c) || c == '"' || c == '\''; };
+    if (!value.empty() && (edge(value.front()) || edge(value.back()))) return "\"" + value + "\"";
+    return value;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- menu-shortcut text
@@ -266,8 +275,13 @@ void Settings::SettleDataDir() {
                 if (hasStore && hasIni) {
                     DataDir = dir;
                 } else {
+                    // A part the copy source lacks is no failure: the new directory
+                    // starts with what there is, and defaults for the rest. Were the
+                    // data to stay behind for this run, the next start would move it
+                    // to the copy made now and the run's edits would be lost.
                     if (!hasStore) CopyDirectoryTree(fs, copySource + "shortcuts", dir + "shortcuts");
-                    if (!hasIni) CopyFileContents(fs, copySource + kSettingsIniName, dir + kSettingsIniName);
+                    if (!hasIni && FileExists(fs, copySource + kSettingsIniName))
+                        CopyFileContents(fs, copySource + kSettingsIniName, dir + kSettingsIniName);
                     DataDir = dir;
                     if (oldLocation) {
                         int answer = svc_.ui.Dialog("Confirm", MigrationQuestion(copySource, dir),
@@ -322,7 +336,7 @@ bool Settings::SaveSettings() {
     // a size outside the list) keeps the value read from the file.
     std::string name = config_.CmBoxFontName.Text();
     if (name.empty()) name = FontName;
-    ok &= p.WriteString(f, kFont, "FontName", name);
+    ok &= p.WriteString(f, kFont, "FontName", ProfileText(name));
     int size;
     if (!ParseIniInteger(config_.CmBoxFontSize.Text(), size)) size = FontSize;
     ok &= p.WriteString(f, kFont, "FontSize", std::to_string(size));
