@@ -225,6 +225,13 @@ bool PosixFileSystem::Recycle(const std::string& path) {
     return false;
 }
 
+std::string PosixFileSystem::DirectoryIdentity(const std::string& path) {
+    struct stat st;
+    if (path.empty() || ::stat(StripSlashes(HostPath(path)).c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+        return std::string();
+    return std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino);
+}
+
 std::string PosixFileSystem::TempDir() {
     ::mkdir((root_ + "/T").c_str(), 0777);
     return "T:\\";

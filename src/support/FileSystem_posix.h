@@ -32,6 +32,7 @@ public:
     std::string LongPath(const std::string& path) override;
     bool Recycle(const std::string& path) override;
     std::string TempDir() override;  // "T:\" at <root>/T, created on demand
+    std::string DirectoryIdentity(const std::string& path) override;  // device and inode
 
 private:
     std::string root_;
