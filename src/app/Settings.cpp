@@ -331,7 +331,14 @@ bool Settings::SaveSettings() {
     ok &= p.WriteString(f, kGeneral, "OpenPivoraHotkey", ShortCutToText(svc_.hotKey.HotKey()));
     ok &= p.WriteString(f, kMisc, "WindowsDraw", config_.CBWinDefDrawAll.Checked ? "1" : "0");
     ok &= p.WriteString(f, kMisc, "DrawMenuBar", DrawMenuBar ? "1" : "0");
-    p.DeleteKey(f, kFont, "WindowsDraw");
+    // A hand-edited file may hold the legacy key more than once, and a delete
+    // takes one; left over, it would go at a later save and change the file again.
+    // (A missing key reads as whatever default is asked for, a present one not.)
+    auto legacyKeyLeft = [&] {
+        return p.ReadString(f, kFont, "WindowsDraw", "0") == p.ReadString(f, kFont, "WindowsDraw", "1");
+    };
+    for (int n = 0; n < 1000 && legacyKeyLeft(); ++n)
+        if (!p.DeleteKey(f, kFont, "WindowsDraw")) break;
     // A list without a selection (the file named a font that is not installed, or
     // a size outside the list) keeps the value read from the file.
     std::string name = config_.CmBoxFontName.Text();

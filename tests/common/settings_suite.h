@@ -748,4 +748,17 @@ TEST_F(SettingsTest, FontSizesWhosePixelHeightOverflowsGiveADefinedFont) {
     }
 }
 
+TEST_F(SettingsTest, EveryCopyOfTheLegacyKeyGoesAtTheFirstSave) {
+    WriteSettingsIni("[Font Settings]\r\nWindowsDraw=0\r\nFontName=Arial\r\nWindowsDraw=1\r\n");
+    Start();
+    EXPECT_FALSE(settings->WindowsDraw);
+    ASSERT_TRUE(settings->SaveSettings());
+    EXPECT_EQ(Read("Font Settings", "WindowsDraw"), "<missing>");
+    EXPECT_EQ(Read("Misc Settings", "WindowsDraw"), "0");
+    const std::string once = SettingsIniText();
+    Start();
+    ASSERT_TRUE(settings->SaveSettings());
+    EXPECT_EQ(SettingsIniText(), once);
+}
+
 }  // namespace pvtest
