@@ -3,6 +3,8 @@
 // root directory: "C:\Data\x.txt" is <root>/C/Data/x.txt. Symbolic links report
 // kAttrReparsePoint (with kAttrDirectory when they point at a directory), a file
 // without owner write permission kAttrReadOnly. The recycle bin is <root>/.trash.
+// Names are compared as the host compares them (with letter case), except by the
+// wildcards of a search pattern, which match without regard to case as on Windows.
 
 #include <string>
 
