@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cstdint>
 
+#include "support/UkvSysExceptions.h"
 #include "support/UkvSysIO.h"
 #include "support/UkvWinSysAPI.h"
 
@@ -279,11 +280,20 @@ void Settings::SettleDataDir() {
                     // starts with what there is, and defaults for the rest. Were the
                     // data to stay behind for this run, the next start would move it
                     // to the copy made now and the run's edits would be lost.
+                    // The same holds for a settings file that cannot be copied:
+                    // the store decides where the data lives. The copy source then
+                    // holds the only copy of the settings and is not offered for removal.
                     if (!hasStore) CopyDirectoryTree(fs, copySource + "shortcuts", dir + "shortcuts");
-                    if (!hasIni && FileExists(fs, copySource + kSettingsIniName))
-                        CopyFileContents(fs, copySource + kSettingsIniName, dir + kSettingsIniName);
+                    bool settingsCopied = true;
+                    if (!hasIni && FileExists(fs, copySource + kSettingsIniName)) {
+                        try {
+                            CopyFileContents(fs, copySource + kSettingsIniName, dir + kSettingsIniName);
+                        } catch (const EStreamError&) {
+                            settingsCopied = false;
+                        }
+                    }
                     DataDir = dir;
-                    if (oldLocation) {
+                    if (oldLocation && settingsCopied) {
                         int answer = svc_.ui.Dialog("Confirm", MigrationQuestion(copySource, dir),
                                                     DialogType::Confirmation, kBtnYes | kBtnNo, 0);
                         if (answer == kMrYes) {

@@ -577,6 +577,28 @@ TEST_F(SettingsTest, OldLocationWithoutSettingsFileIsCopiedAndTheQuestionStillCo
     EXPECT_TRUE(dir.IsFile("AppData\\Kelvory\\Pivora\\shortcuts\\shortcuts.txt"));
 }
 
+TEST_F(SettingsTest, ASettingsFileThatCannotBeCopiedKeepsTheDataInTheNewDirectory) {
+    // Nothing can be written where the new directory's settings file should go.
+    dir.WriteFile(ProgRel("glc.ini"), "[Misc]\r\nDataAccess=user\r\n");
+    dir.WriteFile("AppData\\Kelvory\\Pivora\\shortcuts\\shortcuts.txt", "^Folder|Old\r\n");
+    dir.WriteFile("AppData\\Kelvory\\Pivora\\pivora.ini", "[Font Settings]\r\nFontName=Arial\r\n");
+    dir.MakeDirs("Docs\\Kelvory\\Pivora\\pivora.ini");
+    system.folders[pv::kCsidlAppData] = dir.Root() + "AppData";
+    system.folders[pv::kCsidlPersonal] = dir.Root() + "Docs";
+    const std::string newDir = dir.Root() + "Docs\\Kelvory\\Pivora\\";
+    ui.answers = {pv::kMrYes, pv::kMrYes};
+    for (int start = 1; start <= 2; ++start) {
+        SCOPED_TRACE(start);
+        Start();
+        EXPECT_EQ(pv::DataDir, newDir);
+        EXPECT_EQ(dir.ReadFile("Docs\\Kelvory\\Pivora\\shortcuts\\shortcuts.txt"), "^Folder|Old\r\n");
+        // The old location holds the only copy of the settings: no offer to remove it.
+        EXPECT_TRUE(ui.shown.empty());
+        EXPECT_TRUE(dir.IsFile("AppData\\Kelvory\\Pivora\\pivora.ini"));
+        settings->SaveSettings();
+    }
+}
+
 TEST_F(SettingsTest, OldLocationThatIsTheNewDirectoryIsNeverRemoved) {
     // Application data and documents resolve to the same folder.
     dir.WriteFile(ProgRel("glc.ini"), "[Misc]\r\nDataAccess=user\r\n");
