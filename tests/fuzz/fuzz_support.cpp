@@ -156,13 +156,16 @@ bool ParseTreeScript(const uint8_t* data, size_t size, TreeScript& out) {
 }
 
 Scratch::Scratch() {
-    std::string base = "/dev/shm";
-    struct stat st;
-    if (::stat(base.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+    // libFuzzer ends a timed run without destructors, so a directory named by
+    // the caller (the scripts give one in the build tree, and remove it) does
+    // not pile up; without one, the process's own below the temporary directory.
+    const char* given = std::getenv("PIVORA_FUZZ_SCRATCH");
+    if (given && *given) {
+        host_ = given;
+    } else {
         const char* tmp = std::getenv("TMPDIR");
-        base = tmp && *tmp ? tmp : "/tmp";
+        host_ = std::string(tmp && *tmp ? tmp : "/tmp") + "/pivora-fuzz-" + std::to_string(::getpid());
     }
-    host_ = base + "/pivora-fuzz-" + std::to_string(::getpid());
     std::filesystem::create_directories(host_ + "/C");
 }
 

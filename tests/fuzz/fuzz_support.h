@@ -42,8 +42,9 @@ struct TreeScript {
 // False for a script that breaks a rule (the input is then of no interest).
 bool ParseTreeScript(const uint8_t* data, size_t size, TreeScript& out);
 
-// A scratch directory for one fuzz process: <tmp>/pivora-fuzz-<pid>, with the
-// drive C below it. Reset() empties the drive; Build() lays a script out.
+// A scratch directory for one fuzz process, with the drive C below it:
+// $PIVORA_FUZZ_SCRATCH, or <tmp>/pivora-fuzz-<pid>. Reset() empties the drive;
+// Build() lays a script out.
 class Scratch {
 public:
     Scratch();
