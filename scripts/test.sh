@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Builds everything and runs the three test suites:
+# Builds everything and runs the test suites:
 #   1. native GoogleTest with AddressSanitizer and UBSan (build/native)
 #   2. GoogleTest cross-compiled for Windows, run under Wine through CTest
 #   3. end-to-end tests under Wine on Xvfb (CTest label e2e)
+#   4. fuzz targets with libFuzzer, ASan and UBSan, a bounded time each (build/fuzz)
 # and checks the product, build/win32/bin/pivora.exe (32-bit, GUI, system DLLs only).
 #
 # Wine: where 32-bit programs can run, suites 2 and 3 use wine32 and the i686
@@ -212,6 +213,34 @@ t0=$(now)
 run_ctest "$WINE_BUILD" suite3-e2e -L '^e2e$'
 record "suite 3 end-to-end" "$CT_PASS" "$CT_FAIL" $(( $(now) - t0 )) \
     "screenshots in $WINE_BUILD/e2e-out" "$CT_SKIP"
+
+# ---------------------------------------------------------------- suite 4
+# Fuzz targets (tests/fuzz): clang's libFuzzer with AddressSanitizer and UBSan in
+# their own build (build/fuzz). Each runs FUZZ_SECONDS (60) from its seed corpus
+# and the corpus it grew before; a crash, a sanitizer report, a broken property
+# or a hang is a failed test. scripts/fuzz.sh runs them for longer.
+FUZZ_SECONDS="${FUZZ_SECONDS:-60}"
+log "suite 4: fuzz targets, ${FUZZ_SECONDS}s each (build/fuzz, libFuzzer with ASan and UBSan)"
+t0=$(now)
+. scripts/fuzz-lib.sh
+fuzz_pass=0
+fuzz_fail=0
+fuzz_note=""
+if pv_fuzz_build "$JOBS"; then
+    for t in "${PV_FUZZ_TARGETS[@]}"; do
+        if pv_fuzz_run "$t" "$FUZZ_SECONDS"; then
+            fuzz_pass=$(( fuzz_pass + 1 ))
+        else
+            fuzz_fail=$(( fuzz_fail + 1 ))
+        fi
+    done
+else
+    fuzz_fail=1
+    fuzz_note="build failed"
+fi
+record "suite 4 fuzz" "$fuzz_pass" "$fuzz_fail" $(( $(now) - t0 )) \
+    "${fuzz_note:-findings in $PV_FUZZ_BUILD/findings}"
+# ---------------------------------------------------------------- end of suite 4
 
 echo
 {

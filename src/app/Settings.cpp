@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cstdint>
 
+#include "support/UkvSysExceptions.h"
 #include "support/UkvSysIO.h"
 #include "support/UkvWinSysAPI.h"
 
@@ -75,6 +76,15 @@ std::string ShellFolder(ISystem& system, int csidl) {
     std::string path = system.SpecialFolderPath(csidl);
     while (!path.empty() && path.back() == '\\') path.pop_back();
     return path;
+}
+
+// A text value as it must be written for the profile functions to read it back
+// unchanged: they drop blanks around a value and one pair of enclosing quotes,
+// so a value that begins or ends with either goes between double quotes.
+std::string ProfileText(const std::string& value) {
+    auto edge = [](char c) { return IsBlank(c) || c == '"' || c == '\''; };
+    if (!value.empty() && (edge(value.front()) || edge(value.back()))) return "\"" + value + "\"";
+    return value;
 }
 
 }  // namespace
@@ -247,10 +257,24 @@ void Settings::SettleDataDir() {
                 if (hasStore && hasIni) {
                     m_.DataDir = dir;
                 } else {
+                    // A part the copy source lacks is no failure: the new directory
+                    // starts with what there is, and defaults for the rest. Were the
+                    // data to stay behind for this run, the next start would move it
+                    // to the copy made now and the run's edits would be lost.
+                    // The same holds for a settings file that cannot be copied:
+                    // the store decides where the data lives. The copy source then
+                    // holds the only copy of the settings and is not offered for removal.
                     if (!hasStore) CopyDirectoryTree(fs, copySource + "shortcuts", dir + "shortcuts");
-                    if (!hasIni) CopyFileContents(fs, copySource + kSettingsIniName, dir + kSettingsIniName);
+                    bool settingsCopied = true;
+                    if (!hasIni && FileExists(fs, copySource + kSettingsIniName)) {
+                        try {
+                            CopyFileContents(fs, copySource + kSettingsIniName, dir + kSettingsIniName);
+                        } catch (const EStreamError&) {
+                            settingsCopied = false;
+                        }
+                    }
                     m_.DataDir = dir;
-                    if (oldLocation) {
+                    if (oldLocation && settingsCopied) {
                         int answer = svc_.ui.Dialog("Confirm", MigrationQuestion(copySource, dir),
                                                     DialogType::Confirmation, kBtnYes | kBtnNo, 0);
                         if (answer == kMrYes) {
@@ -298,12 +322,19 @@ bool Settings::SaveSettings() {
     ok &= p.WriteString(f, kGeneral, "OpenPivoraHotkey", ShortCutToText(svc_.hotKey.HotKey()));
     ok &= p.WriteString(f, kMisc, "WindowsDraw", config_.CBWinDefDrawAll.Checked ? "1" : "0");
     ok &= p.WriteString(f, kMisc, "DrawMenuBar", m_.settings.DrawMenuBar ? "1" : "0");
-    p.DeleteKey(f, kFont, "WindowsDraw");
+    // A hand-edited file may hold the legacy key more than once, and a delete
+    // takes one; left over, it would go at a later save and change the file again.
+    // (A missing key reads as whatever default is asked for, a present one not.)
+    auto legacyKeyLeft = [&] {
+        return p.ReadString(f, kFont, "WindowsDraw", "0") == p.ReadString(f, kFont, "WindowsDraw", "1");
+    };
+    for (int n = 0; n < 1000 && legacyKeyLeft(); ++n)
+        if (!p.DeleteKey(f, kFont, "WindowsDraw")) break;
     // A list without a selection (the file named a font that is not installed, or
     // a size outside the list) keeps the value read from the file.
     std::string name = config_.CmBoxFontName.Text();
     if (name.empty()) name = m_.settings.FontName;
-    ok &= p.WriteString(f, kFont, "FontName", name);
+    ok &= p.WriteString(f, kFont, "FontName", ProfileText(name));
     int size;
     if (!ParseIniInteger(config_.CmBoxFontSize.Text(), size)) size = m_.settings.FontSize;
     ok &= p.WriteString(f, kFont, "FontSize", std::to_string(size));

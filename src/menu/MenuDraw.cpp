@@ -52,7 +52,9 @@ int MulDivRound(int a, int b, int c) {
         den = -den;
     }
     int64_t q = (num >= 0 ? num + den / 2 : num - den / 2) / den;
-    if (q > INT32_MAX || q < INT32_MIN) return -1;
+    // The platform's range is symmetric: -2147483648 counts as an overflow too,
+    // so a font height made by negating the result is always an int.
+    if (q > INT32_MAX || q < -INT32_MAX) return -1;
     return static_cast<int>(q);
 }
 

@@ -119,7 +119,7 @@ struct MeasureResult {
 // -------------------------------------------------------------- helpers
 
 // MulDiv as the platform computes it: a * b / c rounded to the nearest integer,
-// halves away from zero; -1 when c is 0.
+// halves away from zero; -1 when c is 0 or the result lies beyond +-2147483647.
 int MulDivRound(int a, int b, int c);
 
 // The layout of parent's sub-entries, worked out on first use and kept in the

@@ -26,6 +26,17 @@ std::string TakeField(std::string& rest) {
     return field;
 }
 
+// What the reader would not give back: a line break anywhere, and a bar in a
+// field that another field follows. The manager cleans typed text the same way;
+// the writer does it again for every other source (dropped shortcuts, tools).
+std::string Writable(const std::string& field, bool last) {
+    std::string out;
+    out.reserve(field.size());
+    for (char c : field)
+        if (c != '\r' && c != '\n' && (last || c != '|')) out += c;
+    return out;
+}
+
 }  // namespace
 
 const char* RecordKeyword(RecordKind kind) {
@@ -42,6 +53,7 @@ const char* SkipReasonText(SkipReason reason) {
     case SkipReason::UnknownKind: return "unknown kind";
     case SkipReason::BadFolderName: return "folder name is not a directory name of this level";
     case SkipReason::MissingFolder: return "folder directory is missing";
+    case SkipReason::FolderLinksBack: return "folder is a directory link back to a level it is in";
     case SkipReason::UnreadableIndex: return "index file cannot be read";
     }
     return "";
@@ -94,15 +106,16 @@ std::string FormatRecord(const StoreRecord& r) {
     switch (r.kind) {
     case RecordKind::Folder:
     case RecordKind::CaptionedSeparator:
-        s += r.name;
+        s += Writable(r.name, true);
         break;
     case RecordKind::PlainSeparator:
         break;
     case RecordKind::ProgramLink:
-        s += r.path + "|" + r.params + "|" + r.icon + "|" + r.name;
+        s += Writable(r.path, false) + "|" + Writable(r.params, false) + "|" + Writable(r.icon, false) + "|" +
+             Writable(r.name, true);
         break;
     case RecordKind::OtherLink:
-        s += r.path + "|" + r.extension + "|" + r.name;
+        s += Writable(r.path, false) + "|" + Writable(r.extension, false) + "|" + Writable(r.name, true);
         break;
     }
     s += "\r\n";

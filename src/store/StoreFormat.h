@@ -45,6 +45,7 @@ enum class SkipReason {
     UnknownKind,      // kind text is none of the five keywords (exact case)
     BadFolderName,    // folder name that would not name a subdirectory of the level
     MissingFolder,    // folder record whose subdirectory does not exist
+    FolderLinksBack,  // folder directory is a link back to a level the reader is in
     UnreadableIndex,  // index file exists but cannot be read
 };
 const char* SkipReasonText(SkipReason reason);
@@ -54,7 +55,9 @@ const char* SkipReasonText(SkipReason reason);
 // the reason, for an empty line, a line without bar and an unknown kind.
 bool ParseRecord(const std::string& line, StoreRecord& out, SkipReason* reason = nullptr);
 
-// The record as written to an index file, ending with CR LF.
+// The record as written to an index file, ending with CR LF. It always reads
+// back as the record written: CR and LF are left out of every field, and "|"
+// out of every field before the name (path, parameters, icon, extension).
 std::string FormatRecord(const StoreRecord& record);
 
 // Splits a whole index file into lines. CR LF, a lone LF and a lone CR all end

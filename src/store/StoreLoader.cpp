@@ -33,24 +33,59 @@ bool EndsWith(const std::string& text, const char* tail) {
     return text.size() >= t.size() && text.compare(text.size() - t.size(), t.size(), t) == 0;
 }
 
-// The level directory a folder record leads to, or "" with the reason why none.
-std::string FolderLevel(IFileSystem& fs, const std::string& level, const std::string& name, SkipReason& why) {
+// The level directory a folder record leads to, or "" with the reason why none;
+// link tells whether the directory is a directory link (junction or symbolic link).
+std::string FolderLevel(IFileSystem& fs, const std::string& level, const std::string& name, SkipReason& why,
+                        bool& link) {
     if (!IsFollowableFolderName(name)) {
         why = SkipReason::BadFolderName;
         return std::string();
     }
     const std::string dir = level + name;
-    if (!IsExistingDirectory(fs, dir)) {
+    const uint32_t a = fs.Attributes(dir);
+    if (a == kInvalidAttributes || (a & kAttrDirectory) == 0) {
         why = SkipReason::MissingFolder;
         return std::string();
     }
+    link = (a & kAttrReparsePoint) != 0;
     return dir + "\\";
+}
+
+// What a walk knows of a level it is in, to tell whether a link leads back.
+struct OpenLevel {
+    std::string level;          // ends with a backslash
+    bool belowLink = false;     // entered through a directory link, here or further up
+    bool identityRead = false;  // identity is read when first needed
+    std::string identity;
+};
+
+// Whether entering sub from the innermost of the open levels (the walk's stack,
+// from the root down) would bring the walk back into one of them. Directory
+// links are followed, but a link to "." or to a level further up would repeat
+// the levels between forever, and with two such records the work doubles at
+// every turn. Only a link, or a level entered through one, can lead back: a real
+// directory is never one of its own ancestors. A level whose identity the file
+// system cannot tell is taken to lead back.
+template <class Frame>
+bool LeadsBack(IFileSystem& fs, std::vector<Frame>& open, const std::string& sub, bool subIsLink) {
+    if (!subIsLink && !open.back().at.belowLink) return false;
+    const std::string id = fs.DirectoryIdentity(sub);
+    if (id.empty()) return true;
+    for (Frame& f : open) {
+        OpenLevel& o = f.at;
+        if (!o.identityRead) {
+            o.identity = fs.DirectoryIdentity(o.level);
+            o.identityRead = true;
+        }
+        if (o.identity == id) return true;
+    }
+    return false;
 }
 
 // ---------------------------------------------------------------- the reader
 
 struct LevelFrame {
-    std::string level;               // ends with a backslash
+    OpenLevel at;
     std::string indexFile;
     std::vector<std::string> lines;
     size_t next = 0;
@@ -66,7 +101,7 @@ public:
     // Root entries go to rootTreePos, which counts on with each; it ends up as
     // the anchor's position.
     void Run(const std::string& rootLevel) {
-        Push(rootLevel, &c_.pmItems.root, nullptr);
+        Push(rootLevel, &c_.pmItems.root, nullptr, false);
         while (!stack_.empty()) {
             LevelFrame& f = stack_.back();
             if (f.next >= f.lines.size()) {
@@ -81,9 +116,10 @@ public:
     int RootTreePos() const { return rootTreePos_; }
 
 private:
-    void Push(const std::string& level, MenuEntry* menu, TreeNode* node) {
+    void Push(const std::string& level, MenuEntry* menu, TreeNode* node, bool belowLink) {
         LevelFrame f;
-        f.level = level;
+        f.at.level = level;
+        f.at.belowLink = belowLink;
         f.indexFile = level + kIndexName;
         std::string contents;
         if (!c_.fs.ReadAll(f.indexFile, contents)) {
@@ -119,17 +155,23 @@ private:
         TreeNode* node = f.node;
         switch (rec.kind) {
         case RecordKind::Folder: {
-            const std::string sub = FolderLevel(c_.fs, f.level, rec.name, why);
+            bool link = false;
+            const std::string sub = FolderLevel(c_.fs, f.at.level, rec.name, why, link);
             if (sub.empty()) {
                 Skip(f.indexFile, lineNo, line, why);
                 return;
             }
+            if (LeadsBack(c_.fs, stack_, sub, link)) {
+                Skip(f.indexFile, lineNo, line, SkipReason::FolderLinksBack);
+                return;
+            }
+            const bool belowLink = f.at.belowLink || link;
             MenuEntry* folderEntry = AddFolderEntry(*menu, rec.name);
             TreeNode* folderNode = AddNode(node, rec.name, kPictureFolder, -1);
             TreeNode* top = folderNode->AppendChild();
             SetNode(*top, std::string(), kPictureTopNode, -1);
             ++report_.entries;
-            if (IsExistingFile(c_.fs, sub + kIndexName)) Push(sub, folderEntry, folderNode);
+            if (IsExistingFile(c_.fs, sub + kIndexName)) Push(sub, folderEntry, folderNode, belowLink);
             return;
         }
         case RecordKind::PlainSeparator: {
@@ -147,7 +189,7 @@ private:
             break;
         }
         case RecordKind::ProgramLink: {
-            const int picture = ProgramLinkPicture(c_, f.level, rec);
+            const int picture = ProgramLinkPicture(c_, f.at.level, rec);
             const int number = c_.table.AddProgramLink(rec.path, rec.params);
             AddLink(*menu, node, rec.name, picture, number);
             break;
@@ -249,20 +291,21 @@ StoreCheckResult CheckItemStore(StoreContext& c) {
 
 void ScanExtensions(StoreContext& c, const std::string& level) {
     struct Frame {
-        std::string level;
+        OpenLevel at;
         std::vector<std::string> lines;
         size_t next = 0;
     };
     std::vector<Frame> stack;
-    auto push = [&](const std::string& lv) {
+    auto push = [&](const std::string& lv, bool belowLink) {
         std::string contents;
         if (!c.fs.ReadAll(lv + kIndexName, contents)) return;  // the load reports it
         Frame f;
-        f.level = lv;
+        f.at.level = lv;
+        f.at.belowLink = belowLink;
         f.lines = SplitIndexLines(contents);
         stack.push_back(std::move(f));
     };
-    push(level);
+    push(level, false);
     while (!stack.empty()) {
         Frame& f = stack.back();
         if (f.next >= f.lines.size()) {
@@ -272,9 +315,12 @@ void ScanExtensions(StoreContext& c, const std::string& level) {
         StoreRecord rec;
         if (!ParseRecord(f.lines[f.next++], rec)) continue;
         if (rec.kind == RecordKind::Folder) {
+            // The same folders as the reader's: the load reports those passed over.
             SkipReason why;
-            const std::string sub = FolderLevel(c.fs, f.level, rec.name, why);
-            if (!sub.empty() && IsExistingFile(c.fs, sub + kIndexName)) push(sub);  // invalidates f
+            bool link = false;
+            const std::string sub = FolderLevel(c.fs, f.at.level, rec.name, why, link);
+            if (sub.empty() || LeadsBack(c.fs, stack, sub, link)) continue;
+            if (IsExistingFile(c.fs, sub + kIndexName)) push(sub, f.at.belowLink || link);  // invalidates f
         } else if (rec.kind == RecordKind::OtherLink) {
             if (c.table.extensions.IndexOf(rec.extension) < 0) c.table.extensions.Append(rec.extension);
         }

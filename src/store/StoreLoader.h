@@ -72,8 +72,9 @@ enum class StoreCheckResult {
 StoreCheckResult CheckItemStore(StoreContext& c);
 
 // The extension scan of one level and all the folders below it: every other
-// link's extension field joins the extension list once. Unreadable index files
-// and folder names that lead nowhere are passed over.
+// link's extension field joins the extension list once. Unreadable index files,
+// folder names that lead nowhere and folders that are directory links back into
+// a level the scan is in are passed over, as the load passes them over.
 void ScanExtensions(StoreContext& c, const std::string& level);
 
 // The picture preparation: "exe", "bat", "cmd", "wsf", "wsh" join the extension
@@ -89,7 +90,9 @@ struct LoadReport {
 
 // Builds TVItems (between its top node and the program nodes), the item table and
 // PMItems (above the system entries) from the store, then copies TVItems into
-// TVUndo. An index file that exists but cannot be read is logged, the user is
+// TVUndo. A folder whose directory is a link (junction or symbolic link) is read
+// like any other, unless it leads back into a level the reader is in: then the
+// record is skipped (SkipReason::FolderLinksBack) with all it would have held. An index file that exists but cannot be read is logged, the user is
 // told once, and the rest of the store is loaded; its path is kept in
 // ItemTable::unreadableIndexFiles so that saving can refuse to write over it.
 LoadReport LoadItemStore(StoreContext& c);

@@ -27,6 +27,7 @@ public:
     std::string LongPath(const std::string& path) override { return in_.LongPath(path); }
     bool Recycle(const std::string&) override { return false; }
     std::string TempDir() override { return in_.TempDir(); }
+    std::string DirectoryIdentity(const std::string& path) override { return in_.DirectoryIdentity(path); }
 
 private:
     IFileSystem& in_;
@@ -53,6 +54,7 @@ public:
     std::string LongPath(const std::string& p) override { return in_.LongPath(Map(p)); }
     bool Recycle(const std::string& p) override { return in_.Recycle(Map(p)); }
     std::string TempDir() override { return in_.TempDir(); }
+    std::string DirectoryIdentity(const std::string& p) override { return in_.DirectoryIdentity(Map(p)); }
 
 private:
     IFileSystem& in_;

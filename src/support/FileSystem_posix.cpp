@@ -115,6 +115,14 @@ bool PosixFileSystem::List(const std::string& pattern, std::vector<DirEntry>& ou
         mask = pattern.substr(cut + 1);
     }
     if (mask.empty()) return false;
+    if (mask.find_first_of("*?") == std::string::npos && mask != "." && mask != "..") {
+        // A plain name is looked up as the host resolves it when the file is
+        // opened, so that finding a file and reading it agree on its name.
+        const uint32_t attributes = Attributes(dir + mask);
+        if (attributes == kInvalidAttributes) return false;
+        out.push_back({mask, attributes});
+        return true;
+    }
     const std::string hostDir = HostPath(dir);
     if (!IsHostDir(hostDir.empty() ? root_ : hostDir)) return false;
     DIR* d = ::opendir(hostDir.empty() ? root_.c_str() : hostDir.c_str());
@@ -223,6 +231,13 @@ bool PosixFileSystem::Recycle(const std::string& path) {
         return ::rename(host.c_str(), dest.c_str()) == 0;
     }
     return false;
+}
+
+std::string PosixFileSystem::DirectoryIdentity(const std::string& path) {
+    struct stat st;
+    if (path.empty() || ::stat(StripSlashes(HostPath(path)).c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+        return std::string();
+    return std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino);
 }
 
 std::string PosixFileSystem::TempDir() {

@@ -3,6 +3,8 @@
 // root directory: "C:\Data\x.txt" is <root>/C/Data/x.txt. Symbolic links report
 // kAttrReparsePoint (with kAttrDirectory when they point at a directory), a file
 // without owner write permission kAttrReadOnly. The recycle bin is <root>/.trash.
+// Names are compared as the host compares them (with letter case), except by the
+// wildcards of a search pattern, which match without regard to case as on Windows.
 
 #include <string>
 
@@ -32,6 +34,7 @@ public:
     std::string LongPath(const std::string& path) override;
     bool Recycle(const std::string& path) override;
     std::string TempDir() override;  // "T:\" at <root>/T, created on demand
+    std::string DirectoryIdentity(const std::string& path) override;  // device and inode
 
 private:
     std::string root_;

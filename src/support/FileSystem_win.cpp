@@ -167,6 +167,22 @@ bool WinFileSystem::Recycle(const std::string& path) {
     return ShellDeleteToRecycleBin(path, true);
 }
 
+std::string WinFileSystem::DirectoryIdentity(const std::string& path) {
+    std::string dir = path;
+    while (dir.size() > 3 && dir.back() == '\\') dir.pop_back();  // "C:\" keeps its backslash
+    if (dir.empty()) return std::string();
+    // A directory opens only with backup semantics; asking for no access right
+    // at all lets every directory that can be listed be told apart.
+    FileHandle h(CreateFileA(dir.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!h.Valid() || !GetFileInformationByHandle(h.Get(), &info) ||
+        !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return std::string();
+    return std::to_string(info.dwVolumeSerialNumber) + ":" + std::to_string(info.nFileIndexHigh) + ":" +
+           std::to_string(info.nFileIndexLow);
+}
+
 std::string WinFileSystem::TempDir() {
     char buffer[MAX_PATH + 1] = {0};
     DWORD n = GetTempPathA(MAX_PATH + 1, buffer);

@@ -60,6 +60,11 @@ public:
     virtual bool Recycle(const std::string& path) = 0;
     // Temporary directory of the system, with trailing backslash.
     virtual std::string TempDir() = 0;
+    // A text that is the same for two paths exactly when they name the same
+    // directory, wherever links lead (volume and file index); "" when the path
+    // is no directory or the system cannot tell. A walk that follows directory
+    // links uses it to notice that it has come back to where it already is.
+    virtual std::string DirectoryIdentity(const std::string& /*path*/) { return std::string(); }
 };
 
 // ---------------------------------------------------------------- settings stores

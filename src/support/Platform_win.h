@@ -24,6 +24,7 @@ public:
     std::string LongPath(const std::string& path) override;
     bool Recycle(const std::string& path) override;
     std::string TempDir() override;
+    std::string DirectoryIdentity(const std::string& path) override;  // volume serial and file index
 };
 
 // SHFileOperationA FO_DELETE with FOF_ALLOWUNDO, plus FOF_NOCONFIRMATION |

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -518,23 +519,85 @@ TEST_F(SettingsTest, PerUserSetupFailingLeavesTheProgramDirectory) {
     EXPECT_FALSE(dir.IsDir("NoSuchParent"));
 }
 
-TEST_F(SettingsTest, CopySourceWithoutSettingsFileAbandonsTheSetup) {
+TEST_F(SettingsTest, FreshPerUserInstallKeepsTheFirstSessionsEdits) {
+    // The usual fresh install: the program directory holds a store but no settings file.
     dir.WriteFile(ProgRel("glc.ini"), "[Misc]\r\nDataAccess=user\r\n");
-    dir.WriteFile(ProgRel("shortcuts\\shortcuts.txt"), "^NorSep\r\n");
+    dir.WriteFile(ProgRel("shortcuts\\shortcuts.txt"), "^NorSep|\r\n");
     dir.MakeDirs("Docs");
     system.folders[pv::kCsidlPersonal] = dir.Root() + "Docs";
-    EXPECT_NO_THROW(settings->LoadSettings());
-    EXPECT_EQ(model.DataDir, prog);
-    EXPECT_TRUE(ui.shown.empty());
-    // The store was copied before the settings file failed.
-    EXPECT_TRUE(dir.IsFile("Docs\\Kelvory\\Pivora\\shortcuts\\shortcuts.txt"));
+    const std::string newDir = dir.Root() + "Docs\\Kelvory\\Pivora\\";
 
-    // Once the program directory has a settings file, the next start finishes the move.
+    // First start: the data moves at once; the settings are the defaults.
     Start();
+    EXPECT_EQ(model.DataDir, newDir);
+    EXPECT_EQ(dir.ReadFile("Docs\\Kelvory\\Pivora\\shortcuts\\shortcuts.txt"), "^NorSep|\r\n");
+    EXPECT_TRUE(model.settings.TaskBar);
+    EXPECT_EQ(model.settings.FontName, "Verdana");
+    EXPECT_TRUE(ui.shown.empty());
+
+    // The session's edits and, on Close, the settings go to the new directory.
+    dir.WriteFile("Docs\\Kelvory\\Pivora\\shortcuts\\shortcuts.txt", "^SpeSep|Edited\r\n");
+    config.ChkBxTaskBar.Checked = false;
     ASSERT_TRUE(settings->SaveSettings());
+    EXPECT_TRUE(dir.IsFile("Docs\\Kelvory\\Pivora\\pivora.ini"));
+    EXPECT_FALSE(dir.IsFile(ProgRel("pivora.ini")));
+
+    // Second start: the same directory, with the edits and the saved settings.
+    Start();
+    EXPECT_EQ(model.DataDir, newDir);
+    EXPECT_FALSE(model.settings.TaskBar);
+    EXPECT_EQ(dir.ReadFile("Docs\\Kelvory\\Pivora\\shortcuts\\shortcuts.txt"), "^SpeSep|Edited\r\n");
+    EXPECT_EQ(dir.ReadFile(ProgRel("shortcuts\\shortcuts.txt")), "^NorSep|\r\n");
+    EXPECT_TRUE(ui.shown.empty());
+}
+
+TEST_F(SettingsTest, CopySourceWithoutAStoreStillMovesTheData) {
+    dir.WriteFile(ProgRel("glc.ini"), "[Misc]\r\nDataAccess=user\r\n");
+    WriteSettingsIni("[Font Settings]\r\nFontName=Tahoma\r\n");
+    dir.MakeDirs("Docs");
+    system.folders[pv::kCsidlPersonal] = dir.Root() + "Docs";
     settings->LoadSettings();
     EXPECT_EQ(model.DataDir, dir.Root() + "Docs\\Kelvory\\Pivora\\");
-    EXPECT_TRUE(dir.IsFile("Docs\\Kelvory\\Pivora\\pivora.ini"));
+    EXPECT_EQ(model.settings.FontName, "Tahoma");
+    EXPECT_TRUE(dir.IsDir("Docs\\Kelvory\\Pivora\\shortcuts"));
+    EXPECT_FALSE(dir.IsFile("Docs\\Kelvory\\Pivora\\shortcuts\\shortcuts.txt"));
+}
+
+TEST_F(SettingsTest, OldLocationWithoutSettingsFileIsCopiedAndTheQuestionStillComes) {
+    dir.WriteFile(ProgRel("glc.ini"), "[Misc]\r\nDataAccess=user\r\n");
+    dir.WriteFile("AppData\\Kelvory\\Pivora\\shortcuts\\shortcuts.txt", "^Folder|Old\r\n");
+    dir.MakeDirs("Docs");
+    system.folders[pv::kCsidlAppData] = dir.Root() + "AppData";
+    system.folders[pv::kCsidlPersonal] = dir.Root() + "Docs";
+    ui.answers = {pv::kMrNo};
+    settings->LoadSettings();
+    EXPECT_EQ(model.DataDir, dir.Root() + "Docs\\Kelvory\\Pivora\\");
+    EXPECT_EQ(dir.ReadFile("Docs\\Kelvory\\Pivora\\shortcuts\\shortcuts.txt"), "^Folder|Old\r\n");
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_NE(ui.shown[0].text.find("from: \"" + dir.Root() + "AppData\\Kelvory\\Pivora\\\""), std::string::npos);
+    EXPECT_TRUE(dir.IsFile("AppData\\Kelvory\\Pivora\\shortcuts\\shortcuts.txt"));
+}
+
+TEST_F(SettingsTest, ASettingsFileThatCannotBeCopiedKeepsTheDataInTheNewDirectory) {
+    // Nothing can be written where the new directory's settings file should go.
+    dir.WriteFile(ProgRel("glc.ini"), "[Misc]\r\nDataAccess=user\r\n");
+    dir.WriteFile("AppData\\Kelvory\\Pivora\\shortcuts\\shortcuts.txt", "^Folder|Old\r\n");
+    dir.WriteFile("AppData\\Kelvory\\Pivora\\pivora.ini", "[Font Settings]\r\nFontName=Arial\r\n");
+    dir.MakeDirs("Docs\\Kelvory\\Pivora\\pivora.ini");
+    system.folders[pv::kCsidlAppData] = dir.Root() + "AppData";
+    system.folders[pv::kCsidlPersonal] = dir.Root() + "Docs";
+    const std::string newDir = dir.Root() + "Docs\\Kelvory\\Pivora\\";
+    ui.answers = {pv::kMrYes, pv::kMrYes};
+    for (int start = 1; start <= 2; ++start) {
+        SCOPED_TRACE(start);
+        Start();
+        EXPECT_EQ(model.DataDir, newDir);
+        EXPECT_EQ(dir.ReadFile("Docs\\Kelvory\\Pivora\\shortcuts\\shortcuts.txt"), "^Folder|Old\r\n");
+        // The old location holds the only copy of the settings: no offer to remove it.
+        EXPECT_TRUE(ui.shown.empty());
+        EXPECT_TRUE(dir.IsFile("AppData\\Kelvory\\Pivora\\pivora.ini"));
+        settings->SaveSettings();
+    }
 }
 
 TEST_F(SettingsTest, OldLocationThatIsTheNewDirectoryIsNeverRemoved) {
@@ -653,6 +716,72 @@ TEST_F(SettingsTest, HiddenWindowsComeBackInOrder) {
     windows.log.clear();
     settings->ShowHiddenWindows(windows);
     EXPECT_TRUE(windows.log.empty());
+}
+
+// ---------------------------------------------------------------- hand-edited values
+
+TEST_F(SettingsTest, FontNamesTheFileCannotHoldBareSurviveASave) {
+    struct Case {
+        const char* line;     // FontName as edited by hand
+        const char* name;     // FontName after reading it
+        const char* written;  // the value the save writes
+    };
+    const Case cases[] = {
+        {"FontName=\"'Tahoma'\"", "'Tahoma'", "\"'Tahoma'\""},
+        {"FontName=\" 'Tahoma' \"", "'Tahoma'", "\"'Tahoma'\""},
+        {"FontName=\"' Tahoma '\"", "' Tahoma '", "\"' Tahoma '\""},
+        {"FontName='\"Arial\"'", "\"Arial\"", "\"\"Arial\"\""},
+        {"FontName=Tahoma's", "Tahoma's", "Tahoma's"},
+        {"FontName=\"Courier New\"", "Courier New", "Courier New"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        WriteSettingsIni(std::string("[Font Settings]\r\n") + c.line + "\r\n");
+        Start();
+        EXPECT_EQ(model.settings.FontName, c.name);
+        ASSERT_TRUE(settings->SaveSettings());
+        std::vector<std::string> shape = IniShape(SettingsIniText());
+        EXPECT_NE(std::find(shape.begin(), shape.end(), std::string("FontName=") + c.written), shape.end())
+            << SettingsIniText();
+        Start();
+        EXPECT_EQ(model.settings.FontName, c.name);
+        // and the file is a fixed point of load and save
+        const std::string once = SettingsIniText();
+        ASSERT_TRUE(settings->SaveSettings());
+        EXPECT_EQ(SettingsIniText(), once);
+    }
+}
+
+TEST_F(SettingsTest, FontSizesWhosePixelHeightOverflowsGiveADefinedFont) {
+    struct Case {
+        const char* value;
+        int size;
+        int ppi;
+    };
+    const Case cases[] = {{"-1073741824", -1073741824, 144}, {"-1610612736", -1610612736, 96},
+                          {"0xB3333333", -1288490189, 120}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.value);
+        WriteSettingsIni(std::string("[Misc Settings]\r\nWindowsDraw=0\r\n[Font Settings]\r\nFontSize=") + c.value +
+                         "\r\n");
+        settings->LoadSettings();
+        EXPECT_EQ(model.settings.FontSize, c.size);
+        // the pixel height is -2147483648, beyond the platform's MulDiv: height 1
+        EXPECT_EQ(pv::MenuFont(settings->DrawSettings(), c.ppi).height, 1);
+    }
+}
+
+TEST_F(SettingsTest, EveryCopyOfTheLegacyKeyGoesAtTheFirstSave) {
+    WriteSettingsIni("[Font Settings]\r\nWindowsDraw=0\r\nFontName=Arial\r\nWindowsDraw=1\r\n");
+    Start();
+    EXPECT_FALSE(model.settings.WindowsDraw);
+    ASSERT_TRUE(settings->SaveSettings());
+    EXPECT_EQ(Read("Font Settings", "WindowsDraw"), "<missing>");
+    EXPECT_EQ(Read("Misc Settings", "WindowsDraw"), "0");
+    const std::string once = SettingsIniText();
+    Start();
+    ASSERT_TRUE(settings->SaveSettings());
+    EXPECT_EQ(SettingsIniText(), once);
 }
 
 }  // namespace pvtest

@@ -58,6 +58,7 @@ public:
     std::string LongPath(const std::string& p) override { return in_.LongPath(p); }
     bool Recycle(const std::string& p) override { return in_.Recycle(p); }
     std::string TempDir() override { return in_.TempDir(); }
+    std::string DirectoryIdentity(const std::string& p) override { return in_.DirectoryIdentity(p); }
 
 private:
     pv::IFileSystem& in_;

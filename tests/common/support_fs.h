@@ -71,6 +71,7 @@ public:
     std::string LongPath(const std::string& p) override { return inner_.LongPath(p); }
     bool Recycle(const std::string& p) override { return Refuse(p) ? false : inner_.Recycle(p); }
     std::string TempDir() override { return inner_.TempDir(); }
+    std::string DirectoryIdentity(const std::string& p) override { return inner_.DirectoryIdentity(p); }
 
 private:
     bool Refuse(const std::string& p);
