@@ -1,8 +1,12 @@
 #!/usr/bin/env bash
-# Start-up timing of pivora.exe under Wine: the time from process start until a
-# click on the tray icon opens the menu, with an empty item store and with a
-# generated store of 10,000 entries (folders five deep, 50 document extensions,
-# no program icons), measured in the same run and printed with their ratio.
+# Start-up of pivora.exe under Wine against a bare tray program (traybare: a
+# hidden window, the tray icon, the hot key, a three-entry menu): the time from
+# process start until a click on the tray icon opens the menu, and the working
+# set once idle, for the bare program, Pivora with an empty store and Pivora
+# with a generated store of 10,000 entries (folders five deep, 50 document
+# extensions, no program icons). The runs are interleaved (bare, empty, 10k,
+# bare, ...) because these machines drift; printed are the medians and their
+# ratios to the bare program.
 #   bench/startup_wine.sh [BUILD_DIR] [RUNS]
 # BUILD_DIR is a Wine build (default build/win64, else build/win32) holding
 # bin/pivora.exe, bin/pvdriver.exe and bin/traybench.exe.
@@ -11,12 +15,12 @@ here="$(cd "$(dirname "$0")/.." && pwd)"
 build="${1:-}"
 if [ -z "$build" ]; then
     for b in "$here/build/win64" "$here/build/win32"; do
-        [ -f "$b/bin/traybench.exe" ] && { build="$b"; break; }
+        [ -f "$b/bin/traybench.exe" ] && [ -f "$b/bin/traybare.exe" ] && { build="$b"; break; }
     done
 fi
 [ -n "$build" ] && [ -f "$build/bin/traybench.exe" ] || {
     echo "no Wine build with traybench.exe; run scripts/test.sh first" >&2; exit 2; }
-runs="${2:-3}"
+runs="${2:-5}"
 
 . "$here/tests/e2e/lib.sh"
 e2e_init bench-startup "$build"
@@ -25,26 +29,51 @@ e2e_init bench-startup "$build"
 # each level holding documents of 50 extensions.
 . "$here/bench/store_gen.sh"
 
-measure() {  # LABEL ENTRIES
-    local label="$1" n="$2" app="$E2E_OUT/$1" i ms all=()
+# The three programs, each in a folder of its own.
+prepare() {  # LABEL ENTRIES|bare
+    local app="$E2E_OUT/$1"
     rm -rf "$app"; mkdir -p "$app"
+    if [ "$2" = bare ]; then cp "$E2E_BIN/traybare.exe" "$app/"; return; fi
     cp "$E2E_BIN/pivora.exe" "$app/"
-    if [ "$n" -gt 0 ]; then make_store "$app" "$n"; else mkdir -p "$app/shortcuts"; : >"$app/shortcuts/shortcuts.txt"; fi
-    for i in $(seq 1 "$runs"); do
-        ms=$(e2e_wine "$E2E_BIN/traybench.exe" "$(e2e_winpath "$app/pivora.exe")" 120000 |
-             tr -d '\r' | sed -n 's/^tray_ready_ms=//p')
-        [ -n "$ms" ] && [ "$ms" -ge 0 ] || e2e_fail "$label: the tray menu never opened"
-        all+=("$ms")
-    done
-    # The median of the runs.
-    printf '%s\n' "${all[@]}" | sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'
+    if [ "$2" -gt 0 ]; then make_store "$app" "$2"; else mkdir -p "$app/shortcuts"; : >"$app/shortcuts/shortcuts.txt"; fi
 }
 
-empty=$(measure empty 0)
-large=$(measure store10k 10000)
-ratio=$(awk -v a="$large" -v b="$empty" 'BEGIN {printf "%.2f", a / b}')
-echo "start to tray-ready under $(basename "$PV_WINE"), median of $runs runs:"
-echo "  empty store:         $empty ms"
-echo "  10,000-entry store:  $large ms"
-echo "  ratio:               $ratio"
+# One start: prints "MS KB" (tray-ready time, working set once idle).
+one_run() {  # LABEL EXE
+    local out ms kb
+    out=$(e2e_wine "$E2E_BIN/traybench.exe" "$(e2e_winpath "$E2E_OUT/$1/$2")" 120000 | tr -d '\r')
+    ms=$(sed -n 's/^tray_ready_ms=//p' <<<"$out")
+    kb=$(sed -n 's/^working_set_kb=//p' <<<"$out")
+    [ -n "$ms" ] && [ "$ms" -ge 0 ] || e2e_fail "$1: the tray menu never opened"
+    echo "$ms ${kb:-0}"
+}
+
+median() { sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
+
+prepare bare bare
+prepare empty 0
+prepare store10k 10000
+declare -A ms kb
+# Interleaved, so that the machine's drift falls on all three alike.
+for i in $(seq 1 "$runs"); do
+    for label in bare empty store10k; do
+        exe=pivora.exe
+        [ "$label" = bare ] && exe=traybare.exe
+        read -r t w <<<"$(one_run "$label" "$exe")"
+        ms[$label]+="$t "
+        kb[$label]+="$w "
+    done
+done
+for label in bare empty store10k; do
+    echo "$label: ms ${ms[$label]}| KB ${kb[$label]}"
+done
+mb() { printf '%s\n' ${ms[$1]} | median; }
+wb() { printf '%s\n' ${kb[$1]} | median; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.2f", a / b}'; }
+echo "start to tray-ready under $(basename "$PV_WINE"), medians of $runs interleaved runs:"
+printf '  %-26s %6s ms  %8s KB working set\n' "bare tray program" "$(mb bare)" "$(wb bare)"
+printf '  %-26s %6s ms (%sx)  %8s KB (%sx)\n' "Pivora, empty store" "$(mb empty)" "$(ratio "$(mb empty)" "$(mb bare)")" \
+    "$(wb empty)" "$(ratio "$(wb empty)" "$(wb bare)")"
+printf '  %-26s %6s ms (%sx)  %8s KB (%sx)\n' "Pivora, 10,000 entries" "$(mb store10k)" \
+    "$(ratio "$(mb store10k)" "$(mb bare)")" "$(wb store10k)" "$(ratio "$(wb store10k)" "$(wb bare)")"
 e2e_pass

@@ -4,10 +4,12 @@
 // click that opens a menu marks the moment the program is ready for the user.
 //
 //   traybench EXE [TIMEOUT_MS]
-// prints "pid=N" and "tray_ready_ms=N" (or "tray_ready_ms=-1" on a time-out) and
-// ends the program it started.
+// prints "pid=N", "tray_ready_ms=N" (or "tray_ready_ms=-1" on a time-out) and
+// "working_set_kb=N", the program's working set once it has been idle for a
+// second after that, and ends the program it started.
 
 #include <windows.h>
+#include <psapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -96,6 +98,15 @@ int main(int argc, char** argv) {
         }
     }
     std::printf("tray_ready_ms=%.0f\n", readyMs);
+    if (readyMs >= 0) {
+        // Idle: the menu closed, nothing more to do until the next click.
+        WaitForInputIdle(pi.hProcess, 5000);
+        Sleep(1000);
+        PROCESS_MEMORY_COUNTERS pmc = {};
+        pmc.cb = sizeof pmc;
+        if (GetProcessMemoryInfo(pi.hProcess, &pmc, sizeof pmc))
+            std::printf("working_set_kb=%lu\n", static_cast<unsigned long>(pmc.WorkingSetSize / 1024));
+    }
     TerminateProcess(pi.hProcess, 0);
     WaitForSingleObject(pi.hProcess, 5000);
     CloseHandle(pi.hThread);

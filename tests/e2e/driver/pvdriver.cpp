@@ -635,7 +635,7 @@ int CmdTreeRect(int argc, char** argv) {
     SendMessageA(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item));
     RemoteBuffer buf(tree, sizeof(RECT));
     RECT r = {};
-    *reinterpret_cast<HTREEITEM*>(&r) = item;
+    std::memcpy(&r, &item, sizeof item);  // TVM_GETITEMRECT takes the item in the rectangle
     buf.Write(0, &r, sizeof r);
     if (!SendMessageA(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(buf.At(0)))) return 1;
     buf.Read(0, &r, sizeof r);

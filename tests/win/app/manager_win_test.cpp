@@ -8,6 +8,7 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include <cstring>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -112,7 +113,8 @@ HDROP MakeDrop(const std::vector<std::string>& files, POINT pt) {
 
 TEST_F(ManagerWin, FilesDroppedOnAnItemFollowItInReverseOrder) {
     RECT r = {};
-    *reinterpret_cast<HTREEITEM*>(&r) = p_->FormItems.ItemOf(Node("Win ini"));
+    const HTREEITEM item = p_->FormItems.ItemOf(Node("Win ini"));
+    std::memcpy(&r, &item, sizeof item);  // TVM_GETITEMRECT takes the item in the rectangle
     ASSERT_TRUE(SendMessageA(tree_, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r)));
     const POINT pt = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
     char windows[MAX_PATH] = {};
