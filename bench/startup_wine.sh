@@ -50,6 +50,8 @@ one_run() {  # LABEL EXE
 
 median() { sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
 
+# Pivora writes the time of each start-up step beside its error log.
+export PIVORA_TIMING=1
 prepare bare bare
 prepare empty 0
 prepare store10k 10000
@@ -76,4 +78,9 @@ printf '  %-26s %6s ms (%sx)  %8s KB (%sx)\n' "Pivora, empty store" "$(mb empty)
     "$(wb empty)" "$(ratio "$(wb empty)" "$(wb bare)")"
 printf '  %-26s %6s ms (%sx)  %8s KB (%sx)\n' "Pivora, 10,000 entries" "$(mb store10k)" \
     "$(ratio "$(mb store10k)" "$(mb bare)")" "$(wb store10k)" "$(ratio "$(wb store10k)" "$(wb bare)")"
+for label in empty store10k; do
+    echo "start-up steps, $label (the last run):"
+    awk '/^step CreateWindows/ {n = NR} {line[NR] = $0} END {for (i = n; i <= NR; ++i) print "  " line[i]}' \
+        "$E2E_OUT/$label/timing.txt" | tr -d '\r'
+done
 e2e_pass

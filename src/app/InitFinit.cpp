@@ -77,20 +77,27 @@ void StartupSequence(IAppSteps& steps, AppModel& m) {
 
     // 1
     steps.SetFormTitles(ComposeFormTitles(m.ProductTitle));
+    steps.StepDone("SetFormTitles");
     // 2
     m.ProgramVersion = kProgramVersion;
     SplitExePath(steps.ExecutablePath(), m.ProgramDir, m.ExeName);
+    steps.StepDone("ExecutablePath");
     // 3
     steps.SetHelpFile(m.ProgramDir + "help.html");
+    steps.StepDone("SetHelpFile");
     m.DataDir = m.ProgramDir;
     // 4
     steps.FillFontNames();
+    steps.StepDone("FillFontNames");
     // 5
     steps.SetVersionLabel(ComposeVersionLabel(m.ProductTitle, m.ProgramVersion));
+    steps.StepDone("SetVersionLabel");
     // 6
     steps.SetApplicationTitle(m.ProductTitle);
+    steps.StepDone("SetApplicationTitle");
     // 7: DataDir is final from here on.
     steps.LoadSettings();
+    steps.StepDone("LoadSettings");
     if (ending()) return;
     // 8: the texts keep this run's DataDir even when the settings are re-read later.
     m.SupportTail = ComposeSupportTail(m.DataDir);
@@ -98,35 +105,56 @@ void StartupSequence(IAppSteps& steps, AppModel& m) {
     m.MessageTable[kMsgExceptionNotice] = ComposeExceptionNotice(m.SupportTail);
     m.MessageTable[kMsgBackupQuestion] = ComposeBackupQuestion(m.DataDir, m.SupportTail);
     steps.SetMessageTable(m.MessageTable);
+    steps.StepDone("SetMessageTable");
     // 9 .. 16
     steps.CreateScratchImages();
+    steps.StepDone("CreateScratchImages");
     steps.CopySystemMenu();
+    steps.StepDone("CopySystemMenu");
     steps.CheckItemStore();
+    steps.StepDone("CheckItemStore");
     if (ending()) return;
     steps.LoadItemStore();
+    steps.StepDone("LoadItemStore");
     if (ending()) return;
     steps.ApplyVisualSettings();
+    steps.StepDone("ApplyVisualSettings");
     if (ending()) return;
     steps.AssignMenuDrawHandlers();
+    steps.StepDone("AssignMenuDrawHandlers");
     steps.EnableTrayMenu();
+    steps.StepDone("EnableTrayMenu");
     steps.AttachTreeChangeHandler();
+    steps.StepDone("AttachTreeChangeHandler");
 }
 
 void RebuildItemMenus(IAppSteps& steps) {
     steps.DetachTreeChangeHandler();
+    steps.StepDone("DetachTreeChangeHandler");
     steps.DisableTrayMenu();
+    steps.StepDone("DisableTrayMenu");
     steps.ClearItemTable();
+    steps.StepDone("ClearItemTable");
     steps.ClearTreesAndMenu();
+    steps.StepDone("ClearTreesAndMenu");
     steps.DeleteAddedPictures();
+    steps.StepDone("DeleteAddedPictures");
     steps.AppendBreakPictures();
+    steps.StepDone("AppendBreakPictures");
     steps.CopySystemMenu();
+    steps.StepDone("CopySystemMenu");
     steps.CheckItemStore();
+    steps.StepDone("CheckItemStore");
     if (steps.Terminated()) return;
     steps.LoadItemStore();
+    steps.StepDone("LoadItemStore");
     if (steps.Terminated()) return;
     steps.AssignMenuDrawHandlers();
+    steps.StepDone("AssignMenuDrawHandlers");
     steps.EnableTrayMenu();
+    steps.StepDone("EnableTrayMenu");
     steps.AttachTreeChangeHandler();
+    steps.StepDone("AttachTreeChangeHandler");
 }
 
 void ClearItemTable(AppModel& m) { m.Items.Clear(); }

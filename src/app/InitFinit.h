@@ -67,6 +67,9 @@ public:
     // Whether the program is ending (an exception reached the application while
     // a step pumped messages): the remaining steps are then not run.
     virtual bool Terminated() { return false; }
+    // Told after each step of start-up, rebuild and close, by its name (for
+    // timing); nothing else.
+    virtual void StepDone(const char* /*step*/) {}
 };
 
 // Start-up steps 1 to 16. Sets the model's ProgramDir, ExeName, DataDir,

@@ -161,6 +161,11 @@ PivoraProgram::PivoraProgram()
       FormItems(Model, Pictures, Fs, *this),
       FormConfig(Model),
       FormAbout(Model) {
+    QueryPerformanceFrequency(&freq_);
+    QueryPerformanceCounter(&begin_);
+    lastStep_ = begin_;
+    char flag[8] = "";
+    timing_ = GetEnvironmentVariableA("PIVORA_TIMING", flag, sizeof flag) && flag[0] != '0';
     settings_ = std::make_unique<Settings>(
         SettingsServices{profile_, registry_, Fs, system_, ui_, hotKey_, pump_}, Model, FormConfig.Controls);
     WireWindows();
@@ -227,6 +232,7 @@ int PivoraProgram::Main() {
     App.ProcessMessages();
     Model.ApplicationTitle = Model.ProductTitle;
     if (!CreateWindows()) return 1;
+    StepDone("CreateWindows");
     App.ProcessMessages();
     Start();
     return App.Run();
@@ -243,6 +249,8 @@ StoreContext PivoraProgram::MakeStoreContext() {
     };
     c.writeErrorLog = [&er](const std::string& text) { er.WriteErrorLog(text); };
     c.tellUser = [&er](const std::string& text) { er.ShowAppMessage(0, text, kMsgPlain); };
+    c.indexCache = &indexCache_;
+    if (timing_) c.timing = [this](const char* phase, double ms) { Timing((std::string("  ") + phase).c_str(), ms); };
     return c;
 }
 
@@ -251,13 +259,38 @@ void PivoraProgram::OpenTargetWithMessage(const std::string& target) {
     pv::OpenTarget(Shell_, target, [&er](const std::string& text) { er.ShowAppMessage(0, text, kMsgPlain); });
 }
 
+double PivoraProgram::MsSince(const LARGE_INTEGER& t) const {
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return 1000.0 * static_cast<double>(now.QuadPart - t.QuadPart) / static_cast<double>(freq_.QuadPart);
+}
+
 void PivoraProgram::Timing(const char* what, double ms) {
-    char flag[8] = "";
-    if (!GetEnvironmentVariableA("PIVORA_TIMING", flag, sizeof flag) || flag[0] == '0') return;
-    char line[160];
+    if (!timing_) return;
+    char line[200];
     snprintf(line, sizeof line, "%s: %.1f ms\r\n", what, ms);
+    timingLines_.push_back(line);
+    if (started_) WriteTimingLines();
+}
+
+void PivoraProgram::WriteTimingLines() {
+    std::string text;
+    for (const std::string& l : timingLines_) text += l;
+    timingLines_.clear();
     const std::string file = Model.DataDir + "timing.txt";
-    if (!Fs.Append(file, line)) Fs.WriteAll(file, line);
+    if (!Fs.Append(file, text)) Fs.WriteAll(file, text);
+}
+
+void PivoraProgram::StepDone(const char* step) {
+    if (!timing_) return;
+    char line[200];
+    snprintf(line, sizeof line, "step %s: %.1f ms (at %.1f ms)\r\n", step, MsSince(lastStep_), MsSince(begin_));
+    QueryPerformanceCounter(&lastStep_);
+    timingLines_.push_back(line);
+    if (!started_ && std::string(step) == "AttachTreeChangeHandler") {
+        started_ = true;
+        WriteTimingLines();
+    }
 }
 
 // ---- the steps

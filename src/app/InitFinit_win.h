@@ -177,6 +177,7 @@ public:
     void ProcessMessages() override;
     void Terminate() override;
     bool Terminated() override;
+    void StepDone(const char* step) override;
 
 private:
     // ---- IItemsHost
@@ -210,7 +211,10 @@ private:
 
     void WireWindows();
     // With PIVORA_TIMING set, a line "what: N ms" in DataDir + "timing.txt".
+    // Lines of the start-up wait until it is done, so the writing is not timed.
     void Timing(const char* what, double ms);
+    void WriteTimingLines();
+    double MsSince(const LARGE_INTEGER& t) const;
 
     WinProfile profile_;
     WinRegistry registry_;
@@ -220,6 +224,11 @@ private:
     ApplicationPump pump_{App};
     std::unique_ptr<Settings> settings_;
     SystemMenuActions actions_;
+    IndexFileCache indexCache_;
+    bool timing_ = false;
+    bool started_ = false;
+    LARGE_INTEGER freq_ = {}, begin_ = {}, lastStep_ = {};
+    std::vector<std::string> timingLines_;
 };
 
 }  // namespace pv

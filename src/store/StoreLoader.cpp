@@ -1,5 +1,7 @@
 #include "store/StoreLoader.h"
 
+#include <chrono>
+
 #include <utility>
 
 #include "support/UkvSysIO.h"
@@ -114,15 +116,34 @@ public:
     }
 
     int RootTreePos() const { return rootTreePos_; }
+    double readingMs = 0;  // time spent reading index files (when timed)
+    double iconMs = 0;     // time spent on item icons (when timed)
 
 private:
+    // What the scan read already, else the file itself.
+    bool ReadIndex(const std::string& file, std::string& contents) {
+        if (c_.indexCache) {
+            auto it = c_.indexCache->find(file);
+            if (it != c_.indexCache->end()) {
+                contents = std::move(it->second);
+                c_.indexCache->erase(it);
+                return true;
+            }
+        }
+        if (!c_.timing) return c_.fs.ReadAll(file, contents);
+        const auto t0 = std::chrono::steady_clock::now();
+        const bool ok = c_.fs.ReadAll(file, contents);
+        readingMs += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+        return ok;
+    }
+
     void Push(const std::string& level, MenuEntry* menu, TreeNode* node, bool belowLink) {
         LevelFrame f;
         f.at.level = level;
         f.at.belowLink = belowLink;
         f.indexFile = level + kIndexName;
         std::string contents;
-        if (!c_.fs.ReadAll(f.indexFile, contents)) {
+        if (!ReadIndex(f.indexFile, contents)) {
             report_.unreadableIndexFiles.push_back(f.indexFile);
             Skip(f.indexFile, 0, std::string(), SkipReason::UnreadableIndex);
             return;
@@ -189,7 +210,14 @@ private:
             break;
         }
         case RecordKind::ProgramLink: {
-            const int picture = ProgramLinkPicture(c_, f.at.level, rec);
+            int picture;
+            if (c_.timing) {
+                const auto t0 = std::chrono::steady_clock::now();
+                picture = ProgramLinkPicture(c_, f.at.level, rec);
+                iconMs += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+            } else {
+                picture = ProgramLinkPicture(c_, f.at.level, rec);
+            }
             const int number = c_.table.AddProgramLink(rec.path, rec.params);
             AddLink(*menu, node, rec.name, picture, number);
             break;
@@ -283,8 +311,15 @@ StoreCheckResult CheckItemStore(StoreContext& c) {
     }
     if (!IsExistingDirectory(c.fs, store)) c.fs.MakeDir(store);
     if (IsExistingFile(c.fs, store + "\\" + kIndexName)) {
+        auto t0 = std::chrono::steady_clock::now();
         ScanExtensions(c, store + "\\");
+        auto t1 = std::chrono::steady_clock::now();
         PreparePictures(c);
+        auto t2 = std::chrono::steady_clock::now();
+        if (c.timing) {
+            c.timing("extension scan", std::chrono::duration<double, std::milli>(t1 - t0).count());
+            c.timing("icon queries", std::chrono::duration<double, std::milli>(t2 - t1).count());
+        }
     }
     return result;
 }
@@ -303,6 +338,7 @@ void ScanExtensions(StoreContext& c, const std::string& level) {
         f.at.level = lv;
         f.at.belowLink = belowLink;
         f.lines = SplitIndexLines(contents);
+        if (c.indexCache) (*c.indexCache)[lv + kIndexName] = std::move(contents);
         stack.push_back(std::move(f));
     };
     push(level, false);
@@ -413,11 +449,19 @@ LoadReport LoadItemStore(StoreContext& c) {
 
     const std::string level = c.dataDir + "shortcuts\\";
     Reader reader(c, report, 1);
+    const auto t0 = std::chrono::steady_clock::now();
     if (IsExistingFile(c.fs, level + kIndexName)) reader.Run(level);
     root.DeleteChild(reader.RootTreePos());
+    if (c.indexCache) c.indexCache->clear();  // what the load did not ask for is stale by the next load
 
     c.tvUndo.CopyFrom(c.tvItems);
     c.tvUndo.tag = c.tvItems.tag;
+    if (c.timing) {
+        const double all = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+        c.timing("reading index files", reader.readingMs);
+        c.timing("item icons", reader.iconMs);
+        c.timing("building tree and menu", all - reader.readingMs - reader.iconMs);
+    }
 
     c.table.unreadableIndexFiles = report.unreadableIndexFiles;
     if (!report.unreadableIndexFiles.empty()) {

@@ -9,6 +9,7 @@
 // work (no searches among siblings), so a load is linear in the store's size.
 
 #include <functional>
+#include <unordered_map>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,14 @@ struct SkippedLine {
     std::string text;
     SkipReason reason = SkipReason::None;
 };
+
+// Index files the extension scan has read, kept for the load that follows, so
+// that each is read once (full path -> contents). The load takes them out.
+using IndexFileCache = std::unordered_map<std::string, std::string>;
+
+// Index files the extension scan has read, kept for the load that follows, so
+// that each is read once (full path -> contents). The load takes them out.
+using IndexFileCache = std::unordered_map<std::string, std::string>;
 
 // What the store check and the load work on. The references are the manager
 // form's own objects; the callbacks are optional.
@@ -57,6 +66,12 @@ struct StoreContext {
     std::function<void(const std::string&)> tellUser;
     // Told about every line the load skips (tools and tests).
     std::function<void(const SkippedLine&)> onSkipped;
+    // Told how long each phase took, in milliseconds: "extension scan", "icon
+    // queries", "reading index files", "item icons", "building tree and menu".
+    // Unset: nothing is timed.
+    std::function<void(const char* phase, double ms)> timing;
+    // Where the scan leaves what it read for the load; none: each reads for itself.
+    IndexFileCache* indexCache = nullptr;
 };
 
 enum class StoreCheckResult {
