@@ -214,7 +214,7 @@ Function DataPageCreate
     Pop $0
     ${NSD_CreateRadioButton} 0 26u 100% 12u "&Each user's own directory: Documents\Kelvory\Pivora"
     Pop $RadioUser
-    ${NSD_CreateLabel} 12u 39u -12u 18u "Recommended. Every user of this computer gets a menu of their own, and nothing is written into the program folder."
+    ${NSD_CreateLabel} 12u 39u -12u 18u "Recommended. Every user of this computer gets a menu of their own, and Pivora writes nothing into the program folder."
     Pop $0
     ${NSD_CreateRadioButton} 0 62u 100% 12u "&Beside the program, in the installation folder"
     Pop $RadioAll
