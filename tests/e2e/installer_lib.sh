@@ -61,20 +61,49 @@ inst_pick_installer() {
             INST_KEY="HKLM\\$INST_UNINST_KEY"
         fi
     else
-        bash "$E2E_REPO/scripts/package.sh" --amd64 --exe "$E2E_BIN/pivora.exe" --out "$E2E_OUT/dist" \
-            >"$E2E_OUT/package.log" 2>&1 || { cat "$E2E_OUT/package.log"; e2e_fail "the 64-bit test installer was not made"; }
+        inst_package_amd64
         INST_SETUP="$E2E_OUT/dist/pivora-$INST_VERSION-setup-x64.exe"
         INST_PROGRAM="$E2E_BIN/pivora.exe"
         INST_PF='C:\Program Files'
         INST_KEY="HKLM\\$INST_UNINST_KEY"
     fi
     INST_SETUP_WIN="$(e2e_winpath "$INST_SETUP")"
-    # help.html goes along when there is one, the same way the packaging finds it.
-    INST_HELP=""
-    for h in "$(dirname "$INST_PROGRAM")/help.html" "$E2E_REPO/res/help.html"; do
-        if [ -f "$h" ]; then INST_HELP="$h"; break; fi
-    done
+    inst_find_help "$INST_PROGRAM"
     e2e_log "installer $INST_SETUP ($(pv_pe_bits "$INST_SETUP")-bit), program $INST_PROGRAM"
+}
+
+# The 64-bit variant of the installer and the zip, from this build's program,
+# in $E2E_OUT/dist.
+inst_package_amd64() {
+    bash "$E2E_REPO/scripts/package.sh" --amd64 --exe "$E2E_BIN/pivora.exe" --out "$E2E_OUT/dist" \
+        >"$E2E_OUT/package.log" 2>&1 || { cat "$E2E_OUT/package.log"; e2e_fail "the 64-bit test packages were not made"; }
+}
+
+# help.html goes along when there is one, found the way the packaging finds
+# it: sets INST_HELP (empty without one). $1 the packaged pivora.exe.
+inst_find_help() {
+    local h
+    INST_HELP=""
+    for h in "$(dirname "$1")/help.html" "$E2E_REPO/res/help.html"; do
+        if [ -f "$h" ]; then INST_HELP="$h"; return 0; fi
+    done
+}
+
+# Starts a wizard (no /S) while the program runs and expects its question to
+# close the program first; answers Cancel and waits for the end.
+#   $1 Linux path of the program, $2 caption of its message boxes,
+#   $3 name of the process to wait for
+inst_expect_running_question() {
+    e2e_start "$1"
+    e2e_driver find --class '#32770' --title "$2" --visible --timeout 30000 >/dev/null ||
+        e2e_fail "no question while the program runs"
+    e2e_screenshot running-question
+    e2e_driver msgbox-answer "$2" Cancel --timeout 30000 | tr -d '\r' >"$E2E_OUT/running-question.txt" ||
+        e2e_fail "the question could not be answered"
+    cat "$E2E_OUT/running-question.txt"
+    grep -qx 'text=Kelvory Pivora is running.' "$E2E_OUT/running-question.txt" || e2e_fail "the question does not say that Pivora runs"
+    grep -q 'choose Close in its tray menu' "$E2E_OUT/running-question.txt" || e2e_fail "the question does not say how to close it"
+    e2e_wait_for 20 "$3 to end" e2e_not e2e_driver pids "$3" || e2e_fail "Cancel did not end $3"
 }
 
 # Runs a Windows program to its end through the driver (bounded); sets

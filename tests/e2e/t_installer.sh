@@ -86,34 +86,14 @@ inst_run 60 "$INST_SETUP_WIN" /S "/DATA=$other" "/D=$inst_win"
 inst_uninstall "$inst" /S
 inst_snapshot "$inst" | diff "$E2E_OUT/before-refusals.txt" - || e2e_fail "the program folder changed"
 inst_key_present || e2e_fail "the uninstall key went"
+# Not silent, they ask to close it first; Cancel ends them.
 if [ "$mode" = user ]; then
-    # Not silent: the installer asks to close the program first; Cancel ends it.
-    e2e_start "$INST_SETUP"
-    setup_pid=$E2E_LAST_PID
-    e2e_driver find --class '#32770' --title "Kelvory Pivora 1.46 Setup" --visible --timeout 30000 >/dev/null ||
-        e2e_fail "no question while the program runs"
-    e2e_screenshot running-question
-    e2e_driver msgbox-answer "Kelvory Pivora 1.46 Setup" Cancel --timeout 30000 >"$E2E_OUT/running-question.txt" ||
-        e2e_fail "no question while the program runs"
-    cat "$E2E_OUT/running-question.txt"
-    grep -q 'Kelvory Pivora is running' "$E2E_OUT/running-question.txt" || e2e_fail "the question does not say that Pivora runs"
-    grep -q 'Close in its tray menu' "$E2E_OUT/running-question.txt" || e2e_fail "the question does not say how to close it"
-    e2e_wait_exit "$setup_pid" 20 || e2e_fail "Cancel did not end the installer"
-    inst_snapshot "$inst" | diff "$E2E_OUT/before-refusals.txt" - || e2e_fail "the program folder changed"
+    inst_expect_running_question "$INST_SETUP" "Kelvory Pivora 1.46 Setup" "$(basename "$INST_SETUP")"
 else
-    # Not silent: the uninstaller asks to close the program first; Cancel ends it.
-    e2e_start "$inst/uninstall.exe"
-    e2e_driver find --class '#32770' --title "Kelvory Pivora 1.46 Uninstall" --visible --timeout 30000 >/dev/null ||
-        e2e_fail "no question while the program runs"
-    e2e_screenshot running-question
-    e2e_driver msgbox-answer "Kelvory Pivora 1.46 Uninstall" Cancel --timeout 30000 >"$E2E_OUT/running-question.txt" ||
-        e2e_fail "no question while the program runs"
-    cat "$E2E_OUT/running-question.txt"
-    grep -q 'Kelvory Pivora is running' "$E2E_OUT/running-question.txt" || e2e_fail "the question does not say that Pivora runs"
-    e2e_wait_for 20 "the uninstaller to end" e2e_not e2e_driver pids Un.exe || e2e_fail "Cancel did not end the uninstaller"
-    inst_snapshot "$inst" | diff "$E2E_OUT/before-refusals.txt" - || e2e_fail "the program folder changed"
-    inst_key_present || e2e_fail "the uninstall key went"
+    inst_expect_running_question "$inst/uninstall.exe" "Kelvory Pivora 1.46 Uninstall" Un.exe
 fi
+inst_snapshot "$inst" | diff "$E2E_OUT/before-refusals.txt" - || e2e_fail "the program folder changed"
+inst_key_present || e2e_fail "the uninstall key went"
 
 # ---- Close: the settings go to the data directory, the Run value stays as it was
 mm_close_program menu-before-close

@@ -18,15 +18,12 @@ if [ "$PV_WINE_BITS" = 32 ]; then
     [ -f "$zip" ] || e2e_fail "no $zip (scripts/package.sh makes it)"
 else
     # The same zip with this build's 64-bit program, for Wine without wine32.
-    bash "$E2E_REPO/scripts/package.sh" --amd64 --exe "$E2E_BIN/pivora.exe" --out "$E2E_OUT/dist" \
-        >"$E2E_OUT/package.log" 2>&1 || { cat "$E2E_OUT/package.log"; e2e_fail "the 64-bit test zip was not made"; }
+    inst_package_amd64
     zip="$E2E_OUT/dist/pivora-$INST_VERSION-win64.zip"
     program="$E2E_BIN/pivora.exe"
 fi
-help=""
-for h in "$(dirname "$program")/help.html" "$E2E_REPO/res/help.html"; do
-    if [ -f "$h" ]; then help="$h"; break; fi
-done
+inst_find_help "$program"
+help="$INST_HELP"
 
 unpacked="$E2E_OUT/unpacked"
 python3 -m zipfile -e "$zip" "$unpacked"
