@@ -11,7 +11,9 @@
 # build of the same sources (build/win64) under wine64.
 #
 # Ends with one line "N passed, N failed" (CTest tests; a failed build or product
-# check counts as one failed test) and exits non-zero on any failure.
+# check counts as one failed test), followed by ", N skipped" when tests could
+# not run on this machine (CTest's SKIP_RETURN_CODE; never counted as passed),
+# and exits non-zero on any failure.
 # Works unattended (CI=true, no stdin). JOBS overrides the parallelism (2).
 set -uo pipefail
 exec </dev/null
@@ -24,30 +26,36 @@ t_start=$(date +%s)
 
 total_pass=0
 total_fail=0
+total_skip=0
 summary=()
 
 now() { date +%s; }
 log() { echo "== $*"; }
 
 # Appends a suite line to the summary and adds to the totals.
-record() {  # NAME PASSED FAILED SECONDS [NOTE]
+record() {  # NAME PASSED FAILED SECONDS [NOTE] [SKIPPED]
+    local skipped="${6:-0}" note="${5:-}"
+    [ "$skipped" -gt 0 ] && note="$skipped skipped; $note"
     summary+=("$(printf '%-26s %4d tests  %4d passed  %4d failed  %5ds  %s' \
-        "$1" $(( $2 + $3 )) "$2" "$3" "$4" "${5:-}")")
+        "$1" $(( $2 + $3 + skipped )) "$2" "$3" "$4" "$note")")
     total_pass=$(( total_pass + $2 ))
     total_fail=$(( total_fail + $3 ))
+    total_skip=$(( total_skip + skipped ))
 }
 
-# Runs ctest in a build dir with extra arguments; sets CT_PASS and CT_FAIL.
+# Runs ctest in a build dir with extra arguments; sets CT_PASS, CT_FAIL and
+# CT_SKIP (tests that could not run here: CTest counts them as passed).
 run_ctest() {  # DIR LOGNAME ARGS...
     local dir="$1" name="$2"; shift 2
     local logf="$root/build/$name.log" line total failed
     (cd "$dir" && ctest --output-on-failure "$@") 2>&1 | tee "$logf" |
         grep -E '^ *[0-9]+/[0-9]+ Test|tests passed|\*\*\*|Failed|Timeout|Not Run' || true
+    CT_SKIP=$(grep -cE '^ *[0-9]+/[0-9]+ Test +#[0-9]+: .*\*\*\*Skipped' "$logf" || true)
     line=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$logf" | tail -1)
     if [ -n "$line" ]; then
         failed=$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/' <<<"$line")
         total=$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\2/' <<<"$line")
-        CT_PASS=$(( total - failed ))
+        CT_PASS=$(( total - failed - CT_SKIP ))
         CT_FAIL=$failed
     elif grep -q 'No tests were found' "$logf"; then
         CT_PASS=0
@@ -117,7 +125,7 @@ export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
 run_ctest build/native suite1-native -j"$JOBS"
 [ -n "$native_note" ] && CT_FAIL=$(( CT_FAIL + 1 ))
-record "suite 1 native" "$CT_PASS" "$CT_FAIL" $(( $(now) - t0 )) "$native_note"
+record "suite 1 native" "$CT_PASS" "$CT_FAIL" $(( $(now) - t0 )) "$native_note" "$CT_SKIP"
 
 # ---------------------------------------------------------------- product
 # The whole i686 build, every target, on every machine: a fault only the 32-bit
@@ -233,14 +241,14 @@ t0=$(now)
 run_ctest "$WINE_BUILD" suite2-wine -j"$JOBS" -LE '^e2e$'
 [ -n "$wine_note" ] && CT_FAIL=$(( CT_FAIL + 1 ))
 record "suite 2 wine$WINE_BITS" "$CT_PASS" "$CT_FAIL" $(( $(now) - t0 + wine_build_secs )) \
-    "(build ${wine_build_secs}s) $wine_note"
+    "(build ${wine_build_secs}s) $wine_note" "$CT_SKIP"
 
 # ---------------------------------------------------------------- suite 3
 log "suite 3: end-to-end under wine$WINE_BITS on Xvfb ($WINE_BUILD, label e2e)"
 t0=$(now)
 run_ctest "$WINE_BUILD" suite3-e2e -L '^e2e$'
 record "suite 3 end-to-end" "$CT_PASS" "$CT_FAIL" $(( $(now) - t0 )) \
-    "screenshots in $WINE_BUILD/e2e-out"
+    "screenshots in $WINE_BUILD/e2e-out" "$CT_SKIP"
 
 echo
 {
@@ -249,5 +257,6 @@ echo
         echo "$s"
     done
 } | tee build/test-summary.txt
-echo "$total_pass passed, $total_fail failed" | tee -a build/test-summary.txt
+echo "$total_pass passed, $total_fail failed$([ "$total_skip" -gt 0 ] && echo ", $total_skip skipped")" |
+    tee -a build/test-summary.txt
 [ "$total_fail" = 0 ]
