@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what the build, the three test suites and the fuzz targets (clang
-# with its libFuzzer runtime) need on a Debian machine.
+# Installs what the build, the packaging (makensis from nsis; strings from
+# binutils for the installer checks), the three test suites and the fuzz targets
+# (clang with its libFuzzer runtime) need on a Debian machine.
 # Does nothing when everything is already there.
 set -euo pipefail
 
@@ -16,7 +17,8 @@ for p in cmake make g++ googletest libgtest-dev libbenchmark-dev \
          g++-mingw-w64-i686-posix binutils-mingw-w64-i686 \
          g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 \
          wine wine32:i386 wine64 xvfb xdotool imagemagick fonts-wine \
-         x11-utils python3 clang libclang-rt-14-dev; do
+         x11-utils python3 clang libclang-rt-14-dev \
+         nsis binutils; do
     have_pkg "$p" || need+=("$p")
 done
 

@@ -4,7 +4,8 @@
 #   2. GoogleTest cross-compiled for Windows, run under Wine through CTest
 #   3. end-to-end tests under Wine on Xvfb (CTest label e2e)
 #   4. fuzz targets with libFuzzer, ASan and UBSan, a bounded time each (build/fuzz)
-# and checks the product, build/win32/bin/pivora.exe (32-bit, GUI, system DLLs only).
+# and checks the product, build/win32/bin/pivora.exe (32-bit, GUI, system DLLs only),
+# and packages it (build/dist: installer and portable zip; suite 3 installs them).
 #
 # Wine: where 32-bit programs can run, suites 2 and 3 use wine32 and the i686
 # build itself; where the kernel refuses them (no wine32), they use a 64-bit
@@ -185,6 +186,53 @@ if [ $product_ok = 1 ]; then
     record "product check" 1 0 $(( $(now) - t0 )) "$exe, $size bytes, all i686 targets built warning-free"
 else
     record "product check" 0 1 $(( $(now) - t0 )) "$product_note"
+fi
+
+# ---------------------------------------------------------------- packaging
+# The installer and the portable zip from the 32-bit release program, on every
+# machine (makensis runs natively); the end-to-end suite installs and unpacks
+# them. Checked here: what Windows shows of the installer before it runs.
+log "packaging: build/dist (installer and portable zip from $exe)"
+t0=$(now)
+pkg_ok=1
+pkg_note=""
+setup=build/dist/pivora-1.46-setup.exe
+pkgzip=build/dist/pivora-1.46-win32.zip
+if [ $product_ok != 1 ]; then
+    pkg_ok=0; pkg_note="no product to package"
+elif ! bash scripts/package.sh >build/package.log 2>&1; then
+    tail -20 build/package.log
+    pkg_ok=0; pkg_note="scripts/package.sh failed (build/package.log)"
+else
+    cat build/package.log
+    grep -q 'warning' build/package.log && { pkg_ok=0; pkg_note="makensis warned (build/package.log)"; }
+    desc=$(file -b "$setup")
+    grep -q 'PE32 executable (GUI) Intel 80386' <<<"$desc" ||
+        { pkg_ok=0; pkg_note="the installer is not a 32-bit GUI program: $desc"; }
+    # Version information, as Explorer's properties show it.
+    vinfo=$(strings -a -el "$setup" | tr '\n' '|')
+    for pair in 'ProductName|Kelvory Pivora' 'CompanyName|Kelvory' 'ProductVersion|1.46' 'FileVersion|1.46'; do
+        grep -qF "|$pair|" <<<"|$vinfo" || { pkg_ok=0; pkg_note="no version entry $pair in the installer"; }
+    done
+    # The program's icon: both its pictures (16 and 32 pixels) inside the installer.
+    python3 - "$setup" res/pivora.ico <<'PYEOF' || { pkg_ok=0; pkg_note="the installer lacks the program's icon"; }
+import struct, sys
+exe, ico = open(sys.argv[1], "rb").read(), open(sys.argv[2], "rb").read()
+count = struct.unpack("<H", ico[4:6])[0]
+for i in range(count):
+    size, offset = struct.unpack("<II", ico[6 + 16 * i + 8:6 + 16 * i + 16])
+    if ico[offset:offset + size] not in exe:
+        sys.exit(1)
+PYEOF
+    listing=$(python3 -m zipfile -l "$pkgzip" | awk 'NR > 1 { print $1 }' | LC_ALL=C sort | tr '\n' ' ')
+    echo "zip: $listing"
+    grep -q 'glc.ini' <<<"$listing" && { pkg_ok=0; pkg_note="the zip holds a glc.ini"; }
+    grep -q 'pivora-1.46/pivora.exe' <<<"$listing" || { pkg_ok=0; pkg_note="no pivora.exe in the zip"; }
+fi
+if [ $pkg_ok = 1 ]; then
+    record "packaging" 1 0 $(( $(now) - t0 )) "$setup ($(stat -c %s "$setup") bytes), $pkgzip"
+else
+    record "packaging" 0 1 $(( $(now) - t0 )) "$pkg_note"
 fi
 
 # ---------------------------------------------------------------- suite 2
