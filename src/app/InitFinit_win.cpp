@@ -21,9 +21,11 @@ const char* const kInstanceMappingName = "{0C462EFB-02B9-4314-80A4-DA95904F9B9F}
 
 bool Application::DialogMessage(MSG& msg) {
     if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST) return false;
-    for (HWND h : DialogWindows)
+    for (const Window* w : DialogWindows) {
+        const HWND h = w ? w->Handle() : nullptr;
         if (h && IsWindowVisible(h) && (msg.hwnd == h || IsChild(h, msg.hwnd)) && IsDialogMessageA(h, &msg))
             return true;
+    }
     return false;
 }
 
@@ -103,7 +105,9 @@ bool WinAppWindows::IsVisible(AppWindow w) { return IsWindowVisible(Form(w).Hand
 
 void WinAppWindows::Hide(AppWindow w) { ShowWindow(Form(w).Handle(), SW_HIDE); }
 
-void WinAppWindows::Show(AppWindow w) { ShowWindow(Form(w).Handle(), SW_SHOW); }
+void WinAppWindows::Show(AppWindow w) {
+    if (Form(w).EnsureWindow()) ShowWindow(Form(w).Handle(), SW_SHOW);
+}
 
 std::string WinAppWindows::TitleText(AppWindow w) { return Form(w).TitleText; }
 
@@ -134,15 +138,8 @@ void WinAppWindows::BindApplicationActivate(bool bind) { p_.FormGeneral.Activate
 void WinAppWindows::SetApplicationExStyle(uint32_t exStyle) {
     // There is no separate application window: the task-bar button belongs to
     // whichever of the three windows is shown, so each gets the style.
-    for (AppWindow w : {AppWindow::FormConfig, AppWindow::FormItems, AppWindow::FormAbout}) {
-        HWND hwnd = Form(w).Handle();
-        LONG_PTR ex = GetWindowLongPtrA(hwnd, GWL_EXSTYLE);
-        if (exStyle & WS_EX_TOOLWINDOW)
-            ex = (ex & ~static_cast<LONG_PTR>(WS_EX_APPWINDOW)) | WS_EX_TOOLWINDOW;
-        else
-            ex = (ex & ~static_cast<LONG_PTR>(WS_EX_TOOLWINDOW)) | WS_EX_APPWINDOW;
-        SetWindowLongPtrA(hwnd, GWL_EXSTYLE, ex);
-    }
+    for (AppWindow w : {AppWindow::FormConfig, AppWindow::FormItems, AppWindow::FormAbout})
+        Form(w).SetToolWindow((exStyle & WS_EX_TOOLWINDOW) != 0);
 }
 
 void WinAppWindows::SetLabelUrlFont(const std::string& name, int size) {
@@ -166,6 +163,17 @@ PivoraProgram::PivoraProgram()
     lastStep_ = begin_;
     char flag[8] = "";
     timing_ = GetEnvironmentVariableA("PIVORA_TIMING", flag, sizeof flag) && flag[0] != '0';
+    if (timing_) {
+        // What the loader and the runtime took before the program's first line.
+        FILETIME created, exited, kernel, user, now;
+        if (GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user)) {
+            GetSystemTimeAsFileTime(&now);
+            const auto ticks = [](const FILETIME& t) {
+                return (static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+            };
+            Timing("process start to the program", static_cast<double>(ticks(now) - ticks(created)) / 10000.0);
+        }
+    }
     settings_ = std::make_unique<Settings>(
         SettingsServices{profile_, registry_, Fs, system_, ui_, hotKey_, pump_}, Model, FormConfig.Controls);
     WireWindows();
@@ -194,21 +202,31 @@ void PivoraProgram::WireWindows() {
     actions_.launchItem = [this](const MenuEntry& entry) { NorItemsRTClickItem(Shell_, Model.Items, entry); };
 
     FormItems.OnTiming = [this](const char* what, double ms) { Timing(what, ms); };
+    if (timing_) FormShortCuts.OnTiming = [this](const char* what, double ms) { Timing(what, ms); };
 
     FormGeneral.ShortCuts = &FormShortCuts;
     FormGeneral.OnMenuClick = [this](MenuEntry& entry) { DispatchMenuClick(entry, actions_); };
     FormGeneral.TitledForms = {&FormItems, &FormConfig, &FormAbout};
     FormGeneral.ProcessMessagesHook = [this] { App.ProcessMessages(); };
     FormGeneral.TerminatedHook = [this] { return App.Terminated(); };
+    FormGeneral.OnLaterWork = [this] { Pictures.RealizeAll(); };
 }
 
 bool PivoraProgram::CreateWindows() {
     // Created in this order; the first is the main window. Creating FormGeneral
     // places the tray icon (ignoring the mouse) and registers the hot key.
-    if (!(FormGeneral.Create() && FormShortCuts.Create() && FormItems.Create() && FormConfig.Create() &&
-          FormAbout.Create()))
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    auto timed = [&](const char* what, bool ok) {
+        Timing(what, MsSince(t));
+        QueryPerformanceCounter(&t);
+        return ok;
+    };
+    if (!(timed("  FormGeneral", FormGeneral.Create()) && timed("  FormShortCuts", FormShortCuts.Create()) &&
+          timed("  FormItems", FormItems.Create()) && timed("  FormConfig", FormConfig.Create()) &&
+          timed("  FormAbout", FormAbout.Create())))
         return false;
-    App.DialogWindows = {FormItems.Handle(), FormConfig.Handle(), FormAbout.Handle()};
+    App.DialogWindows = {&FormItems, &FormConfig, &FormAbout};
     return true;
 }
 
@@ -225,6 +243,7 @@ void PivoraProgram::Start() {
             return;
         }
         StartupSequence(*this, Model);
+        LeaveTheRestForLater();
     });
 }
 
@@ -249,7 +268,7 @@ StoreContext PivoraProgram::MakeStoreContext() {
     };
     c.writeErrorLog = [&er](const std::string& text) { er.WriteErrorLog(text); };
     c.tellUser = [&er](const std::string& text) { er.ShowAppMessage(0, text, kMsgPlain); };
-    c.indexCache = &indexCache_;
+    c.cache = &storeCache_;
     if (timing_) c.timing = [this](const char* phase, double ms) { Timing((std::string("  ") + phase).c_str(), ms); };
     return c;
 }
@@ -334,8 +353,9 @@ void PivoraProgram::CheckItemStore() {
 
 void PivoraProgram::LoadItemStore() {
     StoreContext c = MakeStoreContext();
+    c.copyUndo = false;  // the manager copies it when it is first shown
     pv::LoadItemStore(c);
-    FormItems.Model().TreeReloaded();
+    FormItems.Model().TreeReloaded(false);
 }
 
 void PivoraProgram::ApplyVisualSettings() {
@@ -393,7 +413,17 @@ void PivoraProgram::PlaySoundFile(const std::string& name) { Errors().PlaySoundF
 
 void PivoraProgram::WriteErrorLog(const std::string& text) { Errors().WriteErrorLog(text); }
 
-void PivoraProgram::RebuildItemMenus() { pv::RebuildItemMenus(*this); }
+void PivoraProgram::RebuildItemMenus() {
+    pv::RebuildItemMenus(*this);
+    LeaveTheRestForLater();
+}
+
+void PivoraProgram::LeaveTheRestForLater() {
+    // The file types' icons are asked for when first drawn; those nobody has
+    // drawn by then are asked for once the program is idle, so that the first
+    // submenu does not wait for the shell.
+    if (Pictures.HasUnrealized()) FormGeneral.ScheduleLaterWork(kLaterWorkDelayMs);
+}
 
 void PivoraProgram::OpenTarget(const std::string& target) { OpenTargetWithMessage(target); }
 

@@ -45,7 +45,8 @@ public:
     // The message loop. Returns the exit code.
     int Run();
     // Windows whose keyboard works like a dialog's (Tab, accelerators, Esc).
-    std::vector<HWND> DialogWindows;
+    // Read at every key message: a window that is made later counts once it is.
+    std::vector<const Window*> DialogWindows;
 
 private:
     // A message for one of the dialog windows' keyboard handling.
@@ -212,6 +213,8 @@ private:
     void WireWindows();
     // With PIVORA_TIMING set, a line "what: N ms" in DataDir + "timing.txt".
     // Lines of the start-up wait until it is done, so the writing is not timed.
+    void LeaveTheRestForLater();
+    static constexpr unsigned kLaterWorkDelayMs = 1500;
     void Timing(const char* what, double ms);
     void WriteTimingLines();
     double MsSince(const LARGE_INTEGER& t) const;
@@ -224,7 +227,7 @@ private:
     ApplicationPump pump_{App};
     std::unique_ptr<Settings> settings_;
     SystemMenuActions actions_;
-    IndexFileCache indexCache_;
+    StoreCache storeCache_;
     bool timing_ = false;
     bool started_ = false;
     LARGE_INTEGER freq_ = {}, begin_ = {}, lastStep_ = {};

@@ -10,6 +10,7 @@ namespace pv {
 namespace {
 constexpr UINT kTrayIconId = 1;
 constexpr int kHotKeyId = 1;
+constexpr UINT_PTR kLaterWorkTimer = 1;
 }  // namespace
 
 HICON LoadProgramIcon(int size) {
@@ -152,6 +153,10 @@ MenuEntry* TFormGeneral::TrackMenu(PopupMenu& menu, int x, int y) {
     return ShortCuts->TrackMenu(menu, Handle(), POINT{x, y});
 }
 
+void TFormGeneral::ScheduleLaterWork(unsigned ms) {
+    if (Handle()) SetTimer(Handle(), kLaterWorkTimer, ms, nullptr);
+}
+
 void TFormGeneral::PostNull() { PostMessageA(Handle(), WM_NULL, 0, 0); }
 
 void TFormGeneral::IconButtonPressed() { Tray.IconButtonPressed(*this, OnMenuClick); }
@@ -170,6 +175,13 @@ LRESULT TFormGeneral::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_ACTIVATEAPP:
             if (ActivateBound) AEGeneralActivate();
             break;
+        case WM_TIMER:
+            if (wParam == kLaterWorkTimer) {
+                KillTimer(Handle(), kLaterWorkTimer);
+                if (OnLaterWork) OnLaterWork();
+                return 0;
+            }
+            break;
         case WM_HOTKEY:
             if (static_cast<int>(wParam) == kHotKeyId) JvApplicationHotKeyHotKey();
             return 0;
@@ -179,6 +191,9 @@ LRESULT TFormGeneral::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_DRAWITEM:
             if (ShortCuts && ShortCuts->DrawItem(*reinterpret_cast<DRAWITEMSTRUCT*>(lParam))) return TRUE;
             break;
+        case WM_INITMENUPOPUP:
+            if (ShortCuts) ShortCuts->InitMenuPopup(reinterpret_cast<HMENU>(wParam));
+            return 0;
         case WM_MENUCHAR:
             if (ShortCuts)
                 return ShortCuts->MenuChar(static_cast<char>(LOWORD(wParam)), reinterpret_cast<HMENU>(lParam));

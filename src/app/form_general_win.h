@@ -73,6 +73,11 @@ public:
     std::vector<AppForm*> TitledForms;               // AEGeneralActivate repaints their titles
     std::function<void()> ProcessMessagesHook;       // Application.ProcessMessages
     std::function<bool()> TerminatedHook;            // Application.Terminated
+    std::function<void()> OnLaterWork;               // what start-up left for later
+
+    // OnLaterWork runs once, ms after now, when the program has nothing else to
+    // do (a timer's turn comes after input and painting).
+    void ScheduleLaterWork(unsigned ms);
 
     void IconButtonPressed();
     void JvApplicationHotKeyHotKey();

@@ -247,7 +247,15 @@ FormItemsControls::FormItemsControls() = default;
 FormItemsModel::FormItemsModel(AppModel& model, IFileSystem& fs, IItemsHost& host)
     : m_(model), fs_(fs), host_(host) {}
 
-void FormItemsModel::TreeReloaded() {
+void FormItemsModel::MakeUndoCopy() {
+    m_.TVUndo.CopyFrom(m_.TVItems);
+    m_.TVUndo.tag = m_.TVItems.tag;
+    undoOwed_ = false;
+}
+
+void FormItemsModel::TreeReloaded(bool undoCopyMade) {
+    undoOwed_ = !undoCopyMade;
+    if (undoOwed_ && shown_) MakeUndoCopy();
     selected_ = nullptr;
     clipboard_ = nullptr;
     dragSource_ = expandCandidate_ = nullptr;
@@ -553,13 +561,13 @@ void FormItemsModel::BitBtnSaveClick() {
     ShowStatusText(kMsgSaveOk);
     MessageTime();
     saved_ = true;
-    m_.TVUndo.CopyFrom(m_.TVItems);
-    m_.TVUndo.tag = m_.TVItems.tag;
+    MakeUndoCopy();
 }
 
 // ---------------------------------------------------------------- undo, sweep
 
 void FormItemsModel::RestoreFromUndo() {
+    if (undoOwed_) MakeUndoCopy();
     const bool attached = changeAttached_;
     changeAttached_ = false;
     if (view_) view_->BeginUpdate();
@@ -641,9 +649,14 @@ void FormItemsModel::BitBtnHelpClick() { host_.OpenTarget(m_.ProgramDir + "help.
 
 // ---------------------------------------------------------------- showing and closing
 
-void FormItemsModel::FormShow() { Select(m_.TVItems.First()); }
+void FormItemsModel::FormShow() {
+    shown_ = true;
+    if (undoOwed_) MakeUndoCopy();
+    Select(m_.TVItems.First());
+}
 
 void FormItemsModel::FormClose() {
+    shown_ = false;
     if (saved_) {
         saved_ = false;
         RestoreFromUndo();

@@ -214,7 +214,10 @@ public:
 
     // ---- tree events
     // The working tree was loaded anew (start-up, rebuild): the view refills.
-    void TreeReloaded();
+    // undoCopyMade false: the load left TVUndo to the manager, which copies
+    // the tree when it is first shown (or at once, when it is showing): a
+    // manager never opened costs no second tree.
+    void TreeReloaded(bool undoCopyMade = true);
     // Selects a node as the tree control does: the change handler runs when attached.
     void Select(TreeNode* node);
     // The user selected node in the tree control.
@@ -319,6 +322,9 @@ private:
     TreeNode* rootTopNode_ = nullptr;
     TreeNode* clipboard_ = nullptr;
     bool saved_ = false;
+    bool shown_ = false;
+    bool undoOwed_ = false;  // TVUndo is still to be copied from TVItems
+    void MakeUndoCopy();
     bool changeAttached_ = false;
     bool inNameChange_ = false;
     bool inParamsChange_ = false;

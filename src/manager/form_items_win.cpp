@@ -135,11 +135,17 @@ TFormItems::~TFormItems() {
 }
 
 bool TFormItems::Create() {
-    if (!CreateDialogFrame("TFormItems", kClientWidth, kClientHeight)) return false;
-    pictures_.Create();
+    // The picture lists and the basic menu and tree serve the tray menu from the
+    // start; the window itself waits for its first showing.
+    if (!pictures_.Create()) return false;
     m_.Pictures = &pictures_;
     BuildMenuTemplate(m_.PMBasic);
     BuildBasicTree(m_.TVBasic);
+    return true;
+}
+
+bool TFormItems::MakeWindow() {
+    if (!CreateDialogFrame("TFormItems", kClientWidth, kClientHeight)) return false;
     CreateControls();
     return true;
 }
@@ -303,6 +309,8 @@ HTREEITEM TFormItems::InsertItem(TreeNode* node, HTREEITEM parent, HTREEITEM aft
 }
 
 void TFormItems::FillTree() {
+    // The tree view draws from the list by itself.
+    pictures_.RealizeAll();
     HWND tv = TVItems.Handle();
     SendMessageA(tv, WM_SETREDRAW, FALSE, 0);
     clearing_ = true;
@@ -576,6 +584,7 @@ bool TFormItems::TreeInput(UINT msg, WPARAM wParam, LPARAM lParam) {
 // ---------------------------------------------------------------- events
 
 void TFormItems::FormShow() {
+    pictures_.RealizeAll();
     if (stale_) FillTree();
     model_.FormShow();
     PushControls();
@@ -709,8 +718,10 @@ void TFormItems::OnSetCursor(HWND under) {
 void TFormItems::DrawTypePicture(const DRAWITEMSTRUCT& dis) {
     const FormItemsControls& c = model_.Controls;
     FillRect(dis.hDC, &dis.rcItem, GetSysColorBrush(c.ImgFTypeMenuColour ? COLOR_MENU : COLOR_BTNFACE));
-    if (c.ImgFType >= 0 && c.ImgFType < pictures_.Count())
+    if (c.ImgFType >= 0 && c.ImgFType < pictures_.Count()) {
+        pictures_.Realize(c.ImgFType);
         ImageList_Draw(pictures_.Menu(), c.ImgFType, dis.hDC, dis.rcItem.left, dis.rcItem.top, ILD_TRANSPARENT);
+    }
 }
 
 void TFormItems::DrawPanelHead(const DRAWITEMSTRUCT& dis) {

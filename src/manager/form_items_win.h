@@ -25,8 +25,8 @@ public:
     TFormItems(AppModel& model, WinPictureLists& pictures, IFileSystem& fs, IItemsHost& host);
     ~TFormItems() override;
 
-    // The window with its controls, the image lists with their fixed pictures,
-    // the menu template and the basic tree.
+    // The image lists with their fixed pictures, the menu template and the
+    // basic tree; the window with its controls is made when first shown.
     bool Create();
 
     FormItemsModel& Model() { return model_; }
@@ -50,6 +50,7 @@ public:
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void FormShow() override;
+    bool MakeWindow() override;
 
 private:
     // IItemsTreeView

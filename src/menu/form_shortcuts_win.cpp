@@ -26,7 +26,9 @@ bool IsOwnerDrawn(const MenuEntry& e) {
     return e.onDraw != DrawHandler::None || e.onMeasure != MeasureHandler::None;
 }
 
-void AddEntries(HMENU target, const MenuEntry& parent, RealisedMenu& out, HIMAGELIST images) {
+void AddEntries(HMENU target, const MenuEntry& parent, RealisedMenu& out) {
+    HIMAGELIST images = out.images;
+    const int pictureCount = images ? ImageList_GetImageCount(images) : 0;
     for (int i = 0; i < parent.Count(); ++i) {
         MenuEntry& e = *parent.Child(i);
         if (!e.visible) continue;
@@ -53,7 +55,7 @@ void AddEntries(HMENU target, const MenuEntry& parent, RealisedMenu& out, HIMAGE
             mii.fMask |= MIIM_STRING;
             mii.dwTypeData = const_cast<char*>(e.caption.c_str());
             mii.cch = static_cast<UINT>(e.caption.size());
-            if (images && e.imageIndex >= 0 && e.imageIndex < ImageList_GetImageCount(images)) {
+            if (e.imageIndex >= 0 && e.imageIndex < pictureCount) {
                 // The picture is drawn on request (WM_DRAWITEM for the bitmap), so
                 // that its alpha falls on the real background, highlighted or not.
                 mii.fMask |= MIIM_BITMAP;
@@ -62,7 +64,7 @@ void AddEntries(HMENU target, const MenuEntry& parent, RealisedMenu& out, HIMAGE
         }
         if (e.HasChildren()) {
             HMENU sub = CreatePopupMenu();
-            AddEntries(sub, e, out, images);
+            out.unfilled.emplace_back(sub, &e);
             mii.fMask |= MIIM_SUBMENU;
             mii.hSubMenu = sub;
         }
@@ -72,11 +74,24 @@ void AddEntries(HMENU target, const MenuEntry& parent, RealisedMenu& out, HIMAGE
 
 }  // namespace
 
+bool RealisedMenu::FillSubmenu(HMENU sub) {
+    for (size_t i = 0; i < unfilled.size(); ++i) {
+        if (unfilled[i].first != sub) continue;
+        const MenuEntry* entry = unfilled[i].second;
+        unfilled.erase(unfilled.begin() + static_cast<std::ptrdiff_t>(i));
+        AddEntries(sub, *entry, *this);
+        return true;
+    }
+    return false;
+}
+
 void RealiseMenuTree(const MenuEntry& root, RealisedMenu& out, HIMAGELIST images) {
     if (out.menu) DestroyMenu(out.menu);
     out.commands.clear();
+    out.unfilled.clear();
+    out.images = images;
     out.menu = CreatePopupMenu();
-    AddEntries(out.menu, root, out, images);
+    AddEntries(out.menu, root, out);
 }
 
 // ---------------------------------------------------------------- TFormShortCuts
@@ -88,7 +103,7 @@ HBITMAP LoadPicture(int id) {
 }
 }  // namespace
 
-TFormShortCuts::TFormShortCuts(AppModel& model, const WinPictureLists& pictures) : m_(model), pictures_(pictures) {
+TFormShortCuts::TFormShortCuts(AppModel& model, WinPictureLists& pictures) : m_(model), pictures_(pictures) {
     SetName("FormShortCuts");
 }
 
@@ -114,16 +129,29 @@ bool TFormShortCuts::Create() {
 }
 
 MenuEntry* TFormShortCuts::TrackMenu(PopupMenu& menu, HWND owner, POINT pt) {
+    LARGE_INTEGER t0, t1, f;
+    QueryPerformanceCounter(&t0);
     RealisedMenu realised;
     RealiseMenuTree(menu.root, realised, pictures_.Menu());
+    tracked_ = &realised;
     // Tags and handlers may have changed since the last pop-up.
     menu.root.ForgetLayout();
     measure_ = std::make_unique<WinMenuTextMeasure>();
+    if (OnTiming) {
+        QueryPerformanceCounter(&t1);
+        QueryPerformanceFrequency(&f);
+        OnTiming("tray menu made", 1000.0 * static_cast<double>(t1.QuadPart - t0.QuadPart) / static_cast<double>(f.QuadPart));
+    }
     const UINT id = static_cast<UINT>(
         TrackPopupMenu(realised.menu, TPM_LEFTALIGN | TPM_LEFTBUTTON | TPM_RIGHTBUTTON | TPM_RETURNCMD,
                        pt.x, pt.y, 0, owner, nullptr));
     measure_.reset();
+    tracked_ = nullptr;
     return realised.EntryOfCommand(id);
+}
+
+void TFormShortCuts::InitMenuPopup(HMENU sub) {
+    if (tracked_) tracked_->FillSubmenu(sub);
 }
 
 WinMenuTextMeasure& TFormShortCuts::Measure() {
@@ -320,6 +348,7 @@ bool TFormShortCuts::DrawItem(const DRAWITEMSTRUCT& dis) {
     const DrawRect rect{dis.rcItem.left, dis.rcItem.top, dis.rcItem.right, dis.rcItem.bottom};
     const bool selected = (dis.itemState & ODS_SELECTED) != 0;
     HIMAGELIST images = pictures_.Menu();
+    pictures_.Realize(entry.imageIndex);
     if (!IsOwnerDrawn(entry)) {
         // The picture of a system-drawn entry, centred in the place the menu gave.
         if (!images || entry.imageIndex < 0) return true;
@@ -341,6 +370,8 @@ bool TFormShortCuts::DrawItem(const DRAWITEMSTRUCT& dis) {
         case DrawHandler::None:
             return true;
     }
+    for (const DrawOp& op : list)
+        if (op.kind == DrawOpKind::Image) pictures_.Realize(op.imageIndex);
     ExecuteDisplayList(dis.hDC, list, images, measure);
     return true;
 }

@@ -7,6 +7,7 @@
 
 #include <commctrl.h>
 
+#include <functional>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -24,18 +25,26 @@ namespace pv {
 struct RealisedMenu {
     HMENU menu = nullptr;
     std::vector<MenuEntry*> commands;
+    HIMAGELIST images = nullptr;
+    // Submenus made empty, to be filled when they are about to open.
+    std::vector<std::pair<HMENU, const MenuEntry*>> unfilled;
 
     RealisedMenu() = default;
     RealisedMenu(const RealisedMenu&) = delete;
     RealisedMenu& operator=(const RealisedMenu&) = delete;
     ~RealisedMenu();
     MenuEntry* EntryOfCommand(UINT id) const;
+    // Fills sub when it is one of the unfilled submenus (WM_INITMENUPOPUP).
+    // Returns whether it was.
+    bool FillSubmenu(HMENU sub);
 };
 
 // Builds a popup HMENU from root's sub-entries: invisible entries are left out,
 // entries with sub-entries become submenus, tag -200 a separator, entries with
 // a measure or draw handler owner-drawn items, the rest text items that show
-// their picture from images (when given) through HBMMENU_CALLBACK.
+// their picture from images (when given) through HBMMENU_CALLBACK. Submenus
+// stay empty until FillSubmenu, so that a pop-up costs the levels the user
+// opens, not the whole tree.
 void RealiseMenuTree(const MenuEntry& root, RealisedMenu& out, HIMAGELIST images = nullptr);
 
 // Text sizes for the menu geometry, measured on the screen: one device context
@@ -73,7 +82,8 @@ void ExecuteDisplayList(HDC dc, const DisplayList& list, HIMAGELIST images, WinM
 
 class TFormShortCuts : public Window {
 public:
-    TFormShortCuts(AppModel& model, const WinPictureLists& pictures);
+    TFormShortCuts(AppModel& model, WinPictureLists& pictures);
+    std::function<void(const char* what, double ms)> OnTiming;  // how long each pop-up took to make
     ~TFormShortCuts() override;
 
     bool Create();
@@ -91,15 +101,18 @@ public:
     // WM_MENUCHAR: the system finds no hot-key letters in owner-drawn entries,
     // so the captions' "&" markers are looked up here.
     LRESULT MenuChar(char ch, HMENU menu);
+    // WM_INITMENUPOPUP of the tracked menu: fills the submenu about to open.
+    void InitMenuPopup(HMENU sub);
 
 private:
     MenuDrawSettings DrawSettings() const;
     WinMenuTextMeasure& Measure();
 
     AppModel& m_;
-    const WinPictureLists& pictures_;
+    WinPictureLists& pictures_;
     // Lives while a menu is tracked; messages outside a pop-up get their own.
     std::unique_ptr<WinMenuTextMeasure> measure_;
+    RealisedMenu* tracked_ = nullptr;  // while TrackMenu runs
 };
 
 }  // namespace pv

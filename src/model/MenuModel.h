@@ -74,6 +74,8 @@ public:
     }
 
     bool HasChildren() const { return !children_.empty(); }
+    // Room for n more sub-entries without growing again.
+    void Reserve(size_t n) { children_.reserve(children_.size() + n); }
 
     // The layout of the sub-entries, when known. Adding or removing a sub-entry
     // forgets it; whoever changes the tags or handlers of existing entries calls

@@ -38,6 +38,8 @@ bool PictureRecorder::AddShellIcon(const std::string& path, int position, bool m
     return found;
 }
 
+void PictureRecorder::AddTypeIcon(const std::string& file, int position) { AddShellIcon(file, position, false); }
+
 bool PictureRecorder::InsertIconFile(const std::string& file, int position) {
     Put(menu_, position, "file " + file);
     return true;

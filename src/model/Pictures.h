@@ -14,13 +14,16 @@
 //   - AddShellIcon inserts exactly one picture into the menu list and, unless
 //     menuOnly, exactly one into the tree list, also when the shell gives no icon
 //     (SHGetFileInfo returns 0 for a missing file: insert a blank picture then).
+//   - AddTypeIcon likewise inserts exactly one picture into each list.
 //   - InsertIconFile inserts exactly one picture into the menu list, blank when
 //     the file cannot be loaded; CopyMenuPictureToTree then exactly one into the
 //     tree list.
 //   - position < 0 appends; otherwise the picture is inserted at position and the
 //     pictures from there on move up by one.
-// The temporary "TempFile." files of the picture preparation are made and removed
-// by the portable loader through IFileSystem; implementations only look at paths.
+// A file type's icon is named by the "TempFile.<ext>" path in the data directory
+// that the shell is asked about; whether a file of that name is really made for
+// the question, and when the question is asked, is the implementation's affair,
+// as long as the picture is there before it is first drawn and no file is left.
 
 #include <string>
 #include <vector>
@@ -53,6 +56,10 @@ public:
     // (0, 1)-(16, 17) of the 16 x 18 tree scratch image. Returns whether the shell
     // gave an icon (a blank picture is inserted when it did not).
     virtual bool AddShellIcon(const std::string& path, int position, bool menuOnly) = 0;
+
+    // The small shell icon of the file type of `file` (a name that need not
+    // exist) into both lists, the tree's drawn as AddShellIcon draws it.
+    virtual void AddTypeIcon(const std::string& file, int position) = 0;
 
     // A saved item icon into ILAllPublicPM: a file ending in ".bmp" as a bitmap that
     // is its own mask, ".ico" as an icon. Returns whether the file could be loaded.
@@ -99,6 +106,8 @@ public:
 
     int Count() const override;
     bool AddShellIcon(const std::string& path, int position, bool menuOnly) override;
+    // Labelled as AddShellIcon labels the same path: it is the same picture.
+    void AddTypeIcon(const std::string& file, int position) override;
     bool InsertIconFile(const std::string& file, int position) override;
     void CopyMenuPictureToTree(int position) override;
     void DeleteAbove(int last) override;

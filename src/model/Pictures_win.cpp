@@ -138,6 +138,62 @@ HICON ShellSmallIcon(const std::string& path) {
     return ok ? sfi.hIcon : nullptr;
 }
 
+bool KeyExists(const std::string& key) {
+    HKEY h = nullptr;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_QUERY_VALUE, &h) != ERROR_SUCCESS) return false;
+    RegCloseKey(h);
+    return true;
+}
+
+std::string DefaultValue(const std::string& key) {
+    HKEY h = nullptr;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_QUERY_VALUE, &h) != ERROR_SUCCESS) return std::string();
+    char value[MAX_PATH * 2] = {};
+    DWORD type = 0;
+    DWORD size = sizeof value - 1;
+    const LONG r = RegQueryValueExA(h, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
+    RegCloseKey(h);
+    if (r != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return std::string();
+    return std::string(value);
+}
+
+// Types whose icon the shell takes from the file itself: a DefaultIcon of "%1"
+// (programs, icon files) or an icon handler (shortcuts). Asked about a name
+// alone the shell may answer differently for those, so they get a real file.
+bool IconComesFromFile(const std::string& file) {
+    const size_t slash = file.find_last_of("\\/");
+    const size_t dot = file.rfind('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return false;
+    const std::string ext = file.substr(dot);
+    if (ext.size() < 2) return false;
+    if (KeyExists(ext + "\\shellex\\IconHandler")) return true;
+    const std::string cls = DefaultValue(ext);
+    if (cls.empty()) return false;
+    if (KeyExists(cls + "\\shellex\\IconHandler")) return true;
+    return DefaultValue(cls + "\\DefaultIcon").find("%1") != std::string::npos;
+}
+
+HICON TypeSmallIcon(const std::string& file) {
+    if (IconComesFromFile(file)) {
+        // CREATE_NEW: a file of that name that was there before is the user's; it
+        // is asked about as it is and left alone.
+        HANDLE h = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h != INVALID_HANDLE_VALUE) {
+            CloseHandle(h);
+            HICON icon = ShellSmallIcon(file);
+            DeleteFileA(file.c_str());
+            return icon;
+        }
+        if (GetLastError() == ERROR_FILE_EXISTS) return ShellSmallIcon(file);
+        // No file can be made there (a read-only data directory): the type's
+        // icon by name is the nearest answer.
+    }
+    SHFILEINFOA sfi = {};
+    const DWORD_PTR ok = SHGetFileInfoA(file.c_str(), FILE_ATTRIBUTE_NORMAL, &sfi, sizeof sfi,
+                                        SHGFI_ICON | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES);
+    return ok ? sfi.hIcon : nullptr;
+}
+
 bool EndsWithNoCase(const std::string& s, const char* tail) {
     const size_t n = std::strlen(tail);
     return s.size() >= n && lstrcmpiA(s.c_str() + s.size() - n, tail) == 0;
@@ -147,7 +203,41 @@ bool EndsWithNoCase(const std::string& s, const char* tail) {
 
 int WinPictureLists::Count() const { return ImageList_GetImageCount(pm_); }
 
+void WinPictureLists::MakeRoomAt(int position) {
+    if (position < 0 || position >= Count()) return;
+    for (TypePicture& t : unrealized_)
+        if (t.index >= position) ++t.index;
+}
+
+void WinPictureLists::AddTypeIcon(const std::string& file, int position) {
+    const int index = position < 0 || position >= Count() ? Count() : position;
+    MakeRoomAt(position);
+    InsertPicture(pm_, position, [&](int i) { PutBlank(pm_, i); });
+    InsertPicture(tv_, position, [&](int i) { PutBlank(tv_, i); });
+    unrealized_.push_back(TypePicture{index, file});
+}
+
+void WinPictureLists::Realize(int index) {
+    for (size_t k = 0; k < unrealized_.size(); ++k) {
+        if (unrealized_[k].index != index) continue;
+        const std::string file = std::move(unrealized_[k].file);
+        unrealized_.erase(unrealized_.begin() + static_cast<std::ptrdiff_t>(k));
+        HICON icon = TypeSmallIcon(file);
+        PutIcon(pm_, index, icon);
+        if (icon) {
+            PutTreeIcon(scratch_, tv_, index, icon);
+            DestroyIcon(icon);
+        }
+        return;
+    }
+}
+
+void WinPictureLists::RealizeAll() {
+    while (!unrealized_.empty()) Realize(unrealized_.back().index);
+}
+
 bool WinPictureLists::AddShellIcon(const std::string& path, int position, bool menuOnly) {
+    MakeRoomAt(position);
     HICON icon = ShellSmallIcon(path);
     InsertPicture(pm_, position, [&](int i) { PutIcon(pm_, i, icon); });
     if (!menuOnly) {
@@ -163,6 +253,7 @@ bool WinPictureLists::AddShellIcon(const std::string& path, int position, bool m
 }
 
 bool WinPictureLists::InsertIconFile(const std::string& file, int position) {
+    MakeRoomAt(position);
     bool loaded = false;
     if (EndsWithNoCase(file, ".ico")) {
         HICON icon = static_cast<HICON>(LoadImageA(nullptr, file.c_str(), IMAGE_ICON, 16, 16, LR_LOADFROMFILE));
@@ -230,6 +321,9 @@ void WinPictureLists::CopyMenuPictureToTree(int position) {
 }
 
 void WinPictureLists::DeleteAbove(int last) {
+    unrealized_.erase(std::remove_if(unrealized_.begin(), unrealized_.end(),
+                                     [last](const TypePicture& t) { return t.index > last; }),
+                      unrealized_.end());
     for (int i = ImageList_GetImageCount(tv_) - 1; i > last; --i) {
         ImageList_Remove(pm_, i);
         ImageList_Remove(tv_, i);
@@ -243,6 +337,7 @@ void WinPictureLists::AppendBreakPictures() {
 }
 
 std::string WinPictureLists::MenuPictureBmp(int index) {
+    Realize(index);
     Dib pic(16, 16);
     if (!pic.bits) return std::string();
     std::fill(pic.bits, pic.bits + 16 * 16, DibPixel(GetSysColor(COLOR_MENU)));
@@ -287,6 +382,7 @@ bool WinPictureLists::Create() {
 }
 
 void WinPictureLists::Destroy() {
+    unrealized_.clear();
     if (pm_) ImageList_Destroy(pm_);
     if (tv_) ImageList_Destroy(tv_);
     pm_ = tv_ = nullptr;

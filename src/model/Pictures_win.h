@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "model/Pictures.h"
 #include "support/UkvGraphics_win.h"
@@ -37,13 +38,31 @@ public:
 
     int Count() const override;
     bool AddShellIcon(const std::string& path, int position, bool menuOnly) override;
+    // Places a blank picture and asks the shell only when the picture is first
+    // needed: the first question costs the shell's whole icon cache set-up, and
+    // a type nobody draws is not worth it at start-up.
+    void AddTypeIcon(const std::string& file, int position) override;
     bool InsertIconFile(const std::string& file, int position) override;
     void CopyMenuPictureToTree(int position) override;
     void DeleteAbove(int last) override;
     void AppendBreakPictures() override;
     std::string MenuPictureBmp(int index) override;
 
+    // Every drawer of the lists calls Realize for a picture before drawing it,
+    // and RealizeAll before handing the lists to a control that draws by itself.
+    void Realize(int index);
+    void RealizeAll();
+    bool HasUnrealized() const { return !unrealized_.empty(); }
+
 private:
+    struct TypePicture {
+        int index;
+        std::string file;
+    };
+    // A picture inserted at position moves the type pictures from there on up.
+    void MakeRoomAt(int position);
+
+    std::vector<TypePicture> unrealized_;
     const ScratchPictures& scratch_;
     const BreakPictures* breaks_;
     HIMAGELIST pm_ = nullptr;

@@ -32,6 +32,9 @@ public:
     TreeNode* AppendChild() { return InsertChild(Count()); }
     void DeleteChild(int i);
     void ClearChildren() { children_.clear(); }
+    // Room for n more children without growing again (a loader that knows how
+    // many lines a level has).
+    void ReserveChildren(size_t n) { children_.reserve(children_.size() + n); }
     // Moves child i out of this node (for moving subtrees between places).
     std::unique_ptr<TreeNode> TakeChild(int i);
     TreeNode* AdoptChild(int pos, std::unique_ptr<TreeNode> node);

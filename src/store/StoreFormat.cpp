@@ -18,11 +18,11 @@ constexpr KindName kKinds[] = {
 
 // Takes the text before the next bar and drops it with the bar; without a bar
 // the field is empty and the rest stays whole.
-std::string TakeField(std::string& rest) {
-    size_t bar = rest.find('|');
-    if (bar == std::string::npos) return std::string();
-    std::string field = rest.substr(0, bar);
-    rest.erase(0, bar + 1);
+std::string_view TakeField(std::string_view& rest) {
+    const size_t bar = rest.find('|');
+    if (bar == std::string_view::npos) return std::string_view();
+    const std::string_view field = rest.substr(0, bar);
+    rest.remove_prefix(bar + 1);
     return field;
 }
 
@@ -59,43 +59,49 @@ const char* SkipReasonText(SkipReason reason) {
     return "";
 }
 
-bool ParseRecord(const std::string& line, StoreRecord& out, SkipReason* reason) {
+bool ParseRecord(std::string_view line, StoreRecord& out, SkipReason* reason) {
     auto fail = [&](SkipReason r) {
         if (reason) *reason = r;
         return false;
     };
     if (line.empty()) return fail(SkipReason::EmptyLine);
-    size_t bar = line.find('|');
-    if (bar == std::string::npos) return fail(SkipReason::NoKindBar);
-    const std::string kindText = line.substr(0, bar);
+    const size_t bar = line.find('|');
+    if (bar == std::string_view::npos) return fail(SkipReason::NoKindBar);
+    const std::string_view kindText = line.substr(0, bar);
     const KindName* found = nullptr;
     for (const auto& k : kKinds)
         if (kindText == k.keyword) found = &k;
     if (!found) return fail(SkipReason::UnknownKind);
 
-    StoreRecord rec;
-    rec.kind = found->kind;
-    std::string rest = line.substr(bar + 1);
-    switch (rec.kind) {
+    // Every field is assigned, the unused ones emptied: a record reused from
+    // line to line keeps its buffers and nothing of the line before.
+    std::string_view rest = line.substr(bar + 1);
+    std::string_view path, params, icon, extension, name;
+    switch (found->kind) {
     case RecordKind::Folder:
     case RecordKind::CaptionedSeparator:
-        rec.name = rest;
+        name = rest;
         break;
     case RecordKind::PlainSeparator:
         break;  // whatever follows the bar means nothing
     case RecordKind::ProgramLink:
-        rec.path = TakeField(rest);
-        rec.params = TakeField(rest);
-        rec.icon = TakeField(rest);
-        rec.name = rest;
+        path = TakeField(rest);
+        params = TakeField(rest);
+        icon = TakeField(rest);
+        name = rest;
         break;
     case RecordKind::OtherLink:
-        rec.path = TakeField(rest);
-        rec.extension = TakeField(rest);
-        rec.name = rest;
+        path = TakeField(rest);
+        extension = TakeField(rest);
+        name = rest;
         break;
     }
-    out = std::move(rec);
+    out.kind = found->kind;
+    out.path.assign(path);
+    out.params.assign(params);
+    out.icon.assign(icon);
+    out.extension.assign(extension);
+    out.name.assign(name);
     if (reason) *reason = SkipReason::None;
     return true;
 }
@@ -122,19 +128,25 @@ std::string FormatRecord(const StoreRecord& r) {
     return s;
 }
 
-std::vector<std::string> SplitIndexLines(const std::string& contents) {
-    std::vector<std::string> lines;
+std::vector<std::string_view> SplitIndexLineViews(std::string_view contents) {
+    std::vector<std::string_view> lines;
     size_t start = 0;
     const size_t n = contents.size();
     while (start < n) {
         size_t end = start;
         while (end < n && contents[end] != '\r' && contents[end] != '\n') ++end;
-        lines.emplace_back(contents, start, end - start);
+        lines.push_back(contents.substr(start, end - start));
         if (end < n && contents[end] == '\r' && end + 1 < n && contents[end + 1] == '\n')
             start = end + 2;
         else
             start = end + 1;
     }
+    return lines;
+}
+
+std::vector<std::string> SplitIndexLines(const std::string& contents) {
+    std::vector<std::string> lines;
+    for (std::string_view v : SplitIndexLineViews(contents)) lines.emplace_back(v);
     return lines;
 }
 

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace pv {
@@ -53,7 +54,7 @@ const char* SkipReasonText(SkipReason reason);
 // Splits one line (without its line end). A missing bar leaves the field it would
 // end empty and drops nothing, so the rest becomes the name. Returns false, with
 // the reason, for an empty line, a line without bar and an unknown kind.
-bool ParseRecord(const std::string& line, StoreRecord& out, SkipReason* reason = nullptr);
+bool ParseRecord(std::string_view line, StoreRecord& out, SkipReason* reason = nullptr);
 
 // The record as written to an index file, ending with CR LF. It always reads
 // back as the record written: CR and LF are left out of every field, and "|"
@@ -63,6 +64,8 @@ std::string FormatRecord(const StoreRecord& record);
 // Splits a whole index file into lines. CR LF, a lone LF and a lone CR all end
 // a line; a final line end does not start another line.
 std::vector<std::string> SplitIndexLines(const std::string& contents);
+// The same lines as views into contents, which must outlive them.
+std::vector<std::string_view> SplitIndexLineViews(std::string_view contents);
 
 // ---------------------------------------------------------------- names
 

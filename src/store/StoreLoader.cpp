@@ -1,6 +1,8 @@
 #include "store/StoreLoader.h"
 
 #include <chrono>
+#include <memory>
+#include <string_view>
 
 #include <utility>
 
@@ -37,14 +39,25 @@ bool EndsWith(const std::string& text, const char* tail) {
 
 // The level directory a folder record leads to, or "" with the reason why none;
 // link tells whether the directory is a directory link (junction or symbolic link).
-std::string FolderLevel(IFileSystem& fs, const std::string& level, const std::string& name, SkipReason& why,
+std::string FolderLevel(StoreContext& c, const std::string& level, const std::string& name, SkipReason& why,
                         bool& link) {
     if (!IsFollowableFolderName(name)) {
         why = SkipReason::BadFolderName;
         return std::string();
     }
     const std::string dir = level + name;
-    const uint32_t a = fs.Attributes(dir);
+    uint32_t a;
+    if (c.cache) {
+        auto it = c.cache->folderAttributes.find(dir);
+        if (it != c.cache->folderAttributes.end()) {
+            a = it->second;
+        } else {
+            a = c.fs.Attributes(dir);
+            c.cache->folderAttributes.emplace(dir, a);
+        }
+    } else {
+        a = c.fs.Attributes(dir);
+    }
     if (a == kInvalidAttributes || (a & kAttrDirectory) == 0) {
         why = SkipReason::MissingFolder;
         return std::string();
@@ -89,7 +102,10 @@ bool LeadsBack(IFileSystem& fs, std::vector<Frame>& open, const std::string& sub
 struct LevelFrame {
     OpenLevel at;
     std::string indexFile;
-    std::vector<std::string> lines;
+    // The file's text where frames moving in the stack do not move it: the
+    // lines are views into it.
+    std::unique_ptr<std::string> contents;
+    std::vector<std::string_view> lines;
     size_t next = 0;
     MenuEntry* menu = nullptr;       // parent menu entry
     TreeNode* node = nullptr;        // parent node; null for the root level
@@ -120,20 +136,27 @@ public:
     double iconMs = 0;     // time spent on item icons (when timed)
 
 private:
-    // What the scan read already, else the file itself.
-    bool ReadIndex(const std::string& file, std::string& contents) {
-        if (c_.indexCache) {
-            auto it = c_.indexCache->find(file);
-            if (it != c_.indexCache->end()) {
-                contents = std::move(it->second);
-                c_.indexCache->erase(it);
+    // What the scan read and split already, else the file itself.
+    bool ReadIndex(LevelFrame& f) {
+        if (c_.cache) {
+            auto it = c_.cache->indexFiles.find(f.indexFile);
+            if (it != c_.cache->indexFiles.end()) {
+                f.contents = std::move(it->second.text);
+                f.lines = std::move(it->second.lines);
+                c_.cache->indexFiles.erase(it);
                 return true;
             }
         }
-        if (!c_.timing) return c_.fs.ReadAll(file, contents);
-        const auto t0 = std::chrono::steady_clock::now();
-        const bool ok = c_.fs.ReadAll(file, contents);
-        readingMs += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+        f.contents = std::make_unique<std::string>();
+        bool ok;
+        if (!c_.timing) {
+            ok = c_.fs.ReadAll(f.indexFile, *f.contents);
+        } else {
+            const auto t0 = std::chrono::steady_clock::now();
+            ok = c_.fs.ReadAll(f.indexFile, *f.contents);
+            readingMs += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+        }
+        if (ok) f.lines = SplitIndexLineViews(*f.contents);
         return ok;
     }
 
@@ -142,15 +165,16 @@ private:
         f.at.level = level;
         f.at.belowLink = belowLink;
         f.indexFile = level + kIndexName;
-        std::string contents;
-        if (!ReadIndex(f.indexFile, contents)) {
+        if (!ReadIndex(f)) {
             report_.unreadableIndexFiles.push_back(f.indexFile);
             Skip(f.indexFile, 0, std::string(), SkipReason::UnreadableIndex);
             return;
         }
-        f.lines = SplitIndexLines(contents);
         f.menu = menu;
         f.node = node;
+        // One entry and one node per line at most: no growing on the way.
+        menu->Reserve(f.lines.size());
+        if (node) node->ReserveChildren(f.lines.size());
         stack_.push_back(std::move(f));
     }
 
@@ -165,11 +189,11 @@ private:
     }
 
     void Handle(LevelFrame& f, int lineNo) {
-        const std::string& line = f.lines[static_cast<size_t>(lineNo - 1)];
-        StoreRecord rec;
+        const std::string_view line = f.lines[static_cast<size_t>(lineNo - 1)];
+        StoreRecord& rec = rec_;  // one record for all lines: its buffers are reused
         SkipReason why = SkipReason::None;
         if (!ParseRecord(line, rec, &why)) {
-            Skip(f.indexFile, lineNo, line, why);
+            Skip(f.indexFile, lineNo, std::string(line), why);
             return;
         }
         MenuEntry* menu = f.menu;
@@ -177,13 +201,13 @@ private:
         switch (rec.kind) {
         case RecordKind::Folder: {
             bool link = false;
-            const std::string sub = FolderLevel(c_.fs, f.at.level, rec.name, why, link);
+            const std::string sub = FolderLevel(c_, f.at.level, rec.name, why, link);
             if (sub.empty()) {
-                Skip(f.indexFile, lineNo, line, why);
+                Skip(f.indexFile, lineNo, std::string(line), why);
                 return;
             }
             if (LeadsBack(c_.fs, stack_, sub, link)) {
-                Skip(f.indexFile, lineNo, line, SkipReason::FolderLinksBack);
+                Skip(f.indexFile, lineNo, std::string(line), SkipReason::FolderLinksBack);
                 return;
             }
             const bool belowLink = f.at.belowLink || link;
@@ -192,7 +216,10 @@ private:
             TreeNode* top = folderNode->AppendChild();
             SetNode(*top, std::string(), kPictureTopNode, -1);
             ++report_.entries;
-            if (IsExistingFile(c_.fs, sub + kIndexName)) Push(sub, folderEntry, folderNode, belowLink);
+            // An index file the scan has read exists; others are asked for.
+            const std::string index = sub + kIndexName;
+            if ((c_.cache && c_.cache->indexFiles.count(index)) || IsExistingFile(c_.fs, index))
+                Push(sub, folderEntry, folderNode, belowLink);
             return;
         }
         case RecordKind::PlainSeparator: {
@@ -285,6 +312,7 @@ private:
     StoreContext& c_;
     LoadReport& report_;
     std::vector<LevelFrame> stack_;
+    StoreRecord rec_;
     int rootTreePos_ = 0;
 };
 
@@ -327,36 +355,46 @@ StoreCheckResult CheckItemStore(StoreContext& c) {
 void ScanExtensions(StoreContext& c, const std::string& level) {
     struct Frame {
         OpenLevel at;
-        std::vector<std::string> lines;
+        std::string file;
+        std::unique_ptr<std::string> contents;  // see LevelFrame
+        std::vector<std::string_view> lines;
         size_t next = 0;
     };
     std::vector<Frame> stack;
+    StoreRecord rec;
     auto push = [&](const std::string& lv, bool belowLink) {
-        std::string contents;
-        if (!c.fs.ReadAll(lv + kIndexName, contents)) return;  // the load reports it
         Frame f;
+        f.file = lv + kIndexName;
+        f.contents = std::make_unique<std::string>();
+        if (!c.fs.ReadAll(f.file, *f.contents)) return;  // the load reports it
         f.at.level = lv;
         f.at.belowLink = belowLink;
-        f.lines = SplitIndexLines(contents);
-        if (c.indexCache) (*c.indexCache)[lv + kIndexName] = std::move(contents);
+        f.lines = SplitIndexLineViews(*f.contents);
         stack.push_back(std::move(f));
+    };
+    auto pop = [&] {
+        // What the scan read, the load need not read again.
+        if (c.cache) {
+            Frame& f = stack.back();
+            c.cache->indexFiles[std::move(f.file)] = StoreCache::IndexText{std::move(f.contents), std::move(f.lines)};
+        }
+        stack.pop_back();
     };
     push(level, false);
     while (!stack.empty()) {
         Frame& f = stack.back();
         if (f.next >= f.lines.size()) {
-            stack.pop_back();
+            pop();
             continue;
         }
-        StoreRecord rec;
         if (!ParseRecord(f.lines[f.next++], rec)) continue;
         if (rec.kind == RecordKind::Folder) {
             // The same folders as the reader's: the load reports those passed over.
             SkipReason why;
             bool link = false;
-            const std::string sub = FolderLevel(c.fs, f.at.level, rec.name, why, link);
+            const std::string sub = FolderLevel(c, f.at.level, rec.name, why, link);
             if (sub.empty() || LeadsBack(c.fs, stack, sub, link)) continue;
-            if (IsExistingFile(c.fs, sub + kIndexName)) push(sub, f.at.belowLink || link);  // invalidates f
+            push(sub, f.at.belowLink || link);  // invalidates f; a level without index file is passed over
         } else if (rec.kind == RecordKind::OtherLink) {
             if (c.table.extensions.IndexOf(rec.extension) < 0) c.table.extensions.Append(rec.extension);
         }
@@ -370,12 +408,12 @@ void PreparePictures(StoreContext& c) {
         const std::string& ext = c.table.extensions[i];
         const std::string temp = c.dataDir + "TempFile." + ext;
         // An extension field from a hand-edited store may hold path characters; such
-        // a name could reach outside the data directory, so no file is made for it
-        // and the shell's answer for a missing file (a blank picture) stands.
-        const bool makeFile = HasValidFileNameChars(ext);
-        if (makeFile) c.fs.WriteAll(temp, std::string());
-        c.lists.AddShellIcon(temp, bk.break3, false);
-        if (makeFile) c.fs.RemoveFile(temp);
+        // a name could reach outside the data directory, so it is not taken for a
+        // file type and the shell's answer for a missing file (a blank picture) stands.
+        if (HasValidFileNameChars(ext))
+            c.lists.AddTypeIcon(temp, bk.break3);
+        else
+            c.lists.AddShellIcon(temp, bk.break3, false);
         ++bk.break3;
         ++bk.break4;
         ++bk.break5;
@@ -452,10 +490,12 @@ LoadReport LoadItemStore(StoreContext& c) {
     const auto t0 = std::chrono::steady_clock::now();
     if (IsExistingFile(c.fs, level + kIndexName)) reader.Run(level);
     root.DeleteChild(reader.RootTreePos());
-    if (c.indexCache) c.indexCache->clear();  // what the load did not ask for is stale by the next load
+    if (c.cache) c.cache->Clear();  // what the load did not ask for is stale by the next load
 
-    c.tvUndo.CopyFrom(c.tvItems);
-    c.tvUndo.tag = c.tvItems.tag;
+    if (c.copyUndo) {
+        c.tvUndo.CopyFrom(c.tvItems);
+        c.tvUndo.tag = c.tvItems.tag;
+    }
     if (c.timing) {
         const double all = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
         c.timing("reading index files", reader.readingMs);

@@ -8,9 +8,12 @@
 // stores cannot exhaust the call stack; each entry costs a constant amount of
 // work (no searches among siblings), so a load is linear in the store's size.
 
+#include <cstdint>
 #include <functional>
-#include <unordered_map>
+#include <memory>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "model/MenuModel.h"
@@ -30,13 +33,23 @@ struct SkippedLine {
     SkipReason reason = SkipReason::None;
 };
 
-// Index files the extension scan has read, kept for the load that follows, so
-// that each is read once (full path -> contents). The load takes them out.
-using IndexFileCache = std::unordered_map<std::string, std::string>;
-
-// Index files the extension scan has read, kept for the load that follows, so
-// that each is read once (full path -> contents). The load takes them out.
-using IndexFileCache = std::unordered_map<std::string, std::string>;
+// What the extension scan has learnt of the store, kept for the load that
+// follows, so that neither reads a file or asks for a folder twice: the index
+// files' text by full path (the load takes them out) and the folders'
+// attributes by path. The load empties it; nothing changes the store between
+// the two.
+struct StoreCache {
+    struct IndexText {
+        std::unique_ptr<std::string> text;   // where moving the entry does not move it
+        std::vector<std::string_view> lines; // views into text
+    };
+    std::unordered_map<std::string, IndexText> indexFiles;
+    std::unordered_map<std::string, uint32_t> folderAttributes;
+    void Clear() {
+        indexFiles.clear();
+        folderAttributes.clear();
+    }
+};
 
 // What the store check and the load work on. The references are the manager
 // form's own objects; the callbacks are optional.
@@ -70,8 +83,11 @@ struct StoreContext {
     // queries", "reading index files", "item icons", "building tree and menu".
     // Unset: nothing is timed.
     std::function<void(const char* phase, double ms)> timing;
-    // Where the scan leaves what it read for the load; none: each reads for itself.
-    IndexFileCache* indexCache = nullptr;
+    // Where the scan leaves what it learnt for the load; none: each asks for itself.
+    StoreCache* cache = nullptr;
+    // Whether the load copies the tree into tvUndo; false leaves tvUndo empty
+    // for a caller that copies it when the copy is first needed.
+    bool copyUndo = true;
 };
 
 enum class StoreCheckResult {

@@ -29,6 +29,8 @@ StoreReportResult DescribeItemStore(IFileSystem& disk, const std::string& dataDi
     BuildBasicTree(tvBasic);
 
     StoreContext ctx(fs, lists, tvItems, tvUndo, pmItems, table, pictures);
+    StoreCache cache;  // as the program keeps it from the scan to the load
+    ctx.cache = &cache;
     ctx.dataDir = dataDir;
     ctx.drawMenuBar = drawMenuBar;
     StoreReportResult result;

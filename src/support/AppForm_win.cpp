@@ -24,8 +24,27 @@ void AppForm::SetFont(const WindowFont& font) {
     hfont_ = made;
 }
 
+void AppForm::SetCaption(const std::string& caption) {
+    caption_ = caption;
+    if (Handle()) SetWindowTextA(Handle(), caption.c_str());
+}
+
+LONG_PTR AppForm::ExStyle(LONG_PTR ex) const {
+    if (toolWindow_) return (ex & ~static_cast<LONG_PTR>(WS_EX_APPWINDOW)) | WS_EX_TOOLWINDOW;
+    return (ex & ~static_cast<LONG_PTR>(WS_EX_TOOLWINDOW)) | WS_EX_APPWINDOW;
+}
+
+void AppForm::SetToolWindow(bool tool) {
+    toolWindow_ = tool;
+    if (Handle()) SetWindowLongPtrA(Handle(), GWL_EXSTYLE, ExStyle(GetWindowLongPtrA(Handle(), GWL_EXSTYLE)));
+}
+
+bool AppForm::EnsureWindow() { return Handle() || MakeWindow(); }
+
 bool AppForm::CreateDialogFrame(const char* className, int width, int height) {
-    if (!Window::Create(className, "", WS_POPUP | WS_CAPTION | WS_SYSMENU, WS_EX_DLGMODALFRAME)) return false;
+    if (!Window::Create(className, caption_.c_str(), WS_POPUP | WS_CAPTION | WS_SYSMENU,
+                        static_cast<DWORD>(ExStyle(WS_EX_DLGMODALFRAME))))
+        return false;
     clientWidth_ = width;
     clientHeight_ = height;
     PlaceCentred(width, height);
@@ -33,6 +52,7 @@ bool AppForm::CreateDialogFrame(const char* className, int width, int height) {
 }
 
 void AppForm::Present() {
+    if (!EnsureWindow()) return;
     if (!IsWindowVisible(Handle())) PlaceCentred(clientWidth_, clientHeight_);
     ShowWindow(Handle(), SW_SHOW);
     SetForegroundWindow(Handle());

@@ -31,7 +31,14 @@ public:
     void SetFont(const WindowFont& font);
     HFONT FontHandle() const { return hfont_; }
 
-    void SetCaption(const std::string& caption) { SetWindowTextA(Handle(), caption.c_str()); }
+    void SetCaption(const std::string& caption);
+    // A tool window has no task-bar button; otherwise the window has its own.
+    void SetToolWindow(bool tool);
+
+    // The window is made when it is first presented (or EnsureWindow is called):
+    // start-up does not pay for windows the user may never open. Until then the
+    // caption, the font and the title painting are kept and applied when it is.
+    bool EnsureWindow();
 
     // Sizes the window for a client area of width x height and centres it on
     // the screen's work area.
@@ -47,6 +54,9 @@ public:
 protected:
     // Runs after Present has shown the window.
     virtual void FormShow() {}
+    // Makes the window with its controls, for EnsureWindow; false when it could
+    // not be made.
+    virtual bool MakeWindow() { return false; }
 
     // Creates the window as a fixed dialog frame with only the system-menu
     // border icon, hidden, its client area width x height, centred.
@@ -59,6 +69,9 @@ private:
     int clientWidth_ = 0;
     int clientHeight_ = 0;
     bool paintCaption_ = false;
+    std::string caption_;
+    bool toolWindow_ = false;
+    LONG_PTR ExStyle(LONG_PTR ex) const;
     WindowFont font_{"MS Sans Serif", 8, false};
     HFONT hfont_ = nullptr;
 };

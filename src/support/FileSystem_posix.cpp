@@ -1,10 +1,12 @@
 #include "support/FileSystem_posix.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cctype>
 #include <cstdio>
 #include <fstream>
@@ -178,13 +180,30 @@ bool PosixFileSystem::Rename(const std::string& from, const std::string& to) {
 
 bool PosixFileSystem::ReadAll(const std::string& path, std::string& contents) {
     const std::string host = HostPath(path);
-    if (IsHostDir(host)) return false;
-    std::ifstream in(host, std::ios::binary);
-    if (!in) return false;
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    if (in.bad()) return false;
-    contents = buffer.str();
+    const int fd = ::open(host.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    // One read for the size the file has, then on until the end, should it grow.
+    std::string text(st.st_size > 0 ? static_cast<size_t>(st.st_size) : 0, '\0');
+    size_t got = 0;
+    for (;;) {
+        if (got == text.size()) text.resize(text.size() + 4096);
+        const ssize_t n = ::read(fd, &text[got], text.size() - got);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            ::close(fd);
+            return false;
+        }
+        if (n == 0) break;
+        got += static_cast<size_t>(n);
+    }
+    ::close(fd);
+    text.resize(got);
+    contents = std::move(text);
     return true;
 }
 

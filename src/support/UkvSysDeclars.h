@@ -18,25 +18,33 @@ public:
     const std::string& operator[](int i) const { return items_[static_cast<size_t>(i)]; }
     const std::vector<std::string>& Items() const { return items_; }
 
-    void Append(const std::string& text) {
-        first_.emplace(text, Length());  // keeps an existing (earlier) position
-        items_.push_back(text);
+    void Append(std::string text) {
+        if (indexed_) first_.emplace(text, Length());  // keeps an existing (earlier) position
+        items_.push_back(std::move(text));
     }
     // Replaces entry i, keeping the first-occurrence index exact.
     void Set(int i, const std::string& text);
     // Index of the first entry equal to text (exact, byte for byte), or -1.
+    // Constant time; the index is built by the first lookup, so that a list
+    // nobody searches (the paths of a load) costs no hashing.
     int IndexOf(const std::string& text) const {
+        if (!indexed_) BuildIndex();
         auto it = first_.find(text);
         return it == first_.end() ? -1 : it->second;
     }
+    void Reserve(size_t n) { items_.reserve(n); }
     void Clear() {
         items_.clear();
         first_.clear();
+        indexed_ = false;
     }
 
 private:
+    void BuildIndex() const;
+
     std::vector<std::string> items_;
-    std::unordered_map<std::string, int> first_;
+    mutable std::unordered_map<std::string, int> first_;
+    mutable bool indexed_ = false;
 };
 
 }  // namespace pv

@@ -15,6 +15,7 @@ void SmallStore(ManagerWorld& w) {
     w.Index("Tools", {"^UnkLnk|C:\\d\\b.txt|txt|Inner"});
     w.scratch.MakeDirs("Data\\shortcuts\\Other");
     w.Load();
+    w.Open();
 }
 
 // The texts of a level, top to bottom (the top node as "TOP").

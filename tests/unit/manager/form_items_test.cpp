@@ -474,6 +474,7 @@ TEST(ManagerUndo, SweepThenUndo) {
     w.Index("Sub", {"^UnkLnk|" + f + "gone2.txt|txt|Gone too", "^UnkLnk|" + f + "here.txt|txt|Here too"});
     w.Load();
     const std::string loaded = w.Tree();
+    w.Open();
     w.form.BitBtnSweepClick();
     EXPECT_NE(w.Node("Here"), nullptr);
     EXPECT_NE(w.Node("Dir"), nullptr);
@@ -485,10 +486,39 @@ TEST(ManagerUndo, SweepThenUndo) {
     EXPECT_EQ(w.model.Items.paths.Length(), 7) << "the table keeps the removed items";
 }
 
+TEST(ManagerUndo, TheUndoCopyWaitsForTheManager) {
+    ManagerWorld w;
+    w.Index("", {"^UnkLnk|C:\\a.txt|txt|A", "^Folder|Sub"});
+    w.Index("Sub", {"^UnkLnk|C:\\b.txt|txt|B"});
+    w.Load();
+    const std::string loaded = w.Tree();
+    EXPECT_EQ(w.model.TVUndo.TopCount(), 0) << "no second tree while the manager is closed";
+    w.Open();
+    EXPECT_EQ(pv::DumpTree(w.model.TVUndo), loaded);
+    w.form.Select(w.Node("A"));
+    w.form.BitBtnDeleteClick();
+    ASSERT_EQ(w.Node("A"), nullptr);
+    w.form.BitBtnUndoClick();
+    EXPECT_NE(w.Node("A"), nullptr);
+    EXPECT_NE(w.Node("Sub/B"), nullptr);
+
+    // A load while the manager shows copies at once: an edit made next is undone
+    // back to what was loaded, not to what the edit left.
+    w.Index("", {"^UnkLnk|C:\\c.txt|txt|C"});
+    w.Load();
+    EXPECT_EQ(pv::DumpTree(w.model.TVUndo), w.Tree());
+    w.form.Select(w.Node("C"));
+    w.form.BitBtnDeleteClick();
+    ASSERT_EQ(w.Node("C"), nullptr);
+    w.form.BitBtnUndoClick();
+    EXPECT_NE(w.Node("C"), nullptr);
+}
+
 TEST(ManagerUndo, CutsTheAddedIconsBack) {
     ManagerWorld w;
     w.Index("", {"^NorSep|"});
     w.Load();
+    w.Open();
     const int count = w.lists.Count();
     w.lists.AddShellIcon("C:\\a.exe", -1, false);
     w.lists.AddShellIcon("C:\\b.exe", -1, false);

@@ -152,11 +152,17 @@ public:
                            model.PictureMarks);
         c.dataDir = model.DataDir;
         c.askBackupQuestion = [this] { return backupAnswer; };
+        pv::StoreCache cache;
+        c.cache = &cache;
+        c.copyUndo = false;  // as the program loads: the manager makes the undo copy
         pv::CheckItemStore(c);
         pv::LoadItemStore(c);
-        form.TreeReloaded();
+        form.TreeReloaded(false);
         form.AttachTreeChange(true);
     }
+
+    // The manager opened, as Manage Items... opens it.
+    void Open() { form.FormShow(); }
 
     // Every file below D + "shortcuts" (or another directory): relative path -> bytes.
     std::map<std::string, std::string> Files(const std::string& rel = "shortcuts") {

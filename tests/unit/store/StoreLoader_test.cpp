@@ -344,9 +344,8 @@ TEST(LoaderPictures, HostileExtensionsMakeNoFilesOutsideTheDataDirectory) {
     std::string kept;
     w.fs.ReadAll(w.D() + "keep.txt", kept);
     EXPECT_EQ(kept, "precious");
-    // only the harmless extensions got a temporary file
-    for (const auto& p : w.fs.writes) EXPECT_EQ(p.find(".."), std::string::npos) << p;
-    EXPECT_EQ(w.fs.writes.size(), 1u + 5u);
+    // the loader names file types and makes no file for any of them
+    EXPECT_TRUE(w.fs.writes.empty());
     // the pictures still line up with the extension list
     EXPECT_EQ(w.pmItems.root.Child(0)->imageIndex, 12);
     EXPECT_EQ(w.pmItems.root.Child(1)->imageIndex, 13);

@@ -134,12 +134,17 @@ TEST(RealiseMenuTree, ShapeOfTheMenu) {
 
     HMENU tools = GetSubMenu(rm.menu, 2);
     ASSERT_NE(tools, nullptr);
+    EXPECT_EQ(GetMenuItemCount(tools), 0) << "filled only when about to open";
+    EXPECT_TRUE(rm.FillSubmenu(tools));
+    EXPECT_FALSE(rm.FillSubmenu(tools)) << "once";
+    EXPECT_FALSE(rm.FillSubmenu(rm.menu)) << "the top menu is filled from the start";
     ASSERT_EQ(GetMenuItemCount(tools), 1) << "hidden side bar and placeholder are left out";
     EXPECT_EQ(ItemText(tools, 0), "Calc");
 
     // An empty folder is still a submenu, with nothing visible in it.
     HMENU emptySub = GetSubMenu(rm.menu, 3);
     ASSERT_NE(emptySub, nullptr);
+    rm.FillSubmenu(emptySub);
     EXPECT_EQ(GetMenuItemCount(emptySub), 0);
 
     // Command ids lead back to the entries.
@@ -172,6 +177,7 @@ TEST(RealiseMenuTree, OwnerDrawnWhereTheEntryHasHandlers) {
 
         HMENU kit = GetSubMenu(rm.menu, 1);
         ASSERT_NE(kit, nullptr);
+        rm.FillSubmenu(kit);
         // Help File, -, Manage Items..., Preferences..., -, Visit Website, -, About...
         ASSERT_EQ(GetMenuItemCount(kit), 8);
         for (int sep : {1, 4, 6}) EXPECT_TRUE(ItemType(kit, sep) & MFT_SEPARATOR) << sep;
