@@ -16,6 +16,13 @@ const char* const kInstanceMappingName = "{0C462EFB-02B9-4314-80A4-DA95904F9B9F}
 
 // ---------------------------------------------------------------- application
 
+bool Application::DialogMessage(MSG& msg) {
+    for (HWND dialog : dialogWindows_)
+        if (msg.hwnd && (msg.hwnd == dialog || IsChild(dialog, msg.hwnd)) && IsDialogMessageA(dialog, &msg))
+            return true;
+    return false;
+}
+
 void Application::ProcessMessages() {
     MSG msg;
     while (!terminated_ && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -24,6 +31,7 @@ void Application::ProcessMessages() {
             exitCode_ = static_cast<int>(msg.wParam);
             break;
         }
+        if (DialogMessage(msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
@@ -38,6 +46,7 @@ int Application::Run() {
             terminated_ = true;
             break;
         }
+        if (DialogMessage(msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
@@ -90,7 +99,7 @@ bool WinAppWindows::IsVisible(AppWindow w) { return IsWindowVisible(Form(w).Hand
 
 void WinAppWindows::Hide(AppWindow w) { ShowWindow(Form(w).Handle(), SW_HIDE); }
 
-void WinAppWindows::Show(AppWindow w) { ShowWindow(Form(w).Handle(), SW_SHOW); }
+void WinAppWindows::Show(AppWindow w) { Form(w).ShowAgain(); }
 
 std::string WinAppWindows::TitleText(AppWindow w) { return Form(w).TitleText; }
 
@@ -132,10 +141,7 @@ void WinAppWindows::SetApplicationExStyle(uint32_t exStyle) {
     }
 }
 
-void WinAppWindows::SetLabelUrlFont(const std::string& name, int size) {
-    p_.FormAbout.LabelUrlFont.name = name;
-    p_.FormAbout.LabelUrlFont.size = size;
-}
+void WinAppWindows::SetLabelUrlFont(const std::string& name, int size) { p_.FormAbout.SetLabelUrlFont(name, size); }
 
 void WinAppWindows::ConfigControlsChanged() { p_.FormConfig.PushToControls(); }
 
@@ -146,8 +152,8 @@ PivoraProgram::PivoraProgram()
       FormShortCuts(Model, Pictures),
       Pictures(Scratch, FormShortCuts.Breaks),
       FormItems(Model, Pictures),
-      FormConfig(Model),
-      FormAbout(Model) {
+      FormConfig(Model, *this),
+      FormAbout(Model, *this) {
     settings_ = std::make_unique<Settings>(
         SettingsServices{profile_, registry_, Fs, system_, ui_, hotKey_, pump_}, Model, FormConfig.Controls);
     WireWindows();
@@ -185,8 +191,11 @@ void PivoraProgram::WireWindows() {
 bool PivoraProgram::CreateWindows() {
     // Created in this order; the first is the main window. Creating FormGeneral
     // places the tray icon (ignoring the mouse) and registers the hot key.
-    return FormGeneral.Create() && FormShortCuts.Create() && FormItems.Create() && FormConfig.Create() &&
-           FormAbout.Create();
+    if (!(FormGeneral.Create() && FormShortCuts.Create() && FormItems.Create() && FormConfig.Create() &&
+          FormAbout.Create()))
+        return false;
+    App.AddDialogWindow(FormConfig.Handle());
+    return true;
 }
 
 void PivoraProgram::Start() {
@@ -230,7 +239,7 @@ StoreContext PivoraProgram::MakeStoreContext() {
 
 void PivoraProgram::OpenTargetWithMessage(const std::string& target) {
     ErrorReporting& er = Errors();
-    OpenTarget(Shell, target, [&er](const std::string& text) { er.ShowAppMessage(0, text, kMsgPlain); });
+    pv::OpenTarget(Shell, target, [&er](const std::string& text) { er.ShowAppMessage(0, text, kMsgPlain); });
 }
 
 // ---- the steps
@@ -253,7 +262,11 @@ void PivoraProgram::SetHelpFile(const std::string& path) { Model.HelpFile = path
 
 void PivoraProgram::FillFontNames() { FormConfig.FillFontNames(); }
 
-void PivoraProgram::SetVersionLabel(const std::string& text) { Model.VersionLabel = text; }
+void PivoraProgram::SetVersionLabel(const std::string& text) {
+    Model.VersionLabel = text;
+    FormAbout.Controls.LabelVer = text;
+    FormAbout.PushToControls();
+}
 
 void PivoraProgram::SetApplicationTitle(const std::string& title) { Model.ApplicationTitle = title; }
 

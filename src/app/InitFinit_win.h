@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/InitFinit.h"
 #include "app/Settings.h"
@@ -44,9 +45,17 @@ public:
     // The message loop. Returns the exit code.
     int Run();
 
+    // A window whose keyboard input goes through IsDialogMessage (Tab, Esc,
+    // Enter), as a modeless dialog's does.
+    void AddDialogWindow(HWND hwnd) { dialogWindows_.push_back(hwnd); }
+
 private:
+    // True when the message went to one of the dialog windows' IsDialogMessage.
+    bool DialogMessage(MSG& msg);
+
     bool terminated_ = false;
     int exitCode_ = 0;
+    std::vector<HWND> dialogWindows_;
 };
 
 // ---------------------------------------------------------------- single instance
@@ -103,7 +112,7 @@ private:
 // Members are built in this order and torn down in reverse, so the windows go
 // before the services they use, and FormGeneral, with the tray icon and the hot
 // key, last of the windows.
-class PivoraProgram : public IAppSteps {
+class PivoraProgram : public IAppSteps, public IConfigDialogHost, public IAboutBoxHost {
 public:
     PivoraProgram();
     ~PivoraProgram() override;
@@ -172,6 +181,19 @@ public:
     void ProcessMessages() override;
     void Terminate() override;
     bool Terminated() override;
+
+    // ---- IConfigDialogHost (LoadSettings, SaveSettings, ApplyVisualSettings and
+    // AssignMenuDrawHandlers are the steps above); PrefsHost_win.cpp
+    void HideOpenWindows() override;
+    void RefreshKitSubmenu() override;
+    void ShowHiddenWindows() override;
+    void CloseDialog() override;
+    void ClearDialogMark() override;
+    void OpenTarget(const std::string& target) override;
+    WindowFont SystemMenuFont() override;
+    // ---- IAboutBoxHost (and OpenTarget)
+    MemoryStatus QueryMemoryStatus() override;
+    std::string ThousandSeparator() override;
 
 private:
     // The hot key in force, as the settings code reads and sets it.

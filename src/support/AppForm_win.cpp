@@ -22,6 +22,7 @@ void AppForm::SetFont(const WindowFont& font) {
         SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(made), TRUE);
     if (hfont_) DeleteObject(hfont_);
     hfont_ = made;
+    FontChanged();
 }
 
 bool AppForm::CreateDialogFrame(const char* className, int width, int height) {
@@ -36,6 +37,11 @@ void AppForm::Present() {
     if (!IsWindowVisible(Handle())) PlaceCentred(clientWidth_, clientHeight_);
     ShowWindow(Handle(), SW_SHOW);
     SetForegroundWindow(Handle());
+    FormShow();
+}
+
+void AppForm::ShowAgain() {
+    ShowWindow(Handle(), SW_SHOW);
     FormShow();
 }
 
