@@ -369,7 +369,7 @@ void TFormConfig::DrawPanel(const DRAWITEMSTRUCT& di) {
     SetTextColor(di.hDC, GetSysColor(COLOR_BTNTEXT));
     char text[128] = "";
     GetWindowTextA(di.hwndItem, text, sizeof text);
-    DrawTextA(di.hDC, text, -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    DrawTextA(di.hDC, text, -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
     SelectObject(di.hDC, old);
 }
 

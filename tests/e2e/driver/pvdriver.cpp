@@ -312,14 +312,17 @@ int CmdFocus(int argc, char** argv) {
 int CmdCbItems(int argc, char** argv) {
     HWND h;
     if (argc < 3 || !ParseHwnd(argv[2], h)) return Usage();
-    // CB_GETLBTEXT is marshalled across processes like WM_GETTEXT.
-    const LRESULT n = SendMessageA(h, CB_GETCOUNT, 0, 0);
+    // CB_GETLBTEXT is marshalled across processes; Wine hands the text over
+    // in UTF-16 whichever side is ANSI, so ask for that and convert.
+    const LRESULT n = SendMessageW(h, CB_GETCOUNT, 0, 0);
     if (n < 0) return 1;
     for (LRESULT i = 0; i < n; ++i) {
-        char buf[512] = "";
-        const LRESULT len = SendMessageA(h, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
-        if (len < 0 || len >= static_cast<LRESULT>(sizeof buf)) return 1;
-        SendMessageA(h, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(buf));
+        wchar_t wide[512] = L"";
+        const LRESULT len = SendMessageW(h, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
+        if (len < 0 || len >= static_cast<LRESULT>(sizeof wide / sizeof wide[0])) return 1;
+        SendMessageW(h, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(wide));
+        char buf[1024] = "";
+        WideCharToMultiByte(CP_ACP, 0, wide, -1, buf, sizeof buf, nullptr, nullptr);
         std::printf("%s\n", buf);
     }
     return 0;
