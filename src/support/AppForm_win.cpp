@@ -34,10 +34,12 @@ bool AppForm::CreateDialogFrame(const char* className, int width, int height) {
 }
 
 void AppForm::Present() {
-    if (!IsWindowVisible(Handle())) PlaceCentred(clientWidth_, clientHeight_);
+    const bool wasHidden = !IsWindowVisible(Handle());
+    if (wasHidden) PlaceCentred(clientWidth_, clientHeight_);
     ShowWindow(Handle(), SW_SHOW);
     SetForegroundWindow(Handle());
-    FormShow();
+    // Only a window that becomes visible is shown; one already open comes to the front.
+    if (wasHidden) FormShow();
 }
 
 void AppForm::ShowAgain() {

@@ -37,8 +37,8 @@ public:
     // the screen's work area.
     void PlaceCentred(int width, int height);
 
-    // Shows the window (not modally) and brings it to the front; centred when it
-    // was hidden.
+    // Shows the window (not modally) and brings it to the front; centred, and
+    // FormShow run, when it was hidden.
     void Present();
     // Shows a window hidden for a change of looks again where it was, with its
     // FormShow.
