@@ -167,23 +167,22 @@ void ConfigDialog::BtnDefaultClick() {
     c_.CmBoxFontSize.ItemIndex = c_.CmBoxFontSize.IndexOf(size);
 }
 
-void ConfigDialog::BtnApplyClick() {
+void ConfigDialog::SaveAndApply() {
     host_.HideOpenWindows();
     host_.SaveSettings();
     host_.LoadSettings();
     host_.ApplyVisualSettings();
     host_.RefreshKitSubmenu();
     host_.AssignMenuDrawHandlers();
+}
+
+void ConfigDialog::BtnApplyClick() {
+    SaveAndApply();
     host_.ShowHiddenWindows();
 }
 
 void ConfigDialog::BtnOKClick() {
-    host_.HideOpenWindows();
-    host_.SaveSettings();
-    host_.LoadSettings();
-    host_.ApplyVisualSettings();
-    host_.RefreshKitSubmenu();
-    host_.AssignMenuDrawHandlers();
+    SaveAndApply();
     // Closed and unmarked before the others come back, so that it stays closed.
     host_.CloseDialog();
     host_.ClearDialogMark();

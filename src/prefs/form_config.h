@@ -182,6 +182,10 @@ public:
     static ConfigControl FirstControlOf(ConfigPage page);
 
 private:
+    // Apply and OK up to showing the windows again: hide the open windows,
+    // save, read back, apply, refresh the Kit submenu and the draw handlers.
+    void SaveAndApply();
+
     FormConfigControls& c_;
     const AppModel& m_;
     IConfigDialogHost& host_;

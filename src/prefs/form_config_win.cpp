@@ -1,7 +1,6 @@
 #include "prefs/form_config_win.h"
 
 #include <commctrl.h>
-#include <uxtheme.h>
 
 #include <set>
 
@@ -84,6 +83,18 @@ void PushComboBox(HWND h, const ComboBoxModel& m, std::vector<std::string>& show
     }
     if (SendMessageA(h, CB_GETCURSEL, 0, 0) != m.ItemIndex) SendMessageA(h, CB_SETCURSEL, static_cast<WPARAM>(m.ItemIndex), 0);
     EnableWindow(h, m.Enabled ? TRUE : FALSE);
+}
+
+// SetWindowTheme(" ", " "): the control drawn without visual styles. Looked up
+// at run time, so that a system without uxtheme.dll still runs the program.
+void SetClassicLook(HWND hwnd) {
+    using SetWindowThemeFn = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
+    HMODULE uxtheme = GetModuleHandleA("uxtheme.dll");
+    if (!uxtheme) uxtheme = LoadLibraryA("uxtheme.dll");
+    if (!uxtheme) return;
+    auto setTheme = reinterpret_cast<SetWindowThemeFn>(
+        reinterpret_cast<void (*)()>(GetProcAddress(uxtheme, "SetWindowTheme")));
+    if (setTheme) setTheme(hwnd, L" ", L" ");
 }
 
 }  // namespace
@@ -186,7 +197,7 @@ bool TFormConfig::Create() {
                           {0, 0, kClientWidth, kPageControlHeight}, ConfigControl::PCSettings);
     // The classic page body, in the button-face colour the controls on the pages
     // paint their backgrounds in (a themed body would show them as grey patches).
-    SetWindowTheme(tabs, L" ", L" ");
+    SetClassicLook(tabs);
     for (const char* caption : {"Control", "Visuals"}) {
         TCITEMA item = {};
         item.mask = TCIF_TEXT;

@@ -8,12 +8,12 @@
 #include <commctrl.h>
 
 #include <cstdio>
-#include <fstream>
 #include <memory>
 #include <string>
 
 #include "app/InitFinit.h"
 #include "app/InitFinit_win.h"
+#include "common/settings_fakes.h"
 
 namespace pv {
 namespace {
@@ -24,46 +24,14 @@ std::string TextOf(HWND h) {
     return buf;
 }
 
-void WriteText(const std::string& path, const std::string& text) {
-    std::ofstream f(path, std::ios::binary | std::ios::trunc);
-    f << text;
-}
-
-std::string ReadText(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
-}
-
-void RemoveTree(const std::string& dir) {
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA((dir + "*").c_str(), &fd);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = fd.cFileName;
-            if (name == "." || name == "..") continue;
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(dir + name + "\\");
-            else
-                DeleteFileA((dir + name).c_str());
-        } while (FindNextFileA(h, &fd));
-        FindClose(h);
-    }
-    RemoveDirectoryA(dir.c_str());
-}
-
 class Prefs : public ::testing::Test {
 protected:
     void SetUp() override {
-        char tmp[MAX_PATH] = {};
-        GetTempPathA(MAX_PATH, tmp);
-        dir_ = std::string(tmp) + "pivora-prefs-" + std::to_string(GetCurrentProcessId()) + "\\";
-        RemoveTree(dir_);
-        CreateDirectoryA(dir_.c_str(), nullptr);
-        CreateDirectoryA((dir_ + "shortcuts").c_str(), nullptr);
-        WriteText(dir_ + "shortcuts\\shortcuts.txt", "");
+        dir_ = scratch_.Root();
+        scratch_.WriteFile("shortcuts\\shortcuts.txt", "");
     }
     void Start(const std::string& ini = std::string()) {
-        if (!ini.empty()) WriteText(dir_ + "pivora.ini", ini);
+        if (!ini.empty()) scratch_.WriteFile("pivora.ini", ini);
         p_ = std::make_unique<PivoraProgram>();
         p_->ExecutablePathOverride = dir_ + "pivora.exe";
         ASSERT_TRUE(p_->CreateWindows());
@@ -74,8 +42,8 @@ protected:
         MSG msg;
         while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
         }
-        RemoveTree(dir_);
     }
+    std::string Ini() { return scratch_.ReadFile("pivora.ini"); }
 
     HWND Dialog() { return p_->FormConfig.Handle(); }
     HWND Control(ConfigControl c) { return p_->FormConfig.ControlHandle(c); }
@@ -97,6 +65,7 @@ protected:
         SendMessageA(Dialog(), WM_NOTIFY, nm.idFrom, reinterpret_cast<LPARAM>(&nm));
     }
 
+    pvtest::ScratchDir scratch_;
     std::string dir_;
     std::unique_ptr<PivoraProgram> p_;
 };
@@ -252,7 +221,7 @@ TEST_F(Prefs, DefaultSelectsTheSystemMenuFontInBothLists) {
 
 TEST_F(Prefs, EscapeCancelsAndTheCloseBoxToo) {
     Start("[Misc Settings]\r\nWindowsDraw=0\r\n[Font Settings]\r\nFontName=Courier New\r\nFontSize=10\r\n");
-    const std::string before = ReadText(dir_ + "pivora.ini");
+    const std::string before = Ini();
     for (int way = 0; way < 2; ++way) {
         p_->FormConfig.Present();
         HWND sizes = Control(ConfigControl::CmBoxFontSize);
@@ -266,7 +235,7 @@ TEST_F(Prefs, EscapeCancelsAndTheCloseBoxToo) {
             SendMessageA(Dialog(), WM_CLOSE, 0, 0);
         EXPECT_FALSE(IsWindowVisible(Dialog())) << way;
         EXPECT_EQ(TextOf(sizes), "10") << "back to the stored size";
-        EXPECT_EQ(ReadText(dir_ + "pivora.ini"), before) << "nothing written";
+        EXPECT_EQ(Ini(), before) << "nothing written";
     }
 }
 
@@ -282,7 +251,7 @@ TEST_F(Prefs, OkWithTheManagerOpenLeavesTheManagerShownAndTheDialogClosed) {
     EXPECT_TRUE(IsWindowVisible(p_->FormItems.Handle()));
     EXPECT_FALSE(p_->Model.settings.WindowsDraw);
     EXPECT_TRUE(p_->FormItems.CaptionPainting()) << "the manager follows the new settings";
-    EXPECT_NE(ReadText(dir_ + "pivora.ini").find("WindowsDraw=0"), std::string::npos);
+    EXPECT_NE(Ini().find("WindowsDraw=0"), std::string::npos);
 
     // Apply keeps the dialog open.
     p_->FormConfig.Present();
