@@ -75,6 +75,7 @@ for h in "$sizes" "$default"; do
 done
 
 # A font and a size, with the keyboard: Home, then Down to the wanted entry.
+# (The DejaVu faces come with scripts/setup.sh.)
 e2e_driver cbitems "$names" | tr -d '\r' >"$E2E_OUT/fonts.txt"
 font=""
 for f in "DejaVu Serif" "Courier New" "DejaVu Sans Mono" "Tahoma"; do
