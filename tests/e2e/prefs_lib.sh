@@ -36,12 +36,13 @@ click_window() {
     e2e_click $(( (R_LEFT + R_RIGHT) / 2 )) $(( (R_TOP + R_BOTTOM) / 2 )) 1
 }
 
-# A click on a window's title bar, as a user does before typing into it. (Under
-# Wine 8 the keyboard reaches a window that a tray-menu choice opened only
-# after a click into it.)
-click_caption() {
-    win_rect "$1" || e2e_fail "no rectangle for $1"
-    e2e_click $(( R_LEFT + 120 )) $(( R_TOP + 10 )) 1
+# A click into the dialog on the help panel's heading, which is no control, as
+# a user does before typing into it. (Under Wine 8 the keyboard reaches a window
+# that a tray-menu choice opened only after a click into it; a click on the
+# title bar would start moving the window with the pointer's next motion.)
+click_into() {
+    win_rect "$(child "$1" Static "Conext Sensitive Help")" || e2e_fail "no help heading in $1"
+    e2e_click $(( (R_LEFT + R_RIGHT) / 2 )) $(( (R_TOP + R_BOTTOM) / 2 )) 1
     sleep 0.3
 }
 
@@ -53,3 +54,13 @@ focus_title() { e2e_driver focus "$1" | sed -n 's/.* title="\(.*\)"$/\1/p'; }
 focus_class() { e2e_driver focus "$1" | sed -n 's/.* class="\([^"]*\)".*/\1/p'; }
 focus_is() { [ "$(focus_title "$1")" = "$2" ]; }
 enabled() { e2e_driver info "$1" | grep -q ' enabled=1 '; }
+
+# Opens the tray menu with a click on the icon, trying again when a click
+# right after the last menu closed went nowhere.
+open_tray_menu() {
+    local i
+    for i in 1 2 3; do
+        mm_open && return 0
+    done
+    return 1
+}

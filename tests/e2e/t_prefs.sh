@@ -20,9 +20,9 @@ e2e_wine reg delete "$RUN_KEY" /v Kelvory-Pivora /f >/dev/null 2>&1 || true
 
 e2e_start_pivora
 e2e_wait_tray_ready 60 || e2e_fail "the tray icon never opened the menu"
-mm_open || e2e_fail "the tray menu did not open"
+open_tray_menu || e2e_fail "the tray menu did not open"
 e2e_screenshot menu-windows-draws
-mm_close || e2e_fail "the menu stayed open"
+e2e_menu_dismiss || e2e_fail "the menu stayed open"
 
 # ---- opened: page "Control", the start-with-Windows box focused, its help shown
 dlg=$(kit_open "$KIT_PREFERENCES" TFormConfig) || e2e_fail "Preferences... did not show the dialog"
@@ -40,7 +40,7 @@ cmp -s "$E2E_OUT/help-expected-systray.txt" "$E2E_OUT/help-shown-systray.txt" ||
     e2e_fail "help text on opening: $(head -c 120 "$E2E_OUT/help-shown-systray.txt")"
 
 # The keyboard: space checks the start-with-Windows box, Tab moves on with its help.
-click_caption "$dlg"
+click_into "$dlg"
 systray=$(child "$dlg" Button "Always show Kelvory Pivora in Systray")
 e2e_key space
 e2e_wait_for 5 "the box checked" test "$(e2e_driver send "$systray" BM_GETCHECK)" = 1 ||
@@ -113,17 +113,18 @@ sleep 0.5
 e2e_screenshot prefs-after-apply
 
 # The tray menu in the new font (look at the screenshots).
-mm_open || e2e_fail "the tray menu did not open after Apply"
+open_tray_menu || e2e_fail "the tray menu did not open after Apply"
 e2e_screenshot menu-after-apply
 mm_click_from_bottom 2
 sleep 0.5
 e2e_screenshot menu-kit-after-apply
-mm_close || e2e_fail "the menus stayed open"
+e2e_menu_dismiss || e2e_fail "the menus stayed open"  # a click on the empty desktop, clear of the dialog
 
 # ---- OK with the manager open: manager shown, dialog closed; the Run value follows the box
 items=$(kit_open "$KIT_MANAGER" TFormItems) || e2e_fail "Manage Items... did not show the manager"
-dlg=$(e2e_driver find --class TFormConfig --visible --timeout 3000 | head -1) || e2e_fail "the dialog went away"
-e2e_driver foreground "$dlg" >/dev/null || true
+# The manager covers the dialog; choosing Preferences... again brings it to the front.
+dlg=$(kit_open "$KIT_PREFERENCES" TFormConfig) || e2e_fail "the dialog went away"
+sleep 0.3
 win_rect "$tabs"
 e2e_click $(( R_LEFT + 30 )) $(( R_TOP + 10 )) 1  # back to page "Control"
 e2e_wait_for 5 "page Control" test "$(e2e_driver send "$tabs" TCM_GETCURSEL)" = 0 || e2e_fail "no page Control"
@@ -146,7 +147,7 @@ e2e_wait_for 10 "the manager to close" e2e_not e2e_driver find --class TFormItem
 # ---- Cancel (Esc) writes nothing; the dialog shows the stored settings again
 cp "$ini" "$E2E_OUT/pivora-before-cancel.ini"
 dlg=$(kit_open "$KIT_PREFERENCES" TFormConfig) || e2e_fail "Preferences... did not show the dialog again"
-click_caption "$dlg"
+click_into "$dlg"
 win_rect "$tabs"
 e2e_click $(( R_LEFT + 85 )) $(( R_TOP + 10 )) 1
 e2e_wait_for 5 "the focus on the Windows-draw box" focus_is "$dlg" "Let Windows default draw all controls." ||
