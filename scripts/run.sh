@@ -45,6 +45,7 @@ trap 'exit 130' INT TERM
 E2E_APP="$E2E_OUT/app"
 mkdir -p "$E2E_APP"
 cp "$E2E_BIN/pivora.exe" "$E2E_APP/"
+cp "$E2E_BIN/help.html" "$E2E_APP/"
 E2E_EXE="$E2E_APP/pivora.exe"
 [ -d "$E2E_APP/shortcuts" ] || bash scripts/sample-store.sh "$E2E_APP" >/dev/null
 

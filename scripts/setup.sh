@@ -16,7 +16,7 @@ fi
 for p in cmake make g++ googletest libgtest-dev libbenchmark-dev \
          g++-mingw-w64-i686-posix binutils-mingw-w64-i686 \
          g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 \
-         wine wine32:i386 wine64 xvfb xdotool imagemagick fonts-wine \
+         wine wine32:i386 wine64 xvfb xdotool imagemagick fonts-wine fonts-dejavu-core \
          x11-utils python3 clang libclang-rt-14-dev \
          nsis binutils; do
     have_pkg "$p" || need+=("$p")

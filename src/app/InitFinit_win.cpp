@@ -105,9 +105,7 @@ bool WinAppWindows::IsVisible(AppWindow w) { return IsWindowVisible(Form(w).Hand
 
 void WinAppWindows::Hide(AppWindow w) { ShowWindow(Form(w).Handle(), SW_HIDE); }
 
-void WinAppWindows::Show(AppWindow w) {
-    if (Form(w).EnsureWindow()) ShowWindow(Form(w).Handle(), SW_SHOW);
-}
+void WinAppWindows::Show(AppWindow w) { Form(w).ShowAgain(); }
 
 std::string WinAppWindows::TitleText(AppWindow w) { return Form(w).TitleText; }
 
@@ -142,10 +140,7 @@ void WinAppWindows::SetApplicationExStyle(uint32_t exStyle) {
         Form(w).SetToolWindow((exStyle & WS_EX_TOOLWINDOW) != 0);
 }
 
-void WinAppWindows::SetLabelUrlFont(const std::string& name, int size) {
-    p_.FormAbout.LabelUrlFont.name = name;
-    p_.FormAbout.LabelUrlFont.size = size;
-}
+void WinAppWindows::SetLabelUrlFont(const std::string& name, int size) { p_.FormAbout.SetLabelUrlFont(name, size); }
 
 void WinAppWindows::ConfigControlsChanged() { p_.FormConfig.PushToControls(); }
 
@@ -156,8 +151,8 @@ PivoraProgram::PivoraProgram()
       FormShortCuts(Model, Pictures),
       Pictures(Scratch, FormShortCuts.Breaks),
       FormItems(Model, Pictures, Fs, *this),
-      FormConfig(Model),
-      FormAbout(Model) {
+      FormConfig(Model, *this),
+      FormAbout(Model, *this) {
     QueryPerformanceFrequency(&freq_);
     QueryPerformanceCounter(&begin_);
     lastStep_ = begin_;
@@ -332,7 +327,11 @@ void PivoraProgram::SetHelpFile(const std::string& path) { Model.HelpFile = path
 
 void PivoraProgram::FillFontNames() { FormConfig.FillFontNames(); }
 
-void PivoraProgram::SetVersionLabel(const std::string& text) { Model.VersionLabel = text; }
+void PivoraProgram::SetVersionLabel(const std::string& text) {
+    Model.VersionLabel = text;
+    FormAbout.Controls.LabelVer = text;
+    FormAbout.PushToControls();
+}
 
 void PivoraProgram::SetApplicationTitle(const std::string& title) { Model.ApplicationTitle = title; }
 
@@ -425,7 +424,6 @@ void PivoraProgram::LeaveTheRestForLater() {
     if (Pictures.HasUnrealized()) FormGeneral.ScheduleLaterWork(kLaterWorkDelayMs);
 }
 
-void PivoraProgram::OpenTarget(const std::string& target) { OpenTargetWithMessage(target); }
 
 bool PivoraProgram::OpenDialogAdd(std::string& file) {
     char name[4 * MAX_PATH] = "";

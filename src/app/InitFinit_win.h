@@ -49,8 +49,9 @@ public:
     std::vector<const Window*> DialogWindows;
 
 private:
-    // A message for one of the dialog windows' keyboard handling.
+    // True when the message went to one of the dialog windows' IsDialogMessage.
     bool DialogMessage(MSG& msg);
+
     bool terminated_ = false;
     int exitCode_ = 0;
 };
@@ -109,7 +110,7 @@ private:
 // Members are built in this order and torn down in reverse, so the windows go
 // before the services they use, and FormGeneral, with the tray icon and the hot
 // key, last of the windows.
-class PivoraProgram : public IAppSteps, private IItemsHost {
+class PivoraProgram : public IAppSteps, public IConfigDialogHost, public IAboutBoxHost, private IItemsHost {
 public:
     PivoraProgram();
     ~PivoraProgram() override;
@@ -180,12 +181,25 @@ public:
     bool Terminated() override;
     void StepDone(const char* step) override;
 
+    // ---- IConfigDialogHost (LoadSettings, SaveSettings, ApplyVisualSettings and
+    // AssignMenuDrawHandlers are the steps above); PrefsHost_win.cpp
+    void HideOpenWindows() override;
+    void RefreshKitSubmenu() override;
+    void ShowHiddenWindows() override;
+    void CloseDialog() override;
+    void ClearDialogMark() override;
+    // The manager's too (IItemsHost).
+    void OpenTarget(const std::string& target) override;
+    WindowFont SystemMenuFont() override;
+    // ---- IAboutBoxHost (and OpenTarget)
+    MemoryStatus QueryMemoryStatus() override;
+    std::string ThousandSeparator() override;
+
 private:
     // ---- IItemsHost
     void PlaySoundFile(const std::string& name) override;
     void WriteErrorLog(const std::string& text) override;
     void RebuildItemMenus() override;
-    void OpenTarget(const std::string& target) override;
     IShell& Shell() override { return Shell_; }
     bool OpenDialogAdd(std::string& file) override;
     bool BrowseForFolder(const std::string& title, std::string& directory) override;

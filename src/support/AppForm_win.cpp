@@ -22,6 +22,7 @@ void AppForm::SetFont(const WindowFont& font) {
         SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(made), TRUE);
     if (hfont_) DeleteObject(hfont_);
     hfont_ = made;
+    FontChanged();
 }
 
 void AppForm::SetCaption(const std::string& caption) {
@@ -53,9 +54,17 @@ bool AppForm::CreateDialogFrame(const char* className, int width, int height) {
 
 void AppForm::Present() {
     if (!EnsureWindow()) return;
-    if (!IsWindowVisible(Handle())) PlaceCentred(clientWidth_, clientHeight_);
+    const bool wasHidden = !IsWindowVisible(Handle());
+    if (wasHidden) PlaceCentred(clientWidth_, clientHeight_);
     ShowWindow(Handle(), SW_SHOW);
     SetForegroundWindow(Handle());
+    // Only a window that becomes visible is shown; one already open comes to the front.
+    if (wasHidden) FormShow();
+}
+
+void AppForm::ShowAgain() {
+    if (!EnsureWindow()) return;
+    ShowWindow(Handle(), SW_SHOW);
     FormShow();
 }
 

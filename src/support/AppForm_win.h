@@ -44,19 +44,24 @@ public:
     // the screen's work area.
     void PlaceCentred(int width, int height);
 
-    // Shows the window (not modally) and brings it to the front; centred when it
-    // was hidden.
+    // Shows the window (not modally) and brings it to the front; centred, and
+    // FormShow run, when it was hidden.
     void Present();
+    // Shows a window hidden for a change of looks again where it was, with its
+    // FormShow.
+    void ShowAgain();
 
     void FormActivate();
     void FormPaint();
 
 protected:
-    // Runs after Present has shown the window.
+    // Runs after Present or ShowAgain has shown the window.
     virtual void FormShow() {}
     // Makes the window with its controls, for EnsureWindow; false when it could
     // not be made.
     virtual bool MakeWindow() { return false; }
+    // Runs after SetFont has handed the new font to the child controls.
+    virtual void FontChanged() {}
 
     // Creates the window as a fixed dialog frame with only the system-menu
     // border icon, hidden, its client area width x height, centred.

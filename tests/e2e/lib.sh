@@ -187,12 +187,11 @@ e2e_has_visible_window() { [ "$(e2e_visible_windows "$1")" != 0 ]; }
 
 # True once a visible message box shows its text (so a screenshot shows it).
 e2e_box_painted() {
-    local h
+    local h s
     h=$(e2e_driver find --class '#32770' --visible --timeout 0 | head -1) || return 1
-    local s
-    # The first Static may be the box's icon: any one with text will do.
+    # The icon is a static too, without text, and may come first.
     for s in $(e2e_driver child "$h" --class Static); do
-        [ -n "$(e2e_driver gettext "$s")" ] && return 0
+        [ -n "$(e2e_driver gettext "$s" | tr -d '\r\n')" ] && return 0
     done
     return 1
 }

@@ -32,7 +32,11 @@ int Usage() {
         "  post HWND MSG [W] [L]    PostMessage\n"
         "  settext HWND TEXT        WM_SETTEXT\n"
         "  gettext HWND             WM_GETTEXT\n"
-        "  foreground HWND          SetForegroundWindow\n"
+        "  foreground [HWND]        SetForegroundWindow; without HWND print the\n"
+        "                           foreground window\n"
+        "  focus HWND               the window that has the keyboard focus in HWND's\n"
+        "                           thread (info line); exit 1 when none has\n"
+        "  cbitems HWND             the items of a combo box, one a line\n"
         "  start [--idle-timeout MS] EXE [ARGS...]\n"
         "                           start a program, wait until it is input-idle,\n"
         "                           print its pid and the elapsed milliseconds\n"
@@ -65,7 +69,8 @@ int Usage() {
         "MSG is a number or one of WM_NULL WM_CLOSE WM_COMMAND WM_SETTEXT WM_GETTEXT\n"
         "WM_GETTEXTLENGTH BM_CLICK BM_GETCHECK BM_SETCHECK TVM_GETCOUNT WM_KEYDOWN\n"
         "WM_KEYUP WM_CHAR WM_LBUTTONDOWN WM_LBUTTONUP WM_RBUTTONDOWN WM_RBUTTONUP\n"
-        "CB_GETCOUNT CB_GETCURSEL CB_SETCURSEL LB_GETCOUNT WM_SYSCOMMAND WM_HOTKEY.\n",
+        "CB_GETCOUNT CB_GETCURSEL CB_SETCURSEL LB_GETCOUNT WM_SYSCOMMAND WM_HOTKEY\n"
+        "TCM_GETCURSEL PBM_GETPOS.\n",
         stderr);
     return 2;
 }
@@ -99,6 +104,8 @@ const MsgName kMessages[] = {
     {"CB_GETCURSEL", CB_GETCURSEL},
     {"CB_SETCURSEL", CB_SETCURSEL},
     {"LB_GETCOUNT", LB_GETCOUNT},
+    {"TCM_GETCURSEL", TCM_GETCURSEL},
+    {"PBM_GETPOS", PBM_GETPOS},
 };
 
 bool ParseNumber(const char* s, long long& out) {
@@ -301,8 +308,44 @@ int CmdGetText(int argc, char** argv) {
     return 0;
 }
 
+int CmdFocus(int argc, char** argv) {
+    HWND h;
+    if (argc < 3 || !ParseHwnd(argv[2], h)) return Usage();
+    GUITHREADINFO gti{};
+    gti.cbSize = sizeof gti;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(h, nullptr), &gti) || !gti.hwndFocus) return 1;
+    PrintInfo(gti.hwndFocus);
+    return 0;
+}
+
+int CmdCbItems(int argc, char** argv) {
+    HWND h;
+    if (argc < 3 || !ParseHwnd(argv[2], h)) return Usage();
+    // CB_GETLBTEXT is marshalled across processes; Wine hands the text over
+    // in UTF-16 whichever side is ANSI, so ask for that and convert.
+    const LRESULT n = SendMessageW(h, CB_GETCOUNT, 0, 0);
+    if (n < 0) return 1;
+    for (LRESULT i = 0; i < n; ++i) {
+        wchar_t wide[512] = L"";
+        const LRESULT len = SendMessageW(h, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
+        if (len < 0 || len >= static_cast<LRESULT>(sizeof wide / sizeof wide[0])) return 1;
+        SendMessageW(h, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(wide));
+        char buf[1024] = "";
+        WideCharToMultiByte(CP_ACP, 0, wide, -1, buf, sizeof buf, nullptr, nullptr);
+        std::printf("%s\n", buf);
+    }
+    return 0;
+}
+
 int CmdForeground(int argc, char** argv) {
     HWND h;
+    if (argc == 2) {
+        // Without a window: print the foreground window.
+        h = GetForegroundWindow();
+        if (!h) return 1;
+        PrintInfo(h);
+        return 0;
+    }
     if (argc < 3 || !ParseHwnd(argv[2], h)) return Usage();
     return SetForegroundWindow(h) ? 0 : 1;
 }
@@ -786,6 +829,8 @@ int main(int argc, char** argv) {
     if (cmd == "settext") return CmdSetText(argc, argv);
     if (cmd == "gettext") return CmdGetText(argc, argv);
     if (cmd == "foreground") return CmdForeground(argc, argv);
+    if (cmd == "focus") return CmdFocus(argc, argv);
+    if (cmd == "cbitems") return CmdCbItems(argc, argv);
     if (cmd == "start") return CmdStart(argc, argv);
     if (cmd == "run") return CmdRun(argc, argv);
     if (cmd == "wait-exit") return CmdWaitExit(argc, argv);

@@ -184,10 +184,13 @@ std::string CaptionOf(HWND h) {
 
 TEST_F(Spine, WindowsDrawOnGivesCaptionsAndTaskBarButtons) {
     Start();  // no pivora.ini: Windows drawing, task-bar button
-    // The manager's window waits for its first showing; what the settings gave
-    // it is applied when it is made.
-    EXPECT_EQ(p_->FormItems.Handle(), nullptr);
-    ASSERT_TRUE(p_->FormItems.EnsureWindow());
+    // The windows wait for their first showing; what the settings gave them is
+    // applied when they are made.
+    for (AppForm* f : {static_cast<AppForm*>(&p_->FormItems), static_cast<AppForm*>(&p_->FormConfig),
+                       static_cast<AppForm*>(&p_->FormAbout)}) {
+        EXPECT_EQ(f->Handle(), nullptr);
+        ASSERT_TRUE(f->EnsureWindow());
+    }
     EXPECT_EQ(CaptionOf(p_->FormItems.Handle()), "Kelvory Pivora - Manage Items");
     EXPECT_EQ(CaptionOf(p_->FormConfig.Handle()), "Kelvory Pivora - Preferences");
     EXPECT_EQ(CaptionOf(p_->FormAbout.Handle()), "Kelvory Pivora - About");
