@@ -177,6 +177,11 @@ if configure_build build/win32 build-win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i6
             product_note="imports non-system DLL $d"
             echo "not a system DLL: $d"
         fi
+        # Start-up does not use these; they are loaded when first needed.
+        if grep -qiE '^(comdlg32|winmm)\.dll$' <<<"$d"; then
+            product_ok=0
+            product_note="imports $d, which start-up does not use"
+        fi
     done
 else
     product_ok=0

@@ -264,6 +264,9 @@ StoreContext PivoraProgram::MakeStoreContext() {
     c.writeErrorLog = [&er](const std::string& text) { er.WriteErrorLog(text); };
     c.tellUser = [&er](const std::string& text) { er.ShowAppMessage(0, text, kMsgPlain); };
     c.cache = &storeCache_;
+    // The scan waits on the file system most of the time: two threads reading
+    // ahead halve it, more only queue up behind the same server.
+    c.readers = 2;
     if (timing_) c.timing = [this](const char* phase, double ms) { Timing((std::string("  ") + phase).c_str(), ms); };
     return c;
 }
@@ -434,7 +437,10 @@ bool PivoraProgram::OpenDialogAdd(std::string& file) {
     ofn.lpstrFile = name;
     ofn.nMaxFile = sizeof name;
     ofn.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_ENABLESIZING | OFN_EXPLORER;
-    if (!GetOpenFileNameA(&ofn)) return false;
+    // comdlg32 is loaded when the dialog is first asked for.
+    using Fn = BOOL(WINAPI*)(LPOPENFILENAMEA);
+    static const Fn open = LateBound<Fn>("comdlg32.dll", "GetOpenFileNameA");
+    if (!open || !open(&ofn)) return false;
     file = name;
     return true;
 }

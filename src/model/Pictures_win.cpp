@@ -21,16 +21,19 @@ void AddResourcePictures(HIMAGELIST list, int firstId, int count) {
     }
 }
 
-void InsertPicture(HIMAGELIST list, int position, const std::function<void(int index)>& put) {
+void InsertPicture(HIMAGELIST list, int position, const std::function<void(int index)>& put,
+                   const BlankPicture* grow) {
     const int count = ImageList_GetImageCount(list);
-    if (position < 0 || position >= count) {
+    // Adding grows the list's bitmaps by its growth step; setting the count
+    // makes them anew each time (Wine), which costs the whole list per picture.
+    if (!grow || !grow->color || ImageList_Add(list, grow->color, grow->mask) < 0)
         ImageList_SetImageCount(list, static_cast<UINT>(count + 1));
+    if (position < 0 || position >= count) {
         put(count);
         return;
     }
-    // The image list cannot insert: grow it and move the tail up one place. The
-    // loader inserts just below the few break pictures, so the tail is short.
-    ImageList_SetImageCount(list, static_cast<UINT>(count + 1));
+    // The image list cannot insert: move the tail up one place. The loader
+    // inserts just below the few break pictures, so the tail is short.
     for (int i = count; i > position; --i) ImageList_Copy(list, i, list, i - 1, ILCF_MOVE);
     put(position);
 }
@@ -80,6 +83,30 @@ void MakeOpaque(HBITMAP bmp) {
     GdiFlush();
     for (int i = 0; i < w * h; ++i) p[i] |= 0xFF000000u;
 }
+
+}  // namespace
+
+BlankPicture MakeBlankPicture(int cx, int cy) {
+    BlankPicture b;
+    b.color = Create32BitDib(cx, cy, nullptr);
+    b.mask = CreateBitmap(cx, cy, 1, 1, nullptr);
+    if (b.mask) {
+        HDC dc = CreateCompatibleDC(nullptr);
+        HGDIOBJ old = SelectObject(dc, b.mask);
+        PatBlt(dc, 0, 0, cx, cy, WHITENESS);
+        SelectObject(dc, old);
+        DeleteDC(dc);
+    }
+    return b;
+}
+
+void FreeBlankPicture(BlankPicture& b) {
+    if (b.color) DeleteObject(b.color);
+    if (b.mask) DeleteObject(b.mask);
+    b = BlankPicture();
+}
+
+namespace {
 
 // Replaces picture index of list by a fully transparent one.
 void PutBlank(HIMAGELIST list, int index) {
@@ -212,8 +239,10 @@ void WinPictureLists::MakeRoomAt(int position) {
 void WinPictureLists::AddTypeIcon(const std::string& file, int position) {
     const int index = position < 0 || position >= Count() ? Count() : position;
     MakeRoomAt(position);
-    InsertPicture(pm_, position, [&](int i) { PutBlank(pm_, i); });
-    InsertPicture(tv_, position, [&](int i) { PutBlank(tv_, i); });
+    InsertPicture(pm_, position, [&](int i) { ImageList_Replace(pm_, i, blankMenu_.color, blankMenu_.mask); },
+                  &blankMenu_);
+    InsertPicture(tv_, position, [&](int i) { ImageList_Replace(tv_, i, blankTree_.color, blankTree_.mask); },
+                  &blankTree_);
     unrealized_.push_back(TypePicture{index, file});
 }
 
@@ -239,14 +268,17 @@ void WinPictureLists::RealizeAll() {
 bool WinPictureLists::AddShellIcon(const std::string& path, int position, bool menuOnly) {
     MakeRoomAt(position);
     HICON icon = ShellSmallIcon(path);
-    InsertPicture(pm_, position, [&](int i) { PutIcon(pm_, i, icon); });
+    InsertPicture(pm_, position, [&](int i) { PutIcon(pm_, i, icon); }, &blankMenu_);
     if (!menuOnly) {
-        InsertPicture(tv_, position, [&](int i) {
-            if (icon)
-                PutTreeIcon(scratch_, tv_, i, icon);
-            else
-                PutBlank(tv_, i);
-        });
+        InsertPicture(
+            tv_, position,
+            [&](int i) {
+                if (icon)
+                    PutTreeIcon(scratch_, tv_, i, icon);
+                else
+                    PutBlank(tv_, i);
+            },
+            &blankTree_);
     }
     if (icon) DestroyIcon(icon);
     return icon != nullptr;
@@ -258,7 +290,7 @@ bool WinPictureLists::InsertIconFile(const std::string& file, int position) {
     if (EndsWithNoCase(file, ".ico")) {
         HICON icon = static_cast<HICON>(LoadImageA(nullptr, file.c_str(), IMAGE_ICON, 16, 16, LR_LOADFROMFILE));
         loaded = icon != nullptr;
-        InsertPicture(pm_, position, [&](int i) { PutIcon(pm_, i, icon); });
+        InsertPicture(pm_, position, [&](int i) { PutIcon(pm_, i, icon); }, &blankMenu_);
         if (icon) DestroyIcon(icon);
         return loaded;
     }
@@ -288,7 +320,7 @@ bool WinPictureLists::InsertIconFile(const std::string& file, int position) {
         DeleteDC(dst);
         // The bitmap is its own mask: its white pixels are transparent.
         ImageList_Replace(pm_, i, pic.bmp, pic.bmp);
-    });
+    }, &blankMenu_);
     loaded = bmp != nullptr;
     if (bmp) DeleteObject(bmp);
     return loaded;
@@ -317,7 +349,7 @@ void WinPictureLists::CopyMenuPictureToTree(int position) {
         DeleteDC(b);
         MakeOpaque(tree);
         ImageList_Replace(tv_, i, tree, nullptr);
-    });
+    }, &blankTree_);
 }
 
 void WinPictureLists::DeleteAbove(int last) {
@@ -375,6 +407,8 @@ bool WinPictureLists::Create() {
     pm_ = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 32, 32);
     tv_ = ImageList_Create(16, 18, ILC_COLOR32 | ILC_MASK, 32, 32);
     if (!pm_ || !tv_) return false;
+    blankMenu_ = MakeBlankPicture(16, 16);
+    blankTree_ = MakeBlankPicture(16, 18);
     // Pictures 0 to 11 and the break pictures at 12 to 14.
     AddResourcePictures(pm_, IDB_PM_FIRST, PV_FIXED_PICTURE_COUNT);
     AddResourcePictures(tv_, IDB_TV_FIRST, PV_FIXED_PICTURE_COUNT);
@@ -383,6 +417,8 @@ bool WinPictureLists::Create() {
 
 void WinPictureLists::Destroy() {
     unrealized_.clear();
+    FreeBlankPicture(blankMenu_);
+    FreeBlankPicture(blankTree_);
     if (pm_) ImageList_Destroy(pm_);
     if (tv_) ImageList_Destroy(tv_);
     pm_ = tv_ = nullptr;

@@ -22,6 +22,15 @@ struct BreakPictures {
     HBITMAP large[3] = {nullptr, nullptr, nullptr};
 };
 
+// A transparent picture of one list's size, made once and added or copied in
+// wherever a place is to be filled.
+struct BlankPicture {
+    HBITMAP color = nullptr;
+    HBITMAP mask = nullptr;
+};
+BlankPicture MakeBlankPicture(int cx, int cy);
+void FreeBlankPicture(BlankPicture& b);
+
 class WinPictureLists : public IPictureLists {
 public:
     // Both must outlive the lists; the break pictures may still be empty here.
@@ -63,6 +72,7 @@ private:
     void MakeRoomAt(int position);
 
     std::vector<TypePicture> unrealized_;
+    BlankPicture blankMenu_, blankTree_;
     const ScratchPictures& scratch_;
     const BreakPictures* breaks_;
     HIMAGELIST pm_ = nullptr;
@@ -72,9 +82,11 @@ private:
 // Loads the fixed pictures first..first+count-1 (bitmap resources) into list.
 void AddResourcePictures(HIMAGELIST list, int firstId, int count);
 
+
 // Inserts one picture at position (appends when position < 0 or past the end):
-// the list grows by one, the pictures from position on move up, and put(index)
-// then fills the free place.
-void InsertPicture(HIMAGELIST list, int position, const std::function<void(int index)>& put);
+// the list grows by one (by adding grow when given, which is cheaper), the
+// pictures from position on move up, and put(index) then fills the free place.
+void InsertPicture(HIMAGELIST list, int position, const std::function<void(int index)>& put,
+                   const BlankPicture* grow = nullptr);
 
 }  // namespace pv

@@ -3,9 +3,9 @@
 #include <chrono>
 #include <memory>
 #include <string_view>
-
 #include <utility>
 
+#include "store/IndexPrefetch.h"
 #include "support/UkvSysIO.h"
 
 namespace pv {
@@ -15,8 +15,6 @@ const char* const kPlainSeparatorText = "---------------";
 std::string CaptionedSeparatorText(const std::string& caption) { return "--" + caption + "--"; }
 
 namespace {
-
-const char* const kIndexName = "shortcuts.txt";
 
 // One attribute query rather than a directory search: constant time on every
 // file system, and a name with wildcards never matches some other file.
@@ -355,39 +353,40 @@ StoreCheckResult CheckItemStore(StoreContext& c) {
 void ScanExtensions(StoreContext& c, const std::string& level) {
     struct Frame {
         OpenLevel at;
-        std::string file;
-        std::unique_ptr<std::string> contents;  // see LevelFrame
-        std::vector<std::string_view> lines;
+        const std::vector<std::string_view>* lines = nullptr;  // in the cache, which keeps them
         size_t next = 0;
     };
     std::vector<Frame> stack;
     StoreRecord rec;
+    size_t links = 0;
+    // What is read is kept for the load; without a cache of the caller's, for
+    // the scan alone.
+    StoreCache own;
+    StoreCache& cache = c.cache ? *c.cache : own;
+    ReadStoreAhead(c.fs, level, c.readers, cache);
     auto push = [&](const std::string& lv, bool belowLink) {
+        const std::string file = lv + kIndexName;
+        auto it = cache.indexFiles.find(file);
+        if (it == cache.indexFiles.end()) {
+            auto text = std::make_unique<std::string>();
+            if (!c.fs.ReadAll(file, *text)) return;  // the load reports it
+            std::vector<std::string_view> lines = SplitIndexLineViews(*text);
+            it = cache.indexFiles.emplace(file, StoreCache::IndexText{std::move(text), std::move(lines)}).first;
+        }
         Frame f;
-        f.file = lv + kIndexName;
-        f.contents = std::make_unique<std::string>();
-        if (!c.fs.ReadAll(f.file, *f.contents)) return;  // the load reports it
         f.at.level = lv;
         f.at.belowLink = belowLink;
-        f.lines = SplitIndexLineViews(*f.contents);
+        f.lines = &it->second.lines;
         stack.push_back(std::move(f));
-    };
-    auto pop = [&] {
-        // What the scan read, the load need not read again.
-        if (c.cache) {
-            Frame& f = stack.back();
-            c.cache->indexFiles[std::move(f.file)] = StoreCache::IndexText{std::move(f.contents), std::move(f.lines)};
-        }
-        stack.pop_back();
     };
     push(level, false);
     while (!stack.empty()) {
         Frame& f = stack.back();
-        if (f.next >= f.lines.size()) {
-            pop();
+        if (f.next >= f.lines->size()) {
+            stack.pop_back();
             continue;
         }
-        if (!ParseRecord(f.lines[f.next++], rec)) continue;
+        if (!ParseRecord((*f.lines)[f.next++], rec)) continue;
         if (rec.kind == RecordKind::Folder) {
             // The same folders as the reader's: the load reports those passed over.
             SkipReason why;
@@ -396,9 +395,14 @@ void ScanExtensions(StoreContext& c, const std::string& level) {
             if (sub.empty() || LeadsBack(c.fs, stack, sub, link)) continue;
             push(sub, f.at.belowLink || link);  // invalidates f; a level without index file is passed over
         } else if (rec.kind == RecordKind::OtherLink) {
+            ++links;
             if (c.table.extensions.IndexOf(rec.extension) < 0) c.table.extensions.Append(rec.extension);
+        } else if (rec.kind == RecordKind::ProgramLink) {
+            ++links;
         }
     }
+    // The load gives every link a path in the table: room for them at once.
+    c.table.paths.Reserve(links);
 }
 
 void PreparePictures(StoreContext& c) {

@@ -33,6 +33,9 @@ struct SkippedLine {
     SkipReason reason = SkipReason::None;
 };
 
+// Every level's index file.
+inline constexpr const char* kIndexName = "shortcuts.txt";
+
 // What the extension scan has learnt of the store, kept for the load that
 // follows, so that neither reads a file or asks for a folder twice: the index
 // files' text by full path (the load takes them out) and the folders'
@@ -85,6 +88,9 @@ struct StoreContext {
     std::function<void(const char* phase, double ms)> timing;
     // Where the scan leaves what it learnt for the load; none: each asks for itself.
     StoreCache* cache = nullptr;
+    // Threads that read index files ahead during the extension scan, with fs
+    // from several threads at once; 0 reads them one after the other.
+    int readers = 0;
     // Whether the load copies the tree into tvUndo; false leaves tvUndo empty
     // for a caller that copies it when the copy is first needed.
     bool copyUndo = true;

@@ -31,6 +31,7 @@ StoreReportResult DescribeItemStore(IFileSystem& disk, const std::string& dataDi
     StoreContext ctx(fs, lists, tvItems, tvUndo, pmItems, table, pictures);
     StoreCache cache;  // as the program keeps it from the scan to the load
     ctx.cache = &cache;
+    ctx.readers = 2;  // as the program reads the index files
     ctx.dataDir = dataDir;
     ctx.drawMenuBar = drawMenuBar;
     StoreReportResult result;

@@ -9,6 +9,17 @@
 
 namespace pv {
 
+// A function of a DLL the program needs only now and then (the file dialog,
+// the sounds): the DLL is loaded at the first call instead of at start-up,
+// which then does not pay for it. Null when the DLL or the function is missing.
+template <class Fn>
+Fn LateBound(const char* dll, const char* name) {
+    HMODULE m = GetModuleHandleA(dll);
+    if (!m) m = LoadLibraryA(dll);
+    if (!m) return nullptr;
+    return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(GetProcAddress(m, name)));
+}
+
 class WinFileSystem : public IFileSystem {
 public:
     uint32_t Attributes(const std::string& path) override;

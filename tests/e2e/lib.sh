@@ -403,7 +403,17 @@ e2e_menu_rect() {
 e2e_menu_dismiss() {
     e2e_mouse 20 20
     xdotool click 1
-    e2e_wait_for 5 "the menu to close" e2e_menu_closed
+    e2e_wait_for 5 "the menu to close" e2e_menu_closed || return 1
+    e2e_pivora_settled
+}
+
+# The menu window goes before the program has left the menu's loop: a message
+# sent to the tray window comes back once it has, so that a click that follows
+# is not taken for the tail of the menu just closed.
+e2e_pivora_settled() {
+    local w
+    w=$(e2e_driver find --class PivoraSystrayWindow --timeout 0 | head -1) || return 0
+    e2e_driver send "$w" WM_NULL >/dev/null || true
 }
 
 # e2e_not COMMAND...: succeeds when COMMAND fails (for e2e_wait_for).
