@@ -407,12 +407,13 @@ e2e_menu_dismiss() {
     e2e_pivora_settled
 }
 
-# The menu window goes before the program has left the menu's loop: a message
-# sent to the tray window comes back once it has, so that a click that follows
-# is not taken for the tail of the menu just closed.
+# The menu window goes before the program has left the menu's loop, and a
+# click on the tray icon until then is taken by that loop: wait until the
+# program's thread is out of menu mode, then until its queue is worked off.
 e2e_pivora_settled() {
     local w
     w=$(e2e_driver find --class PivoraSystrayWindow --timeout 0 | head -1) || return 0
+    e2e_wait_for 5 "the program to leave the menu" e2e_not e2e_driver menumode "$w" || return 1
     e2e_driver send "$w" WM_NULL >/dev/null || true
 }
 

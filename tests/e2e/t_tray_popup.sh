@@ -46,6 +46,9 @@ for button in 1 3; do
     e2e_click "$TRAY_X" "$TRAY_Y" $button
     e2e_wait_for 5 "the menu after a $name click" e2e_menu_open || e2e_fail "no menu after a $name click"
     menu_near "$TRAY_X" "$TRAY_Y" 20 || e2e_fail "the menu is not at the cursor after a $name click"
+    # What the harness waits on before the next click (e2e_pivora_settled).
+    e2e_driver menumode "$(e2e_driver find --class PivoraSystrayWindow --timeout 0 | head -1)" ||
+        e2e_fail "the program is not in menu mode while its menu is open"
     e2e_screenshot "menu-$name-click"
     close_by_click
 done

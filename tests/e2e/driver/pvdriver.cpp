@@ -34,6 +34,7 @@ int Usage() {
         "  gettext HWND             WM_GETTEXT\n"
         "  foreground [HWND]        SetForegroundWindow; without HWND print the\n"
         "                           foreground window\n"
+        "  menumode HWND            exit 0 while HWND's thread tracks a menu, 1 once it does not\n"
         "  focus HWND               the window that has the keyboard focus in HWND's\n"
         "                           thread (info line); exit 1 when none has\n"
         "  cbitems HWND             the items of a combo box, one a line\n"
@@ -316,6 +317,17 @@ int CmdFocus(int argc, char** argv) {
     if (!GetGUIThreadInfo(GetWindowThreadProcessId(h, nullptr), &gti) || !gti.hwndFocus) return 1;
     PrintInfo(gti.hwndFocus);
     return 0;
+}
+
+// A menu window is hidden before its thread leaves the menu loop; until then
+// a click on the tray icon is taken by that loop, not by the program.
+int CmdMenuMode(int argc, char** argv) {
+    HWND h;
+    if (argc < 3 || !ParseHwnd(argv[2], h)) return Usage();
+    GUITHREADINFO gti{};
+    gti.cbSize = sizeof gti;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(h, nullptr), &gti)) return 1;
+    return (gti.flags & (GUI_INMENUMODE | GUI_POPUPMENUMODE)) ? 0 : 1;
 }
 
 int CmdCbItems(int argc, char** argv) {
@@ -830,6 +842,7 @@ int main(int argc, char** argv) {
     if (cmd == "gettext") return CmdGetText(argc, argv);
     if (cmd == "foreground") return CmdForeground(argc, argv);
     if (cmd == "focus") return CmdFocus(argc, argv);
+    if (cmd == "menumode") return CmdMenuMode(argc, argv);
     if (cmd == "cbitems") return CmdCbItems(argc, argv);
     if (cmd == "start") return CmdStart(argc, argv);
     if (cmd == "run") return CmdRun(argc, argv);
