@@ -84,8 +84,7 @@ void MakeOpaque(HBITMAP bmp) {
     for (int i = 0; i < w * h; ++i) p[i] |= 0xFF000000u;
 }
 
-}  // namespace
-
+// A transparent picture of cx by cy: an empty colour section, a white mask.
 BlankPicture MakeBlankPicture(int cx, int cy) {
     BlankPicture b;
     b.color = Create32BitDib(cx, cy, nullptr);
@@ -106,36 +105,22 @@ void FreeBlankPicture(BlankPicture& b) {
     b = BlankPicture();
 }
 
-namespace {
-
-// Replaces picture index of list by a fully transparent one.
-void PutBlank(HIMAGELIST list, int index) {
-    int cx = 16, cy = 16;
-    ImageList_GetIconSize(list, &cx, &cy);
-    Dib color(cx, cy);
-    HBITMAP mask = CreateBitmap(cx, cy, 1, 1, nullptr);
-    if (mask) {
-        HDC dc = CreateCompatibleDC(nullptr);
-        HGDIOBJ old = SelectObject(dc, mask);
-        PatBlt(dc, 0, 0, cx, cy, WHITENESS);
-        SelectObject(dc, old);
-        DeleteDC(dc);
-    }
-    ImageList_Replace(list, index, color.bmp, mask);
-    if (mask) DeleteObject(mask);
+// Replaces picture index of list by the list's blank picture.
+void PutBlank(HIMAGELIST list, int index, const BlankPicture& blank) {
+    ImageList_Replace(list, index, blank.color, blank.mask);
 }
 
-void PutIcon(HIMAGELIST list, int index, HICON icon) {
-    if (!icon || ImageList_ReplaceIcon(list, index, icon) < 0) PutBlank(list, index);
+void PutIcon(HIMAGELIST list, int index, HICON icon, const BlankPicture& blank) {
+    if (!icon || ImageList_ReplaceIcon(list, index, icon) < 0) PutBlank(list, index, blank);
 }
 
 // The tree picture of an icon: drawn at 32x32 on the window scratch bitmap, then
 // stretched into (0,1)-(16,17) of the 16x18 tree scratch image.
-void PutTreeIcon(const ScratchPictures& scratch_, HIMAGELIST tree, int index, HICON icon) {
+void PutTreeIcon(const ScratchPictures& scratch_, HIMAGELIST tree, int index, HICON icon, const BlankPicture& blank) {
     HBITMAP big = scratch_.WindowScratchBitmap;
     HBITMAP small = scratch_.TreeScratchImage;
     if (!big || !small) {
-        PutIcon(tree, index, icon);
+        PutIcon(tree, index, icon, blank);
         return;
     }
     const COLORREF window = GetSysColor(COLOR_WINDOW);
@@ -239,9 +224,9 @@ void WinPictureLists::MakeRoomAt(int position) {
 void WinPictureLists::AddTypeIcon(const std::string& file, int position) {
     const int index = position < 0 || position >= Count() ? Count() : position;
     MakeRoomAt(position);
-    InsertPicture(pm_, position, [&](int i) { ImageList_Replace(pm_, i, blankMenu_.color, blankMenu_.mask); },
+    InsertPicture(pm_, position, [&](int i) { PutBlank(pm_, i, blankMenu_); },
                   &blankMenu_);
-    InsertPicture(tv_, position, [&](int i) { ImageList_Replace(tv_, i, blankTree_.color, blankTree_.mask); },
+    InsertPicture(tv_, position, [&](int i) { PutBlank(tv_, i, blankTree_); },
                   &blankTree_);
     unrealized_.push_back(TypePicture{index, file});
 }
@@ -252,9 +237,9 @@ void WinPictureLists::Realize(int index) {
         const std::string file = std::move(unrealized_[k].file);
         unrealized_.erase(unrealized_.begin() + static_cast<std::ptrdiff_t>(k));
         HICON icon = TypeSmallIcon(file);
-        PutIcon(pm_, index, icon);
+        PutIcon(pm_, index, icon, blankMenu_);
         if (icon) {
-            PutTreeIcon(scratch_, tv_, index, icon);
+            PutTreeIcon(scratch_, tv_, index, icon, blankTree_);
             DestroyIcon(icon);
         }
         return;
@@ -268,15 +253,15 @@ void WinPictureLists::RealizeAll() {
 bool WinPictureLists::AddShellIcon(const std::string& path, int position, bool menuOnly) {
     MakeRoomAt(position);
     HICON icon = ShellSmallIcon(path);
-    InsertPicture(pm_, position, [&](int i) { PutIcon(pm_, i, icon); }, &blankMenu_);
+    InsertPicture(pm_, position, [&](int i) { PutIcon(pm_, i, icon, blankMenu_); }, &blankMenu_);
     if (!menuOnly) {
         InsertPicture(
             tv_, position,
             [&](int i) {
                 if (icon)
-                    PutTreeIcon(scratch_, tv_, i, icon);
+                    PutTreeIcon(scratch_, tv_, i, icon, blankTree_);
                 else
-                    PutBlank(tv_, i);
+                    PutBlank(tv_, i, blankTree_);
             },
             &blankTree_);
     }
@@ -290,7 +275,7 @@ bool WinPictureLists::InsertIconFile(const std::string& file, int position) {
     if (EndsWithNoCase(file, ".ico")) {
         HICON icon = static_cast<HICON>(LoadImageA(nullptr, file.c_str(), IMAGE_ICON, 16, 16, LR_LOADFROMFILE));
         loaded = icon != nullptr;
-        InsertPicture(pm_, position, [&](int i) { PutIcon(pm_, i, icon); }, &blankMenu_);
+        InsertPicture(pm_, position, [&](int i) { PutIcon(pm_, i, icon, blankMenu_); }, &blankMenu_);
         if (icon) DestroyIcon(icon);
         return loaded;
     }
@@ -300,7 +285,7 @@ bool WinPictureLists::InsertIconFile(const std::string& file, int position) {
             LoadImageA(nullptr, file.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
     InsertPicture(pm_, position, [&](int i) {
         if (!bmp) {
-            PutBlank(pm_, i);
+            PutBlank(pm_, i, blankMenu_);
             return;
         }
         // Exactly one 16x16 picture, whatever the file's size: a wider bitmap
@@ -331,7 +316,7 @@ void WinPictureLists::CopyMenuPictureToTree(int position) {
     HBITMAP tree = scratch_.TreeScratchImage;
     InsertPicture(tv_, position, [&](int i) {
         if (!small || !tree) {
-            PutBlank(tv_, i);
+            PutBlank(tv_, i, blankTree_);
             return;
         }
         const int from = position < 0 ? Count() - 1 : position;

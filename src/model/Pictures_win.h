@@ -28,8 +28,6 @@ struct BlankPicture {
     HBITMAP color = nullptr;
     HBITMAP mask = nullptr;
 };
-BlankPicture MakeBlankPicture(int cx, int cy);
-void FreeBlankPicture(BlankPicture& b);
 
 class WinPictureLists : public IPictureLists {
 public:
@@ -81,7 +79,6 @@ private:
 
 // Loads the fixed pictures first..first+count-1 (bitmap resources) into list.
 void AddResourcePictures(HIMAGELIST list, int firstId, int count);
-
 
 // Inserts one picture at position (appends when position < 0 or past the end):
 // the list grows by one (by adding grow when given, which is cheaper), the

@@ -10,11 +10,11 @@
 #include <utility>
 #include <vector>
 
+#include "store/StoreFormat.h"
+
 namespace pv {
 
 namespace {
-
-constexpr std::string_view kFolderPrefix = "^Folder|";
 
 struct Walk {
     IFileSystem& fs;
@@ -40,6 +40,7 @@ struct Walk {
             std::vector<std::string_view> lines;
             std::vector<std::pair<std::string, uint32_t>> folders;
             std::vector<std::string> next;
+            StoreRecord rec;
             // Reading ahead only saves time: when it fails (memory), the scan
             // reads what is missing itself, and an exception must not end the
             // thread and with it the program.
@@ -47,10 +48,10 @@ struct Walk {
                 if (fs.ReadAll(file, *text)) {
                     lines = SplitIndexLineViews(*text);
                     for (std::string_view line : lines) {
-                        if (line.substr(0, kFolderPrefix.size()) != kFolderPrefix) continue;
-                        const std::string name(line.substr(kFolderPrefix.size()));
-                        if (!IsFollowableFolderName(name)) continue;
-                        std::string dir = level + name;
+                        // The folders as the scan reads them, so that it finds them here.
+                        if (!ParseRecord(line, rec) || rec.kind != RecordKind::Folder) continue;
+                        if (!IsFollowableFolderName(rec.name)) continue;
+                        std::string dir = level + rec.name;
                         const uint32_t a = fs.Attributes(dir);
                         if (a != kInvalidAttributes && (a & kAttrDirectory) && !(a & kAttrReparsePoint))
                             next.push_back(dir + "\\");

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "common/store_fakes.h"
 #include "common/support_fs.h"
-#include "menu/SystemMenu.h"
 #include "store/IndexPrefetch.h"
 #include "store/StoreDump.h"
 #include "store/StoreLoader.h"
@@ -17,73 +17,61 @@ namespace {
 struct Loaded {
     std::string tree;
     std::vector<std::string> extensions;
-    std::vector<std::string> skipped;
+    std::vector<std::string> skipped;  // relative to the data directory
     int entries = 0;
 };
 
-Loaded Load(IFileSystem& fs, const std::string& data, int readers) {
-    PictureRecorder lists;
-    TreeModel tvItems, tvUndo, tvBasic;
-    PopupMenu pmItems, pmBasic;
-    ItemTable table;
-    PictureBookkeeping pictures;
-    BuildMenuTemplate(pmBasic);
-    BuildBasicTree(tvBasic);
-    StoreContext ctx(fs, lists, tvItems, tvUndo, pmItems, table, pictures);
+// Twelve folders of four levels each, every level with its own extension;
+// among them a folder named twice, one without index file, one missing and
+// one whose index file is a directory.
+void WriteStore(pvtest::StoreWorld& w) {
+    std::vector<std::string> root;
+    for (int f = 0; f < 12; ++f) {
+        const std::string name = "F" + std::to_string(f);
+        root.push_back("^Folder|" + name);
+        std::string dir = "shortcuts\\" + name;
+        for (int depth = 0; depth < 4; ++depth) {
+            std::vector<std::string> index;
+            for (int i = 0; i < 3; ++i) {
+                const std::string ext = "x" + std::to_string(f) + std::to_string(depth);
+                index.push_back("^UnkLnk|C:\\d\\" + name + std::to_string(i) + "." + ext + "|" + ext + "|Doc");
+            }
+            if (depth < 3) index.push_back("^Folder|Sub");
+            w.Index(dir, index);
+            dir += "\\Sub";
+        }
+    }
+    for (const char* more : {"^Folder|F3", "^Folder|NoIndex", "^Folder|Missing", "^Folder|DirIndex", "^Folder|.."})
+        root.push_back(more);
+    w.Dir("shortcuts\\NoIndex");
+    w.Dir("shortcuts\\DirIndex\\shortcuts.txt");
+    w.Index("shortcuts", root);
+}
+
+Loaded Load(int readers) {
+    pvtest::StoreWorld w;
+    WriteStore(w);
     StoreCache cache;
-    ctx.cache = &cache;
-    ctx.readers = readers;
-    ctx.dataDir = data;
-    CopySystemMenu(pictures, tvBasic, tvItems, pmBasic, pmItems);
-    CheckItemStore(ctx);
-    const LoadReport r = LoadItemStore(ctx);
+    w.ctx.cache = &cache;
+    w.ctx.readers = readers;
+    const LoadReport r = w.Start();
     Loaded out;
-    out.tree = DumpTree(tvItems);
-    out.extensions = table.extensions.Items();
-    for (const SkippedLine& s : r.skipped) out.skipped.push_back(s.indexFile + ":" + std::to_string(s.lineNumber));
+    out.tree = DumpTree(w.tvItems);
+    out.extensions = w.table.extensions.Items();
+    for (const SkippedLine& s : r.skipped)
+        out.skipped.push_back(s.indexFile.substr(w.D().size()) + ":" + std::to_string(s.lineNumber));
     out.entries = r.entries;
     return out;
 }
 
 TEST(ReadingAhead, FindsWhatReadingInTurnFinds) {
-    pvtest::SupportFsEnv env;
-    const std::string D = env.Root() + "Data\\";
-    const std::string s = D + "shortcuts\\";
-    ASSERT_TRUE(env.MakeDir(D));
-    ASSERT_TRUE(env.MakeDir(s));
-    // Twelve folders of four levels each, every level with its own extension;
-    // among them a folder named twice, one without index file, one missing and
-    // one whose index file is a directory.
-    std::string root;
-    for (int f = 0; f < 12; ++f) {
-        const std::string name = "F" + std::to_string(f);
-        root += "^Folder|" + name + "\r\n";
-        std::string dir = s + name;
-        for (int depth = 0; depth < 4; ++depth) {
-            ASSERT_TRUE(env.MakeDir(dir));
-            std::string index;
-            for (int i = 0; i < 3; ++i) {
-                const std::string ext = "x" + std::to_string(f) + std::to_string(depth);
-                index += "^UnkLnk|C:\\d\\" + name + std::to_string(i) + "." + ext + "|" + ext + "|Doc\r\n";
-            }
-            if (depth < 3) index += "^Folder|Sub\r\n";
-            ASSERT_TRUE(env.MakeFile(dir + "\\shortcuts.txt", index));
-            dir += "\\Sub";
-        }
-    }
-    root += "^Folder|F3\r\n^Folder|NoIndex\r\n^Folder|Missing\r\n^Folder|DirIndex\r\n^Folder|..\r\n";
-    ASSERT_TRUE(env.MakeDir(s + "NoIndex"));
-    ASSERT_TRUE(env.MakeDir(s + "DirIndex"));
-    ASSERT_TRUE(env.MakeDir(s + "DirIndex\\shortcuts.txt"));
-    ASSERT_TRUE(env.MakeFile(s + "shortcuts.txt", root));
-
-    const Loaded inTurn = Load(env.Fs(), D, 0);
+    const Loaded inTurn = Load(0);
     // 144 links and 36 sub-folders, 15 folders at the root (F3 twice, NoIndex,
     // DirIndex) and F3's 12 links and 3 sub-folders a second time.
     EXPECT_EQ(inTurn.entries, 210);
     EXPECT_EQ(inTurn.extensions.size(), 12u * 4 + 5);
     for (int run = 0; run < 5; ++run) {
-        const Loaded ahead = Load(env.Fs(), D, 3);
+        const Loaded ahead = Load(3);
         EXPECT_EQ(ahead.tree, inTurn.tree) << run;
         EXPECT_EQ(ahead.extensions, inTurn.extensions) << run;
         EXPECT_EQ(ahead.skipped, inTurn.skipped) << run;
