@@ -6,6 +6,7 @@
 
 #include "../../res/resource.h"
 #include "support/UkvGraphics_win.h"
+#include "support/Wide_win.h"
 #include "support/Window_win.h"
 
 namespace pv {
@@ -118,7 +119,8 @@ void TFormAbout::ApplyLabelUrlFont() {
     if (dc) {
         HGDIOBJ old = SelectObject(dc, made);
         SIZE ext = {};
-        GetTextExtentPoint32A(dc, Controls.LabelUrl.c_str(), static_cast<int>(Controls.LabelUrl.size()), &ext);
+        const std::wstring url = Widen(Controls.LabelUrl);
+        GetTextExtentPoint32W(dc, url.c_str(), static_cast<int>(url.size()), &ext);
         SelectObject(dc, old);
         ReleaseDC(url, dc);
         SetWindowPos(url, nullptr, 0, 0, ext.cx + 2, std::max<LONG>(ext.cy + 2, kLabelHeight),
