@@ -119,8 +119,8 @@ void TFormAbout::ApplyLabelUrlFont() {
     if (dc) {
         HGDIOBJ old = SelectObject(dc, made);
         SIZE ext = {};
-        const std::wstring url = Widen(Controls.LabelUrl);
-        GetTextExtentPoint32W(dc, url.c_str(), static_cast<int>(url.size()), &ext);
+        const std::wstring address = Widen(Controls.LabelUrl);
+        GetTextExtentPoint32W(dc, address.c_str(), static_cast<int>(address.size()), &ext);
         SelectObject(dc, old);
         ReleaseDC(url, dc);
         SetWindowPos(url, nullptr, 0, 0, ext.cx + 2, std::max<LONG>(ext.cy + 2, kLabelHeight),

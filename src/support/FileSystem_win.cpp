@@ -54,12 +54,13 @@ bool WinFileSystem::List(const std::string& pattern, std::vector<DirEntry>& out)
     out.clear();
     // No "insert a disk" box for an empty drive: the search just finds nothing.
     UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS);
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA(pattern.c_str(), &fd);
+    // Wide: a name of MAX_PATH characters can take more bytes in UTF-8.
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW(Widen(pattern).c_str(), &fd);
     if (h != INVALID_HANDLE_VALUE) {
         do {
-            out.push_back({fd.cFileName, static_cast<uint32_t>(fd.dwFileAttributes)});
-        } while (FindNextFileA(h, &fd));
+            out.push_back({Narrow(fd.cFileName), static_cast<uint32_t>(fd.dwFileAttributes)});
+        } while (FindNextFileW(h, &fd));
         FindClose(h);
     }
     SetErrorMode(oldMode);

@@ -622,22 +622,26 @@ private:
     size_t size_;
 };
 
+// In UTF-8, whatever code page the tree's program has.
 std::string TreeItemText(HWND tree, HTREEITEM item) {
-    RemoteBuffer buf(tree, sizeof(TVITEMA) + 1024);
+    RemoteBuffer buf(tree, sizeof(TVITEMW) + 1024 * sizeof(wchar_t));
     if (!buf.Ok()) return std::string();
-    TVITEMA it = {};
+    TVITEMW it = {};
     it.mask = TVIF_TEXT;
     it.hItem = item;
-    it.pszText = buf.At(sizeof(TVITEMA));
+    it.pszText = reinterpret_cast<wchar_t*>(buf.At(sizeof(TVITEMW)));
     it.cchTextMax = 1023;
     buf.Write(0, &it, sizeof it);
-    char zero = 0;
-    buf.Write(sizeof(TVITEMA), &zero, 1);
-    SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(buf.At(0)));
-    char text[1024] = "";
-    buf.Read(sizeof(TVITEMA), text, 1023);
+    wchar_t zero = 0;
+    buf.Write(sizeof(TVITEMW), &zero, sizeof zero);
+    SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(buf.At(0)));
+    wchar_t text[1024] = L"";
+    buf.Read(sizeof(TVITEMW), text, 1023 * sizeof(wchar_t));
     text[1023] = 0;
-    return text;
+    char utf8[4096] = "";
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
+    utf8[sizeof utf8 - 1] = 0;
+    return utf8;
 }
 
 HTREEITEM TreeNext(HWND tree, HTREEITEM item, UINT code) {
