@@ -22,6 +22,17 @@ const char* const kMsgReady = "Ready";
 const char* const kMsgSaveOk = "Save succesful!";
 const char* const kMsgSaveFailed = "Save unsuccesful! ";
 const char* const kMsgDropOnProgram = "You can not drop items on following type: \"Program item\"";
+const char* const kMsgFolderControlChars = "The folder name can not contain control characters (e.g. Tab)";
+const char* const kMsgFolderTooLong = "The folder name can not be longer than 255 characters";
+const char* const kMsgFolderIndexName = "The folder name can not be \"shortcuts.txt\" (the item list's own file)";
+const char* const kMsgArgumentsLostBar = "The item list can not hold \"|\", the arguments are now: ";
+
+std::string FolderNameTextRefusal(const std::string&) { return std::string(); }
+std::string FolderPlaceRefusal(const std::string&, const TreeNode*, DuplicateMode, const std::string&, const ItemTable&, const TreeNode*) { return std::string(); }
+std::string FolderNameRefusal(const std::string&, const TreeNode*, DuplicateMode, const std::string&, const ItemTable&, const TreeNode*) { return std::string(); }
+std::string FormItemsModel::FolderNameRefusal(const TreeNode*, const std::string&, DuplicateMode) const { return std::string(); }
+ItemsControl FormItemsModel::MnemonicTarget(char, ItemsControl) const { return ItemsControl::None; }
+
 
 namespace {
 
@@ -596,7 +607,7 @@ void FormItemsModel::ResetSelection() {
     UpdateButtons();
 }
 
-void FormItemsModel::SweepTree(TreeNode* rootTop) {
+FormItemsModel::SweepResult FormItemsModel::SweepTree(TreeNode* rootTop) {
     const bool attached = changeAttached_;
     changeAttached_ = false;
     if (view_) view_->BeginUpdate();
@@ -627,6 +638,7 @@ void FormItemsModel::SweepTree(TreeNode* rootTop) {
     }
     if (view_) view_->EndUpdate();
     changeAttached_ = attached;
+    return SweepResult();
 }
 
 void FormItemsModel::BitBtnUndoClick() {
