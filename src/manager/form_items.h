@@ -350,6 +350,10 @@ private:
         if (view_) (view_->*f)(n);
     }
     void FolderRefusal(const std::string& message);
+    // What Sweep knows of an item's target: there, plainly missing, or not to
+    // be checked from here (the item stays).
+    enum class TargetState { Present, Missing, Unchecked };
+    TargetState SweepCheck(const std::string& path);
     // Moves node with its subtree to directly after target, at target's level.
     void MoveAfter(TreeNode* node, TreeNode* target);
     // Removes node with its subtree; nothing keeps pointing at it.
