@@ -23,7 +23,8 @@ bool Application::DialogMessage(MSG& msg) {
     if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST) return false;
     for (const Window* w : DialogWindows) {
         const HWND h = w ? w->Handle() : nullptr;
-        if (h && IsWindowVisible(h) && (msg.hwnd == h || IsChild(h, msg.hwnd)) && IsDialogMessageA(h, &msg))
+        if (h && IsWindowVisible(h) && (msg.hwnd == h || IsChild(h, msg.hwnd)) &&
+            (w->DialogKey(msg) || IsDialogMessageA(h, &msg)))
             return true;
     }
     return false;
