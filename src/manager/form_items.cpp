@@ -29,8 +29,6 @@ const char* const kMsgFolderTooLong = "The folder name can not be longer than 25
 const char* const kMsgFolderIndexName = "The folder name can not be \"shortcuts.txt\" (the item list's own file)";
 const char* const kMsgArgumentsLostBar = "The item list can not hold \"|\", the arguments are now: ";
 
-
-
 namespace {
 
 constexpr int kMessageTime = 4750;
