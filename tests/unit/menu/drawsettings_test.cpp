@@ -1,6 +1,6 @@
 // The settings in force as the menu's measure and draw handlers read them:
 // the font the preferences chose, bold from FontStyleBold, and whether
-// Windows draws.
+// Windows draws; and the text an owner-drawn entry carries for screen readers.
 
 #include <gtest/gtest.h>
 
@@ -49,6 +49,23 @@ TEST(MenuDrawSettingsOf, TheDefaultsDrawLikeWindowsInVerdanaEight) {
     EXPECT_EQ(s.fontSize, 8);
     EXPECT_FALSE(s.fontBold);
     EXPECT_TRUE(s.windowsDraw);
+}
+
+TEST(MenuItemText, TheCaptionAsItReadsWithoutItsMarkers) {
+    const struct {
+        const char* caption;
+        const char* text;
+    } cases[] = {
+        {"&Notepad", "Notepad"},
+        {"Registry &Editor", "Registry Editor"},
+        {"Fish && Chips", "Fish & Chips"},
+        {"Tom && &Jerry", "Tom & Jerry"},
+        {"&&&x", "&x"},
+        {"ends with &", "ends with "},
+        {"Sysmenu", "Sysmenu"},
+        {"", ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(MenuItemText(c.caption), c.text) << c.caption;
 }
 
 }  // namespace
