@@ -34,7 +34,7 @@ const char* DialogCaption(DialogType type) {
 std::string ErrorReporting::ComposeLogLine(const std::string& message, uint32_t lastError) {
     std::string line = d_.system.ShortDate();
     line += " - ";
-    line += d_.system.LongTime().substr(0, 5);
+    line += d_.system.ShortTime();
     line += ": Pivora: ";
     line += message;
     line += ". Last Win32 Error (";

@@ -82,9 +82,7 @@ void StartupSequence(IAppSteps& steps, AppModel& m) {
     m.ProgramVersion = kProgramVersion;
     SplitExePath(steps.ExecutablePath(), m.ProgramDir, m.ExeName);
     steps.StepDone("ExecutablePath");
-    // 3
-    steps.SetHelpFile(m.ProgramDir + "help.html");
-    steps.StepDone("SetHelpFile");
+    // 3: the help file is ProgramDir + "help.html", read where it is opened.
     m.DataDir = m.ProgramDir;
     // 4
     steps.FillFontNames();

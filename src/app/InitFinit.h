@@ -35,7 +35,6 @@ public:
     // start-up
     virtual void SetFormTitles(const FormTitles& titles) = 0;
     virtual std::string ExecutablePath() = 0;
-    virtual void SetHelpFile(const std::string& path) = 0;
     virtual void FillFontNames() = 0;
     virtual void SetVersionLabel(const std::string& text) = 0;
     virtual void SetApplicationTitle(const std::string& title) = 0;

@@ -135,10 +135,13 @@ void WinAppWindows::BindCaptionPainting(AppWindow w, bool bind) { Form(w).SetCap
 void WinAppWindows::BindApplicationActivate(bool bind) { p_.FormGeneral.ActivateBound = bind; }
 
 void WinAppWindows::SetApplicationExStyle(uint32_t exStyle) {
-    // There is no separate application window: the task-bar button belongs to
-    // whichever of the three windows is shown, so each gets the style.
+    // There is no separate application window whose button could go: each of
+    // the three windows shows its own button, and without one it is owned by
+    // the hidden main window (owned windows get none). They stay ordinary
+    // windows with caption and icon; only the application's button goes.
+    const bool own = (exStyle & WS_EX_TOOLWINDOW) == 0;
     for (AppWindow w : {AppWindow::FormConfig, AppWindow::FormItems, AppWindow::FormAbout})
-        Form(w).SetToolWindow((exStyle & WS_EX_TOOLWINDOW) != 0);
+        Form(w).SetTaskBarButton(own, p_.FormGeneral.Handle());
 }
 
 void WinAppWindows::SetLabelUrlFont(const std::string& name, int size) { p_.FormAbout.SetLabelUrlFont(name, size); }
@@ -196,13 +199,13 @@ void PivoraProgram::WireWindows() {
     actions_.showAbout = [this] { FormAbout.Present(); };
     actions_.closeProgram = [this] { CloseProgram(*this); };
     actions_.openTarget = [this](const std::string& target) { OpenTargetWithMessage(target); };
-    actions_.launchItem = [this](const MenuEntry& entry) { NorItemsRTClickItem(Shell_, Model.Items, entry); };
+    actions_.launchItem = [this](const MenuEntry& entry) { NorItemsRTClickItem(*LaunchShell, Model.Items, entry); };
 
     FormItems.OnTiming = [this](const char* what, double ms) { Timing(what, ms); };
     if (timing_) FormShortCuts.OnTiming = [this](const char* what, double ms) { Timing(what, ms); };
 
     FormGeneral.ShortCuts = &FormShortCuts;
-    FormGeneral.OnMenuClick = [this](MenuEntry& entry) { DispatchMenuClick(entry, actions_); };
+    FormGeneral.OnMenuClick = [this](MenuEntry& entry) { DispatchMenuClick(entry, actions_, Model); };
     FormGeneral.TitledForms = {&FormItems, &FormConfig, &FormAbout};
     FormGeneral.ProcessMessagesHook = [this] { App.ProcessMessages(); };
     FormGeneral.TerminatedHook = [this] { return App.Terminated(); };
@@ -276,7 +279,7 @@ StoreContext PivoraProgram::MakeStoreContext() {
 
 void PivoraProgram::OpenTargetWithMessage(const std::string& target) {
     ErrorReporting& er = Errors();
-    pv::OpenTarget(Shell_, target, [&er](const std::string& text) { er.ShowAppMessage(0, text, kMsgPlain); });
+    pv::OpenTarget(*LaunchShell, target, [&er](const std::string& text) { er.ShowAppMessage(0, text, kMsgPlain); });
 }
 
 double PivoraProgram::MsSince(const LARGE_INTEGER& t) const {
@@ -316,7 +319,6 @@ void PivoraProgram::StepDone(const char* step) {
 // ---- the steps
 
 void PivoraProgram::SetFormTitles(const FormTitles& titles) {
-    Model.Titles = titles;
     FormItems.TitleText = titles.items;
     FormConfig.TitleText = titles.config;
     FormAbout.TitleText = titles.about;
@@ -330,12 +332,9 @@ std::string PivoraProgram::ExecutablePath() {
     return Narrow(path, static_cast<int>(n));
 }
 
-void PivoraProgram::SetHelpFile(const std::string& path) { Model.HelpFile = path; }
-
 void PivoraProgram::FillFontNames() { FormConfig.FillFontNames(); }
 
 void PivoraProgram::SetVersionLabel(const std::string& text) {
-    Model.VersionLabel = text;
     FormAbout.Controls.LabelVer = text;
     FormAbout.PushToControls();
 }

@@ -135,6 +135,9 @@ public:
     ScratchPictures Scratch;
     WinFileSystem Fs;
     WinShell Shell_;
+    // What the tray menu's entries start and open things through: the system's
+    // shell (tests put a recording one here).
+    IShell* LaunchShell = &Shell_;
     TFormGeneral FormGeneral;
     TFormShortCuts FormShortCuts;
     WinPictureLists Pictures;
@@ -153,7 +156,6 @@ public:
     // ---- IAppSteps
     void SetFormTitles(const FormTitles& titles) override;
     std::string ExecutablePath() override;
-    void SetHelpFile(const std::string& path) override;
     void FillFontNames() override;
     void SetVersionLabel(const std::string& text) override;
     void SetApplicationTitle(const std::string& title) override;

@@ -195,15 +195,6 @@ void WriteIniInteger(IProfile& profile, const std::string& file, const std::stri
 Settings::Settings(const SettingsServices& services, AppModel& model, FormConfigControls& config)
     : svc_(services), m_(model), config_(config) {}
 
-MenuDrawSettings Settings::DrawSettings() const {
-    MenuDrawSettings s;
-    s.fontName = m_.settings.FontName;
-    s.fontSize = m_.settings.FontSize;
-    s.fontBold = m_.settings.FontStyleBold;
-    s.windowsDraw = m_.settings.WindowsDraw;
-    return s;
-}
-
 std::string Settings::MigrationQuestion(const std::string& copySource, const std::string& newDir) {
     const std::string br = "\r\n";
     return "Pivora has copied files" + br + "from: \"" + copySource + "\"" + br + "to: \"" + newDir + "\"." + br +

@@ -144,9 +144,6 @@ public:
     // The re-show mark (the window's tag): 1 = hidden by HideOpenWindows.
     int& WindowMark(AppWindow w) { return marks_[static_cast<int>(w)]; }
 
-    // What the menu draw handlers need.
-    MenuDrawSettings DrawSettings() const;
-
     FormConfigControls& Config() { return config_; }
     SettingsValues& Values() { return m_.settings; }
     const SettingsValues& Values() const { return m_.settings; }

@@ -24,54 +24,83 @@ HICON LoadProgramIcon(int size) {
 
 CSystrayGen::~CSystrayGen() { Remove(); }
 
-bool CSystrayGen::Create(HICON icon) {
+bool CSystrayGen::Create(HICON icon, const std::string& tip) {
     icon_ = icon;
+    tip_ = tip;
     SetName("CSystrayGen");
     taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
     // A hidden top-level window rather than a message-only one: only top-level
     // windows receive the shell's TaskbarCreated broadcast.
     if (!Window::Create("PivoraSystrayWindow", "", WS_POPUP, WS_EX_TOOLWINDOW, 0, 0, 0, 0)) return false;
-    return Place();
+    placement_.Place(*this);
+    return true;
 }
 
-bool CSystrayGen::Place() {
+NOTIFYICONDATAA CSystrayGen::Data() const {
     NOTIFYICONDATAA nid = {};
     nid.cbSize = sizeof nid;
     nid.hWnd = Handle();
     nid.uID = kTrayIconId;
-    nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    return nid;
+}
+
+bool CSystrayGen::Add() {
+    if (!Handle()) return false;
+    NOTIFYICONDATAA nid = Data();
+    nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP;
     nid.uCallbackMessage = WMAPP_NOTIFYCALLBACK;
     nid.hIcon = icon_;
-    nid.szTip[0] = '\0';
-    placed_ = Shell_NotifyIconA(NIM_ADD, &nid) != FALSE;
-    return placed_;
+    lstrcpynA(nid.szTip, tip_.c_str(), sizeof nid.szTip);
+    if (!Shell_NotifyIconA(NIM_ADD, &nid)) return false;
+    // Keyboard selection and the context-menu key reach only icons of this
+    // version; the shell forgets it with the icon, so it is set at every add.
+    nid.uVersion = NOTIFYICON_VERSION_4;
+    Shell_NotifyIconA(NIM_SETVERSION, &nid);
+    return true;
 }
 
-void CSystrayGen::Remove() {
-    if (!placed_ || !Handle()) return;
-    NOTIFYICONDATAA nid = {};
-    nid.cbSize = sizeof nid;
-    nid.hWnd = Handle();
-    nid.uID = kTrayIconId;
-    Shell_NotifyIconA(NIM_DELETE, &nid);
-    placed_ = false;
+bool CSystrayGen::Modify() {
+    if (!Handle()) return false;
+    NOTIFYICONDATAA nid = Data();
+    nid.uFlags = NIF_TIP | NIF_SHOWTIP;
+    lstrcpynA(nid.szTip, tip_.c_str(), sizeof nid.szTip);
+    return Shell_NotifyIconA(NIM_MODIFY, &nid) != FALSE;
+}
+
+bool CSystrayGen::Delete() {
+    if (!Handle()) return false;
+    NOTIFYICONDATAA nid = Data();
+    return Shell_NotifyIconA(NIM_DELETE, &nid) != FALSE;
+}
+
+void CSystrayGen::Remove() { placement_.Remove(*this); }
+
+bool CSystrayGen::IconRect(RECT& r) const {
+    // Windows 7 and later; looked up, so that the program still starts where
+    // the shell lacks it.
+    using GetRectFn = HRESULT(WINAPI*)(const NOTIFYICONIDENTIFIER*, RECT*);
+    HMODULE shell = GetModuleHandleA("shell32.dll");
+    const auto getRect =
+        shell ? reinterpret_cast<GetRectFn>(reinterpret_cast<void (*)()>(GetProcAddress(shell, "Shell_NotifyIconGetRect")))
+              : nullptr;
+    if (!getRect || !Handle()) return false;
+    NOTIFYICONIDENTIFIER id = {};
+    id.cbSize = sizeof id;
+    id.hWnd = Handle();
+    id.uID = kTrayIconId;
+    return SUCCEEDED(getRect(&id, &r)) && r.right > r.left && r.bottom > r.top;
 }
 
 LRESULT CSystrayGen::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WMAPP_NOTIFYCALLBACK) {
-        switch (static_cast<UINT>(lParam)) {
-            case WM_LBUTTONDOWN:
-            case WM_RBUTTONDOWN:
-                owner_.IconButtonPressed();
-                break;
-            default:
-                break;  // a double click does no more than its first press
-        }
+        // Version 4: the event in the low word of lParam, the anchor (cursor or
+        // icon) in wParam. A double click does no more than its first press.
+        owner_.IconEvent(LOWORD(lParam), static_cast<short>(LOWORD(wParam)), static_cast<short>(HIWORD(wParam)));
         return 0;
     }
     if (msg == taskbarCreated_ && taskbarCreated_ != 0) {
-        // The shell restarted and forgot its icons.
-        Place();
+        // The shell restarted and forgot its icons (or merely says so again).
+        placement_.Place(*this);
         return 0;
     }
     if (msg == WM_DESTROY) {
@@ -105,17 +134,18 @@ TFormGeneral::~TFormGeneral() {
 bool TFormGeneral::Create() {
     // Borderless, zero size just off the screen's corner, never shown.
     if (!Window::Create("TFormGeneral", "", WS_POPUP, 0, -1, -1, 0, 0)) return false;
-    FormCreate();
-    return true;
+    return FormCreate();
 }
 
-void TFormGeneral::FormCreate() {
+bool TFormGeneral::FormCreate() {
     ui_.SetOwner(nullptr);
     SetApplicationExceptionRoute([this](const char* sender, const std::exception* e) {
         errors_->AEGeneralException(sender, e);
     });
-    CSystrayGen.Create(LoadProgramIcon(GetSystemMetrics(SM_CXSMICON)));
+    // Without the icon's window the program could never be reached.
+    if (!CSystrayGen.Create(LoadProgramIcon(GetSystemMetrics(SM_CXSMICON)), m_.ProductTitle)) return false;
     JvApplicationHotKey.SetActive(true);
+    return true;
 }
 
 void TFormGeneral::FormDestroy() {
@@ -148,10 +178,38 @@ bool TFormGeneral::Terminated() { return TerminatedHook ? TerminatedHook() : fal
 
 void TFormGeneral::BringToForeground() { SetForegroundWindow(Handle()); }
 
-MenuEntry* TFormGeneral::TrackMenu(PopupMenu& menu, int x, int y) {
+MenuEntry* TFormGeneral::TrackMenu(PopupMenu& menu, const MenuPlacement& where) {
     if (!ShortCuts) return nullptr;
-    return ShortCuts->TrackMenu(menu, Handle(), POINT{x, y});
+    const RECT exclude = {where.excluded.left, where.excluded.top, where.excluded.right, where.excluded.bottom};
+    return ShortCuts->TrackMenu(menu, Handle(), POINT{where.x, where.y}, where.flags, where.exclude ? &exclude : nullptr);
 }
+
+TaskbarEdge TFormGeneral::Taskbar() {
+    APPBARDATA abd = {};
+    abd.cbSize = sizeof abd;
+    if (!SHAppBarMessage(ABM_GETTASKBARPOS, &abd)) return TaskbarEdge::Unknown;
+    switch (abd.uEdge) {
+        case ABE_LEFT: return TaskbarEdge::Left;
+        case ABE_TOP: return TaskbarEdge::Top;
+        case ABE_RIGHT: return TaskbarEdge::Right;
+        case ABE_BOTTOM: return TaskbarEdge::Bottom;
+        default: break;
+    }
+    return TaskbarEdge::Unknown;
+}
+
+bool TFormGeneral::MenuDropsRight() { return GetSystemMetrics(SM_MENUDROPALIGNMENT) != 0; }
+
+bool TFormGeneral::IconRect(ScreenRect& r) {
+    RECT rc;
+    if (!CSystrayGen.IconRect(rc)) return false;
+    r = ScreenRect{rc.left, rc.top, rc.right, rc.bottom};
+    return true;
+}
+
+unsigned TFormGeneral::NowMs() { return GetTickCount(); }
+
+unsigned TFormGeneral::DoubleClickMs() { return GetDoubleClickTime(); }
 
 void TFormGeneral::ScheduleLaterWork(unsigned ms) {
     if (Handle()) SetTimer(Handle(), kLaterWorkTimer, ms, nullptr);
@@ -160,6 +218,10 @@ void TFormGeneral::ScheduleLaterWork(unsigned ms) {
 void TFormGeneral::PostNull() { PostMessageA(Handle(), WM_NULL, 0, 0); }
 
 void TFormGeneral::IconButtonPressed() { Tray.IconButtonPressed(*this, OnMenuClick); }
+
+void TFormGeneral::IconEvent(UINT event, int anchorX, int anchorY) {
+    Tray.IconEvent(TrayEventOf(event), anchorX, anchorY, *this, OnMenuClick);
+}
 
 void TFormGeneral::JvApplicationHotKeyHotKey() { Tray.JvApplicationHotKeyHotKey(*this, OnMenuClick); }
 

@@ -5,10 +5,12 @@
 // (app/form_general.h); this window supplies the system calls and forwards.
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "app/ErrorReporting.h"
@@ -27,26 +29,36 @@ class TFormShortCuts;
 constexpr UINT WMAPP_NOTIFYCALLBACK = WM_APP + 1;
 
 // The notification-area icon. It has a hidden window of its own for the icon's
-// callback and the shell's "TaskbarCreated" broadcast.
-class CSystrayGen : public Window {
+// callback and the shell's "TaskbarCreated" broadcast. The icon speaks
+// NOTIFYICON_VERSION_4, so that it can be reached from the keyboard.
+class CSystrayGen : public Window, private ITrayIconShell {
 public:
     explicit CSystrayGen(TFormGeneral& owner) : owner_(owner) {}
     ~CSystrayGen() override;
 
-    // Creates the icon's window and places the icon (empty tip).
-    bool Create(HICON icon);
+    // Creates the icon's window and places the icon, its tip the program's
+    // name. False only when the window cannot be made: a shell that is not
+    // there yet places the icon when it says "TaskbarCreated".
+    bool Create(HICON icon, const std::string& tip);
     void Remove();
-    bool Placed() const { return placed_; }
+    bool Placed() const { return placement_.Placed(); }
+    // The icon's rectangle on the screen, where the shell can tell it.
+    bool IconRect(RECT& r) const;
 
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    bool Place();
+    NOTIFYICONDATAA Data() const;
+    // ITrayIconShell
+    bool Add() override;
+    bool Modify() override;
+    bool Delete() override;
 
     TFormGeneral& owner_;
     HICON icon_ = nullptr;
-    bool placed_ = false;
+    std::string tip_;
+    TrayIconPlacement placement_;
     UINT taskbarCreated_ = 0;
 };
 
@@ -80,6 +92,8 @@ public:
     void ScheduleLaterWork(unsigned ms);
 
     void IconButtonPressed();
+    // An event from the icon, with the anchor the shell sent in wParam.
+    void IconEvent(UINT event, int anchorX, int anchorY);
     void JvApplicationHotKeyHotKey();
 
     // Bound while the program paints window titles itself.
@@ -90,7 +104,8 @@ protected:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    void FormCreate();
+    // False when the tray icon's window cannot be made.
+    bool FormCreate();
     void FormDestroy();
 
     // IHotKeyRegistrar
@@ -101,8 +116,13 @@ private:
     void ProcessMessages() override;
     bool Terminated() override;
     void BringToForeground() override;
-    MenuEntry* TrackMenu(PopupMenu& menu, int x, int y) override;
+    MenuEntry* TrackMenu(PopupMenu& menu, const MenuPlacement& where) override;
     void PostNull() override;
+    TaskbarEdge Taskbar() override;
+    bool MenuDropsRight() override;
+    bool IconRect(ScreenRect& r) override;
+    unsigned NowMs() override;
+    unsigned DoubleClickMs() override;
 
     AppModel& m_;
     WinFileSystem fs_;

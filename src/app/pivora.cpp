@@ -10,6 +10,8 @@
 #include "app/InitFinit_win.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    // Before anything loads a DLL: none from the program's own folder.
+    pv::RestrictDllSearchToSystem();
     // Shell links, the folder browser and long-path parsing go through COM.
     const HRESULT comInit = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
 

@@ -94,6 +94,22 @@ int SubmenuHeight(const MenuEntry& entry) {
     return parent ? SubmenuLayout(*parent).height : 0;
 }
 
+std::string MenuItemText(const std::string& caption) {
+    std::string text;
+    text.reserve(caption.size());
+    for (size_t i = 0; i < caption.size(); ++i) {
+        if (caption[i] == '&') {
+            if (i + 1 < caption.size() && caption[i + 1] == '&') {
+                text += '&';
+                ++i;
+            }
+            continue;
+        }
+        text += caption[i];
+    }
+    return text;
+}
+
 int FindMenuHotKey(const std::vector<MenuKeyItem>& items, char ch, bool& several, char (*upper)(char)) {
     several = false;
     int found = -1;
@@ -132,6 +148,15 @@ std::string StripHotkey(const std::string& caption) {
         out += caption[i];
     }
     return out;
+}
+
+MenuDrawSettings MenuDrawSettingsOf(const SettingsValues& v) {
+    MenuDrawSettings s;
+    s.fontName = v.FontName;
+    s.fontSize = v.FontSize;
+    s.fontBold = v.FontStyleBold;
+    s.windowsDraw = v.WindowsDraw;
+    return s;
 }
 
 FontSpec MenuFont(const MenuDrawSettings& settings, int pixelsPerInch) {

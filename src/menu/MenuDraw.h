@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "model/AppModel.h"
 #include "model/MenuModel.h"
 
 namespace pv {
@@ -71,6 +72,9 @@ struct MenuDrawSettings {
     bool fontBold = false;
     bool windowsDraw = true;
 };
+
+// The settings in force as the draw handlers read them.
+MenuDrawSettings MenuDrawSettingsOf(const SettingsValues& settings);
 
 struct TextExtent {
     int cx = 0, cy = 0;
@@ -153,6 +157,12 @@ struct MenuKeyItem {
 // ("&&" is a plain ampersand), letter case compared through upper (the code
 // page's upper case), and whether more than one does; -1 when none.
 int FindMenuHotKey(const std::vector<MenuKeyItem>& items, char ch, bool& several, char (*upper)(char));
+
+// The text an owner-drawn item carries beside its drawing, for screen readers
+// and GetMenuString: the caption as it reads, without its "&" markers ("&&"
+// a plain "&"). Without markers the system still finds no hot-key letters in
+// it, and WM_MENUCHAR keeps choosing among entries that share a letter.
+std::string MenuItemText(const std::string& caption);
 
 // -------------------------------------------------------------- handlers
 

@@ -183,7 +183,9 @@ void AssignMenuDrawHandlers(MenuEntry& root, bool windowsDraw) {
     }
 }
 
-bool RunSystemClick(ClickHandler handler, const SystemMenuActions& a) {
+std::string HelpFilePath(const AppModel& model) { return model.ProgramDir + "help.html"; }
+
+bool RunSystemClick(ClickHandler handler, const SystemMenuActions& a, const AppModel& model) {
     auto run = [](const std::function<void()>& f) {
         if (f) f();
     };
@@ -193,10 +195,10 @@ bool RunSystemClick(ClickHandler handler, const SystemMenuActions& a) {
     case ClickHandler::miAboutClick: run(a.showAbout); return true;
     case ClickHandler::miCloseAppClick: run(a.closeProgram); return true;
     case ClickHandler::miHelpFileClick:
-        if (a.openTarget) a.openTarget(a.programDir + "help.html");
+        if (a.openTarget) a.openTarget(HelpFilePath(model));
         return true;
     case ClickHandler::miVisitWebsiteClick:
-        if (a.openTarget) a.openTarget(a.webAddress);
+        if (a.openTarget) a.openTarget(kMakerWebAddress);
         return true;
     case ClickHandler::None:
     case ClickHandler::NorItemsRTClickItem:
@@ -205,12 +207,12 @@ bool RunSystemClick(ClickHandler handler, const SystemMenuActions& a) {
     return false;
 }
 
-void DispatchMenuClick(const MenuEntry& entry, const SystemMenuActions& actions) {
+void DispatchMenuClick(const MenuEntry& entry, const SystemMenuActions& actions, const AppModel& model) {
     if (entry.onClick == ClickHandler::NorItemsRTClickItem) {
         if (actions.launchItem) actions.launchItem(entry);
         return;
     }
-    RunSystemClick(entry.onClick, actions);
+    RunSystemClick(entry.onClick, actions, model);
 }
 
 }  // namespace pv

@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "model/AppModel.h"
 #include "model/MenuModel.h"
 #include "model/Pictures.h"
 #include "model/TreeModel.h"
@@ -58,16 +59,18 @@ struct SystemMenuActions {
     std::function<void()> closeProgram;     // miCloseAppClick
     std::function<void(const std::string&)> openTarget;  // OpenTarget
     std::function<void(const MenuEntry&)> launchItem;    // NorItemsRTClickItem
-    std::string programDir;   // ProgramDir, ending with a backslash
-    std::string webAddress;   // the maker's web address
 };
 
-// Runs a system entry's click handler. False for NorItemsRTClickItem and None,
-// which are not system entries.
-bool RunSystemClick(ClickHandler handler, const SystemMenuActions& actions);
+// What "Help File" opens: help.html beside the program.
+std::string HelpFilePath(const AppModel& model);
+
+// Runs a system entry's click handler; "Help File" and "Visit Website" take
+// their targets from the model as it is at the click. False for
+// NorItemsRTClickItem and None, which are not system entries.
+bool RunSystemClick(ClickHandler handler, const SystemMenuActions& actions, const AppModel& model);
 
 // What choosing an entry of the tray menu does: a link entry starts its item,
 // a system entry runs its handler, any other entry nothing.
-void DispatchMenuClick(const MenuEntry& entry, const SystemMenuActions& actions);
+void DispatchMenuClick(const MenuEntry& entry, const SystemMenuActions& actions, const AppModel& model);
 
 }  // namespace pv

@@ -49,8 +49,14 @@ void AddEntries(HMENU target, const MenuEntry& parent, RealisedMenu& out) {
         mii.wID = static_cast<UINT>(out.commands.size());
         mii.fState = e.enabled ? MFS_ENABLED : MFS_DISABLED;
         mii.dwItemData = reinterpret_cast<ULONG_PTR>(&e);
+        std::string text;
         if (IsOwnerDrawn(e)) {
+            // Drawn by the program, read by screen readers (GetMenuString).
             mii.fType = MFT_OWNERDRAW;
+            text = MenuItemText(e.caption);
+            mii.fMask |= MIIM_STRING;
+            mii.dwTypeData = const_cast<char*>(text.c_str());
+            mii.cch = static_cast<UINT>(text.size());
         } else {
             mii.fType = MFT_STRING;
             mii.fMask |= MIIM_STRING;
@@ -129,7 +135,7 @@ bool TFormShortCuts::Create() {
     return true;
 }
 
-MenuEntry* TFormShortCuts::TrackMenu(PopupMenu& menu, HWND owner, POINT pt) {
+MenuEntry* TFormShortCuts::TrackMenu(PopupMenu& menu, HWND owner, POINT pt, UINT align, const RECT* exclude) {
     LARGE_INTEGER t0, t1, f;
     QueryPerformanceCounter(&t0);
     RealisedMenu realised;
@@ -143,9 +149,11 @@ MenuEntry* TFormShortCuts::TrackMenu(PopupMenu& menu, HWND owner, POINT pt) {
         QueryPerformanceFrequency(&f);
         OnTiming("tray menu made", 1000.0 * static_cast<double>(t1.QuadPart - t0.QuadPart) / static_cast<double>(f.QuadPart));
     }
-    const UINT id = static_cast<UINT>(
-        TrackPopupMenu(realised.menu, TPM_LEFTALIGN | TPM_LEFTBUTTON | TPM_RIGHTBUTTON | TPM_RETURNCMD,
-                       pt.x, pt.y, 0, owner, nullptr));
+    TPMPARAMS params = {};
+    params.cbSize = sizeof params;
+    if (exclude) params.rcExclude = *exclude;
+    const UINT id = static_cast<UINT>(TrackPopupMenuEx(realised.menu, align | TPM_LEFTBUTTON | TPM_RIGHTBUTTON | TPM_RETURNCMD,
+                                                       pt.x, pt.y, owner, exclude ? &params : nullptr));
     measure_.reset();
     tracked_ = nullptr;
     return realised.EntryOfCommand(id);
@@ -160,14 +168,7 @@ WinMenuTextMeasure& TFormShortCuts::Measure() {
     return *measure_;
 }
 
-MenuDrawSettings TFormShortCuts::DrawSettings() const {
-    MenuDrawSettings s;
-    s.fontName = m_.settings.FontName;
-    s.fontSize = m_.settings.FontSize;
-    s.fontBold = m_.settings.FontStyleBold;
-    s.windowsDraw = m_.settings.WindowsDraw;
-    return s;
-}
+MenuDrawSettings TFormShortCuts::DrawSettings() const { return MenuDrawSettingsOf(m_.settings); }
 
 // ---------------------------------------------------------------- owner drawing
 

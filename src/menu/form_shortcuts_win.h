@@ -92,8 +92,10 @@ public:
     BreakPictures Breaks;
 
     // Shows menu at pt, owned by owner (which forwards WM_MEASUREITEM,
-    // WM_DRAWITEM and WM_MENUCHAR here); returns the chosen entry or null.
-    MenuEntry* TrackMenu(PopupMenu& menu, HWND owner, POINT pt);
+    // WM_DRAWITEM and WM_MENUCHAR here), aligned by the TPM_* bits in align and
+    // off exclude when given; returns the chosen entry or null.
+    MenuEntry* TrackMenu(PopupMenu& menu, HWND owner, POINT pt, UINT align = TPM_LEFTALIGN,
+                         const RECT* exclude = nullptr);
 
     // Owner-draw messages of the tracked menu; false when not one of ours.
     bool MeasureItem(MEASUREITEMSTRUCT& mis);

@@ -25,7 +25,8 @@ inline constexpr const char* kProgramVersion = "1.46";
 inline constexpr const char* kMakerWebAddress = "https://www.kelvory.example/pivora";
 inline constexpr const char* kSupportAddress = "support@kelvory.example";
 
-// Window title texts, kept apart from the window captions.
+// Window title texts, kept apart from the window captions (each window holds
+// its own).
 struct FormTitles {
     std::string items;   // "... - Manage Items"
     std::string config;  // "... - Preferences"
@@ -63,10 +64,7 @@ struct AppModel {
     std::string SupportTail;
     // Entry 1 the exception notice, entry 3 the backup question.
     std::map<int, std::string> MessageTable;
-    std::string HelpFile;
     std::string ApplicationTitle;
-    FormTitles Titles;
-    std::string VersionLabel;  // the about box's version line
     // How the store's index files are read and written (UTF-8 or the legacy
     // code page); unset, their bytes are the text.
     TextFileCodec TextFiles;

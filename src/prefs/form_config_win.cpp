@@ -4,6 +4,7 @@
 
 #include <set>
 
+#include "support/Platform_win.h"
 #include "support/UkvGraphics_win.h"
 #include "support/Window_win.h"
 
@@ -90,7 +91,7 @@ void PushComboBox(HWND h, const ComboBoxModel& m, std::vector<std::string>& show
 void SetClassicLook(HWND hwnd) {
     using SetWindowThemeFn = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
     HMODULE uxtheme = GetModuleHandleA("uxtheme.dll");
-    if (!uxtheme) uxtheme = LoadLibraryA("uxtheme.dll");
+    if (!uxtheme) uxtheme = LoadSystemLibrary("uxtheme.dll");
     if (!uxtheme) return;
     auto setTheme = reinterpret_cast<SetWindowThemeFn>(
         reinterpret_cast<void (*)()>(GetProcAddress(uxtheme, "SetWindowTheme")));

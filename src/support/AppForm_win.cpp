@@ -31,20 +31,26 @@ void AppForm::SetCaption(const std::string& caption) {
 }
 
 LONG_PTR AppForm::ExStyle(LONG_PTR ex) const {
-    if (toolWindow_) return (ex & ~static_cast<LONG_PTR>(WS_EX_APPWINDOW)) | WS_EX_TOOLWINDOW;
-    return (ex & ~static_cast<LONG_PTR>(WS_EX_TOOLWINDOW)) | WS_EX_APPWINDOW;
+    ex &= ~static_cast<LONG_PTR>(WS_EX_TOOLWINDOW | WS_EX_APPWINDOW);
+    return ownButton_ ? ex | WS_EX_APPWINDOW : ex;
 }
 
-void AppForm::SetToolWindow(bool tool) {
-    toolWindow_ = tool;
-    if (Handle()) SetWindowLongPtrA(Handle(), GWL_EXSTYLE, ExStyle(GetWindowLongPtrA(Handle(), GWL_EXSTYLE)));
+void AppForm::SetTaskBarButton(bool own, HWND owner) {
+    ownButton_ = own;
+    owner_ = owner;
+    if (!Handle()) return;
+    // The shell looks at the button when the window is shown next; the
+    // settings hide the open windows around this change.
+    SetWindowLongPtrA(Handle(), GWL_EXSTYLE, ExStyle(GetWindowLongPtrA(Handle(), GWL_EXSTYLE)));
+    SetWindowLongPtrA(Handle(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(Owner()));
 }
 
 bool AppForm::EnsureWindow() { return Handle() || MakeWindow(); }
 
 bool AppForm::CreateDialogFrame(const char* className, int width, int height) {
     if (!Window::Create(className, caption_.c_str(), WS_POPUP | WS_CAPTION | WS_SYSMENU,
-                        static_cast<DWORD>(ExStyle(WS_EX_DLGMODALFRAME))))
+                        static_cast<DWORD>(ExStyle(WS_EX_DLGMODALFRAME)), CW_USEDEFAULT, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, Owner()))
         return false;
     clientWidth_ = width;
     clientHeight_ = height;

@@ -32,8 +32,10 @@ public:
     HFONT FontHandle() const { return hfont_; }
 
     void SetCaption(const std::string& caption);
-    // A tool window has no task-bar button; otherwise the window has its own.
-    void SetToolWindow(bool tool);
+    // With its own button the window is unowned and shows on the task bar;
+    // without, it is owned by owner (the hidden main window), and owned windows
+    // get no button. Either way it keeps its full caption and icon.
+    void SetTaskBarButton(bool own, HWND owner);
 
     // The window is made when it is first presented (or EnsureWindow is called):
     // start-up does not pay for windows the user may never open. Until then the
@@ -75,8 +77,10 @@ private:
     int clientHeight_ = 0;
     bool paintCaption_ = false;
     std::string caption_;
-    bool toolWindow_ = false;
+    bool ownButton_ = true;
+    HWND owner_ = nullptr;
     LONG_PTR ExStyle(LONG_PTR ex) const;
+    HWND Owner() const { return ownButton_ ? nullptr : owner_; }
     WindowFont font_{"MS Sans Serif", 8, false};
     HFONT hfont_ = nullptr;
 };

@@ -136,7 +136,7 @@ class ISystem {
 public:
     virtual ~ISystem() = default;
     virtual std::string ShortDate() = 0;        // current date, system short date format
-    virtual std::string LongTime() = 0;         // current time, system long time format
+    virtual std::string ShortTime() = 0;        // current time: hours and minutes in the locale's format
     virtual uint32_t LastError() = 0;           // GetLastError of the calling thread
     virtual std::string ErrorText(uint32_t code) = 0;  // FormatMessage text, "" if none
     virtual std::string WindowsDirectory() = 0; // without trailing backslash

@@ -9,13 +9,23 @@
 
 namespace pv {
 
+// The program's first step: DLLs loaded by name come from the system directory
+// only (SetDefaultDllDirectories, where the system has it), never from the
+// program's own folder, where anyone may have left a DLL of the same name.
+void RestrictDllSearchToSystem();
+
+// A DLL of the system, loaded from the system directory and nowhere else: with
+// LOAD_LIBRARY_SEARCH_SYSTEM32, or by its full path where the flag is unknown.
+// Null when it cannot be loaded.
+HMODULE LoadSystemLibrary(const char* name);
+
 // A function of a DLL the program needs only now and then (the file dialog,
 // the sounds): the DLL is loaded at the first call instead of at start-up,
 // which then does not pay for it. Null when the DLL or the function is missing.
 template <class Fn>
 Fn LateBound(const char* dll, const char* name) {
     HMODULE m = GetModuleHandleA(dll);
-    if (!m) m = LoadLibraryA(dll);
+    if (!m) m = LoadSystemLibrary(dll);
     if (!m) return nullptr;
     return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(GetProcAddress(m, name)));
 }
@@ -45,7 +55,7 @@ bool ShellDeleteToRecycleBin(const std::string& path, bool silent);
 class WinSystem : public ISystem {
 public:
     std::string ShortDate() override;
-    std::string LongTime() override;
+    std::string ShortTime() override;
     uint32_t LastError() override;
     std::string ErrorText(uint32_t code) override;
     std::string WindowsDirectory() override;

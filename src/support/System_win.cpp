@@ -5,16 +5,41 @@
 
 namespace pv {
 
+#ifndef LOAD_LIBRARY_SEARCH_SYSTEM32
+#define LOAD_LIBRARY_SEARCH_SYSTEM32 0x00000800
+#endif
+
+void RestrictDllSearchToSystem() {
+    using Fn = BOOL(WINAPI*)(DWORD);
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    const auto set = kernel ? reinterpret_cast<Fn>(
+                                  reinterpret_cast<void (*)()>(GetProcAddress(kernel, "SetDefaultDllDirectories")))
+                            : nullptr;
+    if (set) set(LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
+
+HMODULE LoadSystemLibrary(const char* name) {
+    HMODULE m = LoadLibraryExA(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (m) return m;
+    // Without the search flags (Windows 7 before its update) the flag is
+    // refused: the full path leaves the loader nothing to search.
+    char dir[MAX_PATH] = "";
+    const UINT n = GetSystemDirectoryA(dir, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return nullptr;
+    const std::string path = std::string(dir, n) + "\\" + name;
+    return LoadLibraryA(path.c_str());
+}
+
 std::string WinSystem::ShortDate() {
     char buffer[256] = {0};
     if (!GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, nullptr, nullptr, buffer, sizeof buffer)) return "";
     return buffer;
 }
 
-std::string WinSystem::LongTime() {
+std::string WinSystem::ShortTime() {
     char buffer[256] = {0};
-    // No format and no flags: the locale's long time format.
-    if (!GetTimeFormatA(LOCALE_USER_DEFAULT, 0, nullptr, nullptr, buffer, sizeof buffer)) return "";
+    // The locale's time format without the seconds (and their separator).
+    if (!GetTimeFormatA(LOCALE_USER_DEFAULT, TIME_NOSECONDS, nullptr, nullptr, buffer, sizeof buffer)) return "";
     return buffer;
 }
 

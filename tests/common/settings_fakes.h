@@ -88,7 +88,7 @@ public:
 class FakeSystem : public pv::ISystem {
 public:
     std::string ShortDate() override { return "01.01.2026"; }
-    std::string LongTime() override { return "12:00:00"; }
+    std::string ShortTime() override { return "12:00"; }
     uint32_t LastError() override { return 0; }
     std::string ErrorText(uint32_t) override { return std::string(); }
     std::string WindowsDirectory() override { return "C:\\Windows"; }

@@ -137,7 +137,7 @@ TEST_F(SettingsTest, EveryKeyIsReadIntoItsSetting) {
     EXPECT_EQ(model.settings.FontSize, 10);
     EXPECT_TRUE(model.settings.FontStyleBold);
     EXPECT_EQ(model.settings.FontStyle, pv::kFontStyleBold);
-    pv::MenuDrawSettings d = settings->DrawSettings();
+    pv::MenuDrawSettings d = pv::MenuDrawSettingsOf(model.settings);
     EXPECT_EQ(d.fontName, "Tahoma");
     EXPECT_EQ(d.fontSize, 10);
     EXPECT_TRUE(d.fontBold);
@@ -767,7 +767,7 @@ TEST_F(SettingsTest, FontSizesWhosePixelHeightOverflowsGiveADefinedFont) {
         settings->LoadSettings();
         EXPECT_EQ(model.settings.FontSize, c.size);
         // the pixel height is -2147483648, beyond the platform's MulDiv: height 1
-        EXPECT_EQ(pv::MenuFont(settings->DrawSettings(), c.ppi).height, 1);
+        EXPECT_EQ(pv::MenuFont(pv::MenuDrawSettingsOf(model.settings), c.ppi).height, 1);
     }
 }
 

@@ -96,6 +96,20 @@ TEST(TrayIcon, PlacedWithTheWindowAgainAfterTheTaskBarRestartsAndGoneWithIt) {
     EXPECT_FALSE(IconExists(icon));
 }
 
+TEST(TrayIcon, ASecondTaskbarCreatedWhileTheIconIsThereKeepsItAndItGoesAtTheEnd) {
+    PivoraProgram p;
+    ASSERT_TRUE(p.CreateWindows());
+    HWND icon = p.FormGeneral.CSystrayGen.Handle();
+    ASSERT_TRUE(p.FormGeneral.CSystrayGen.Placed());
+    // The shell says it again (or another program broadcasts it) while it
+    // still shows the icon: adding it fails, and it is still there.
+    SendMessageA(icon, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+    EXPECT_TRUE(IconExists(icon));
+    EXPECT_TRUE(p.FormGeneral.CSystrayGen.Placed());
+    p.FormGeneral.Destroy();
+    EXPECT_FALSE(IconExists(icon)) << "a ghost icon left behind";
+}
+
 // Watches, from a timer that also fires inside a menu's modal loop, whether a
 // popup menu window shows; closes it when it does.
 bool g_menuSeen = false;
@@ -142,6 +156,26 @@ TEST(TrayIcon, ClicksOpenTheMenuOnlyWhileEnabledAndAttached) {
     tray.Menu = &p.Model.PMItems;
     EXPECT_TRUE(MenuOpensAfter(icon, WMAPP_NOTIFYCALLBACK, 1, WM_LBUTTONDOWN, 5000));
     EXPECT_TRUE(MenuOpensAfter(main, WM_HOTKEY, 1, 0, 5000));
+}
+
+TEST(TrayIcon, TheKeyboardEventsOfVersionFourOpenTheMenu) {
+    PivoraProgram p;
+    ASSERT_TRUE(p.CreateWindows());
+    p.Model.PMItems.root.Append()->caption = "Notepad";
+    HWND icon = p.FormGeneral.CSystrayGen.Handle();
+    p.FormGeneral.Tray.Enabled = true;
+    p.FormGeneral.Tray.Menu = &p.Model.PMItems;
+    RECT r = {};
+    RecordProperty("iconRectKnown", p.FormGeneral.CSystrayGen.IconRect(r) ? 1 : 0);
+    // As the shell sends them to a version 4 icon: the event and the icon's id
+    // in lParam, the anchor in wParam.
+    const WPARAM anchor = MAKEWPARAM(990, 690);
+    EXPECT_TRUE(MenuOpensAfter(icon, WMAPP_NOTIFYCALLBACK, anchor, MAKELPARAM(NIN_KEYSELECT, 1), 5000));
+    EXPECT_TRUE(MenuOpensAfter(icon, WMAPP_NOTIFYCALLBACK, anchor, MAKELPARAM(WM_CONTEXTMENU, 1), 5000));
+    EXPECT_TRUE(MenuOpensAfter(icon, WMAPP_NOTIFYCALLBACK, anchor, MAKELPARAM(NIN_SELECT, 1), 5000));
+    // A mouse move or a button's release opens nothing.
+    EXPECT_FALSE(MenuOpensAfter(icon, WMAPP_NOTIFYCALLBACK, anchor, MAKELPARAM(WM_MOUSEMOVE, 1), 600));
+    EXPECT_FALSE(MenuOpensAfter(icon, WMAPP_NOTIFYCALLBACK, anchor, MAKELPARAM(WM_LBUTTONUP, 1), 600));
 }
 
 }  // namespace

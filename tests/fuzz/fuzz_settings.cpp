@@ -139,7 +139,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (first.dataDir != model.ProgramDir && first.dataDir != "C:\\Docs\\Kelvory\\Pivora\\")
         Fail("the data directory is one of the two", first.dataDir);
     if (first.fontName.empty()) Fail("a font name", "");
-    DrawMenu(settings.DrawSettings());
+    DrawMenu(pv::MenuDrawSettingsOf(model.settings));
 
     settings.SaveSettings();
     const std::string saved = file();

@@ -34,6 +34,7 @@ int Usage() {
         "  post HWND MSG [W] [L]    PostMessage\n"
         "  settext HWND TEXT        WM_SETTEXT\n"
         "  gettext HWND             WM_GETTEXT\n"
+        "  loadlib NAME             LoadLibrary by bare name (the loader's own search)\n"
         "  foreground [HWND]        SetForegroundWindow; without HWND print the\n"
         "                           foreground window\n"
         "  menumode HWND            exit 0 while HWND's thread tracks a menu, 1 once it does not\n"
@@ -298,6 +299,13 @@ int CmdSendPost(int argc, char** argv, bool post) {
     }
     std::printf("%lld\n", static_cast<long long>(static_cast<LONG_PTR>(result)));
     return 0;
+}
+
+int CmdLoadLib(int argc, char** argv) {
+    if (argc < 3) return Usage();
+    HMODULE m = LoadLibraryA(argv[2]);
+    std::printf("%s\n", m ? "loaded" : "not loaded");
+    return m ? 0 : 1;
 }
 
 int CmdSetText(int argc, char** argv) {
@@ -921,6 +929,7 @@ int main(int argc, char** argv) {
     if (cmd == "send") return CmdSendPost(argc, argv, false);
     if (cmd == "post") return CmdSendPost(argc, argv, true);
     if (cmd == "settext") return CmdSetText(argc, argv);
+    if (cmd == "loadlib") return CmdLoadLib(argc, argv);
     if (cmd == "gettext") return CmdGetText(argc, argv);
     if (cmd == "foreground") return CmdForeground(argc, argv);
     if (cmd == "focus") return CmdFocus(argc, argv);

@@ -9,6 +9,7 @@
 
 #include "app/InitFinit.h"
 #include "app/form_general.h"
+#include "menu/SystemMenu.h"
 #include "support/UkvGraphics.h"
 
 namespace pv {
@@ -97,7 +98,7 @@ public:
     std::string exePath = "C:\\Apps\\Pivora\\pivora.exe";
     std::string settledDataDir;  // set by LoadSettings when not empty
     FormTitles titles;
-    std::string helpFile, versionLabel, appTitle;
+    std::string versionLabel, appTitle;
     std::map<int, std::string> table;
     AppModel model;
 
@@ -108,10 +109,6 @@ public:
     std::string ExecutablePath() override {
         calls.push_back("ExecutablePath");
         return exePath;
-    }
-    void SetHelpFile(const std::string& p) override {
-        helpFile = p;
-        calls.push_back("SetHelpFile");
     }
     void FillFontNames() override { calls.push_back("FillFontNames"); }
     void SetVersionLabel(const std::string& t) override {
@@ -156,7 +153,7 @@ TEST(StartupSequence, RunsTheSixteenStepsInOrder) {
     RecordingSteps steps;
     StartupSequence(steps, steps.model);
     const std::vector<std::string> expected = {
-        "SetFormTitles",       "ExecutablePath",  "SetHelpFile",
+        "SetFormTitles",       "ExecutablePath",
         "FillFontNames",       "SetVersionLabel", "SetApplicationTitle",
         "LoadSettings:C:\\Apps\\Pivora\\",          "SetMessageTable",
         "CreateScratchImages", "CopySystemMenu",  "CheckItemStore",
@@ -174,7 +171,7 @@ TEST(StartupSequence, SetsTheProcessWideValues) {
     EXPECT_EQ(steps.model.ExeName, "pivora.exe");
     EXPECT_EQ(steps.model.DataDir, "C:\\Apps\\Pivora\\");
     EXPECT_EQ(steps.model.ProgramVersion, "1.46");
-    EXPECT_EQ(steps.helpFile, "C:\\Apps\\Pivora\\help.html");
+    EXPECT_EQ(HelpFilePath(steps.model), "C:\\Apps\\Pivora\\help.html");
     EXPECT_EQ(steps.titles.items, "Kelvory Pivora - Manage Items");
     EXPECT_EQ(steps.titles.config, "Kelvory Pivora - Preferences");
     EXPECT_EQ(steps.titles.about, "Kelvory Pivora - About");

@@ -94,12 +94,33 @@ public:
     }
     bool Terminated() override { return ending; }
     void BringToForeground() override { calls.push_back("foreground"); }
-    MenuEntry* TrackMenu(PopupMenu& menu, int x, int y) override {
-        calls.push_back("track " + menu.name + " at " + std::to_string(x) + "," + std::to_string(y));
+    MenuEntry* TrackMenu(PopupMenu& menu, const MenuPlacement& p) override {
+        std::string call = "track " + menu.name + " at " + std::to_string(p.x) + "," + std::to_string(p.y);
+        if (p.flags) call += " flags " + std::to_string(p.flags);
+        if (p.exclude)
+            call += " off " + std::to_string(p.excluded.left) + "," + std::to_string(p.excluded.top) + "," +
+                    std::to_string(p.excluded.right) + "," + std::to_string(p.excluded.bottom);
+        calls.push_back(call);
         if (whileShown) whileShown();
         return choice;
     }
     void PostNull() override { calls.push_back("null"); }
+
+    // The task bar, the icon and the clock, for the icon's keyboard events.
+    TaskbarEdge edge = TaskbarEdge::Unknown;
+    bool dropRight = false;
+    bool iconKnown = true;
+    ScreenRect icon{960, 672, 980, 692};
+    unsigned now = 10000;
+    unsigned perMenu = 0;  // how long each menu stays open
+    TaskbarEdge Taskbar() override { return edge; }
+    bool MenuDropsRight() override { return dropRight; }
+    bool IconRect(ScreenRect& r) override {
+        if (iconKnown) r = icon;
+        return iconKnown;
+    }
+    unsigned NowMs() override { return now; }
+    unsigned DoubleClickMs() override { return 500; }
 };
 
 struct TrayFixture : ::testing::Test {
@@ -191,6 +212,208 @@ TEST_F(TrayFixture, StopsWithoutACursorOrWhenTheProgramEndsDuringThePump) {
     tray.IconButtonPressed(host, click);
     EXPECT_EQ(host.calls, (std::vector<std::string>{"cursor", "pump"}));
     EXPECT_FALSE(tray.Busy());
+}
+
+// ---------------------------------------------------------------- where the menu opens
+
+TEST(TrayMenuAlignment, OpensTowardTheInsideFromEachTaskBarEdge) {
+    // TPM_RIGHTALIGN 8, TPM_BOTTOMALIGN 0x20, TPM_VERTICAL 0x40; left and top are 0.
+    struct Case {
+        TaskbarEdge edge;
+        bool dropRight;
+        unsigned flags;
+    };
+    const Case cases[] = {
+        {TaskbarEdge::Bottom, false, 0x20 | 0x40},     // up, to the right of the point
+        {TaskbarEdge::Bottom, true, 0x8 | 0x20 | 0x40},  // up, to the left
+        {TaskbarEdge::Top, false, 0x40},               // down
+        {TaskbarEdge::Top, true, 0x8 | 0x40},
+        {TaskbarEdge::Left, false, 0x20},              // to the right, up from the point
+        {TaskbarEdge::Left, true, 0x20},               // the edge decides the side
+        {TaskbarEdge::Right, false, 0x8 | 0x20},       // to the left, up
+        {TaskbarEdge::Right, true, 0x8 | 0x20},
+        {TaskbarEdge::Unknown, false, 0x0},            // as a plain pop-up menu
+        {TaskbarEdge::Unknown, true, 0x8},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(TrayMenuAlignment(c.edge, c.dropRight), c.flags)
+            << "edge " << static_cast<int>(c.edge) << " drop right " << c.dropRight;
+        const MenuPlacement p = PlaceMenuAtPoint(300, 400, c.edge, c.dropRight);
+        EXPECT_EQ(p.x, 300);
+        EXPECT_EQ(p.y, 400);
+        EXPECT_EQ(p.flags, c.flags);
+        EXPECT_FALSE(p.exclude);
+    }
+}
+
+TEST(TrayMenuAlignment, AtTheIconTheMenuStartsAtItsInnerEdgeAndLeavesItUncovered) {
+    const ScreenRect icon{960, 672, 980, 692};
+    struct Case {
+        TaskbarEdge edge;
+        bool dropRight;
+        int x, y;
+        unsigned flags;
+    };
+    const Case cases[] = {
+        {TaskbarEdge::Bottom, false, 960, 672, 0x60},  // above, from the icon's left
+        {TaskbarEdge::Bottom, true, 980, 672, 0x68},   // above, from its right
+        {TaskbarEdge::Top, false, 960, 692, 0x40},     // below
+        {TaskbarEdge::Top, true, 980, 692, 0x48},
+        {TaskbarEdge::Left, false, 980, 692, 0x20},    // right of it, ending at its bottom
+        {TaskbarEdge::Right, true, 960, 692, 0x28},    // left of it
+        {TaskbarEdge::Unknown, false, 960, 672, 0x60}, // as from a bottom task bar
+    };
+    for (const Case& c : cases) {
+        const MenuPlacement p = PlaceMenuAtIcon(icon, c.edge, c.dropRight);
+        SCOPED_TRACE(static_cast<int>(c.edge));
+        EXPECT_EQ(p.x, c.x);
+        EXPECT_EQ(p.y, c.y);
+        EXPECT_EQ(p.flags, c.flags);
+        ASSERT_TRUE(p.exclude);
+        EXPECT_EQ(p.excluded.left, 960);
+        EXPECT_EQ(p.excluded.top, 672);
+        EXPECT_EQ(p.excluded.right, 980);
+        EXPECT_EQ(p.excluded.bottom, 692);
+    }
+}
+
+TEST(TrayEventOf, NamesTheVersionFourEvents) {
+    EXPECT_EQ(TrayEventOf(0x0201), TrayIconEvent::ButtonDown);   // WM_LBUTTONDOWN
+    EXPECT_EQ(TrayEventOf(0x0204), TrayIconEvent::ButtonDown);   // WM_RBUTTONDOWN
+    EXPECT_EQ(TrayEventOf(0x0400), TrayIconEvent::Select);       // NIN_SELECT
+    EXPECT_EQ(TrayEventOf(0x0401), TrayIconEvent::KeySelect);    // NIN_KEYSELECT
+    EXPECT_EQ(TrayEventOf(0x007B), TrayIconEvent::ContextMenu);  // WM_CONTEXTMENU
+    for (unsigned other : {0x0200u, 0x0202u, 0x0203u, 0x0205u, 0x0206u, 0x0402u, 0x0406u})
+        EXPECT_EQ(TrayEventOf(other), TrayIconEvent::Other) << other;
+}
+
+TEST_F(TrayFixture, TheKeyboardOpensTheMenuAtTheIconAwayFromTheTaskBar) {
+    tray.Enabled = true;
+    tray.Menu = &menu;
+    host.edge = TaskbarEdge::Bottom;
+    host.choice = entry;
+    for (TrayIconEvent e : {TrayIconEvent::KeySelect, TrayIconEvent::ContextMenu, TrayIconEvent::Select}) {
+        host.calls.clear();
+        tray.IconEvent(e, 970, 682, host, click);
+        EXPECT_EQ(host.calls, (std::vector<std::string>{"cursor", "pump", "foreground",
+                                                        "track PMItems at 960,672 flags 96 off 960,672,980,692",
+                                                        "null", "click"}))
+            << static_cast<int>(e);
+    }
+    // Where the shell cannot tell the icon's rectangle, the anchor it sent.
+    host.iconKnown = false;
+    host.calls.clear();
+    tray.IconEvent(TrayIconEvent::KeySelect, 970, 682, host, click);
+    ASSERT_GE(host.calls.size(), 4u);
+    EXPECT_EQ(host.calls[3], "track PMItems at 970,682 flags 96 off 970,682,971,683");
+}
+
+TEST_F(TrayFixture, AClickOpensTheMenuOnceAtTheCursorAndItsReleaseNotAgain) {
+    tray.Enabled = true;
+    tray.Menu = &menu;
+    host.edge = TaskbarEdge::Bottom;
+    // Left button: pressed (the menu opens at the cursor, upward from a bottom
+    // task bar), released while the menu was open (refused), and NIN_SELECT
+    // delivered just after it closed (the same click).
+    host.whileShown = [&] {
+        host.whileShown = nullptr;
+        tray.IconEvent(TrayIconEvent::Select, 40, 690, host, click);
+    };
+    tray.IconEvent(TrayIconEvent::ButtonDown, 40, 690, host, click);
+    host.now += 120;
+    tray.IconEvent(TrayIconEvent::Select, 40, 690, host, click);
+    EXPECT_EQ(host.calls, (std::vector<std::string>{"cursor", "pump", "foreground", "track PMItems at 40,690 flags 96",
+                                                    "null"}));
+    // Right button, the same: WM_CONTEXTMENU completes the press.
+    host.calls.clear();
+    tray.IconEvent(TrayIconEvent::ButtonDown, 40, 690, host, click);
+    host.now += 499;
+    tray.IconEvent(TrayIconEvent::ContextMenu, 40, 690, host, click);
+    EXPECT_EQ(host.calls.size(), 5u);
+    // Later, the context-menu key is the keyboard's own.
+    host.calls.clear();
+    tray.IconEvent(TrayIconEvent::ButtonDown, 40, 690, host, click);
+    host.now += 500;
+    tray.IconEvent(TrayIconEvent::ContextMenu, 970, 682, host, click);
+    ASSERT_EQ(host.calls.size(), 10u);
+    EXPECT_EQ(host.calls[8], "track PMItems at 960,672 flags 96 off 960,672,980,692");
+}
+
+TEST_F(TrayFixture, TheKeyboardLikeTheMouseNeedsAnEnabledIconWithAMenu) {
+    tray.Menu = &menu;  // disabled
+    for (TrayIconEvent e : {TrayIconEvent::KeySelect, TrayIconEvent::Select, TrayIconEvent::ContextMenu,
+                            TrayIconEvent::ButtonDown, TrayIconEvent::Other})
+        tray.IconEvent(e, 970, 682, host, click);
+    tray.Enabled = true;
+    tray.Menu = nullptr;  // a rebuild
+    tray.IconEvent(TrayIconEvent::KeySelect, 970, 682, host, click);
+    tray.Menu = &menu;
+    tray.IconEvent(TrayIconEvent::Other, 970, 682, host, click);  // a mouse move, a button release
+    EXPECT_TRUE(host.calls.empty());
+}
+
+TEST_F(TrayFixture, TheHotKeyOpensAtTheMouseWhateverTheTaskBar) {
+    tray.Menu = &menu;
+    host.edge = TaskbarEdge::Bottom;
+    tray.JvApplicationHotKeyHotKey(host, click);
+    ASSERT_EQ(host.calls.size(), 5u);
+    EXPECT_EQ(host.calls[3], "track PMItems at 40,690");
+    host.dropRight = true;
+    host.calls.clear();
+    tray.JvApplicationHotKeyHotKey(host, click);
+    EXPECT_EQ(host.calls[3], "track PMItems at 40,690 flags 8");
+}
+
+// ---------------------------------------------------------------- the icon's bookkeeping
+
+// A shell that keeps icons as Shell_NotifyIcon does: adding one it has fails.
+struct FakeIconShell : ITrayIconShell {
+    bool running = true;
+    bool hasIcon = false;
+    std::vector<std::string> calls;
+    bool Add() override {
+        calls.push_back("add");
+        if (!running || hasIcon) return false;
+        return hasIcon = true;
+    }
+    bool Modify() override {
+        calls.push_back("modify");
+        return running && hasIcon;
+    }
+    bool Delete() override {
+        calls.push_back("delete");
+        const bool had = hasIcon;
+        hasIcon = false;
+        return had;
+    }
+};
+
+TEST(TrayIconPlacement, ASecondTaskbarCreatedKeepsTheIconPlacedAndItIsRemovedAtTheEnd) {
+    FakeIconShell shell;
+    TrayIconPlacement icon;
+    EXPECT_TRUE(icon.Place(shell));
+    // "TaskbarCreated" again while the shell still has the icon.
+    EXPECT_TRUE(icon.Place(shell));
+    EXPECT_TRUE(icon.Placed());
+    icon.Remove(shell);
+    EXPECT_FALSE(shell.hasIcon) << "no ghost icon left behind";
+    EXPECT_EQ(shell.calls, (std::vector<std::string>{"add", "add", "modify", "delete"}));
+    icon.Remove(shell);  // once only
+    EXPECT_EQ(shell.calls.size(), 4u);
+}
+
+TEST(TrayIconPlacement, AShellThatRestartedTakesTheIconAnewAndOneNotYetThereLater) {
+    FakeIconShell shell;
+    shell.running = false;  // at log-on, before the task bar exists
+    TrayIconPlacement icon;
+    EXPECT_FALSE(icon.Place(shell));
+    icon.Remove(shell);
+    EXPECT_EQ(shell.calls, (std::vector<std::string>{"add", "modify"})) << "nothing to delete";
+    shell.running = true;  // and then says "TaskbarCreated"
+    EXPECT_TRUE(icon.Place(shell));
+    shell.hasIcon = false;  // the shell restarted and forgot it
+    EXPECT_TRUE(icon.Place(shell));
+    EXPECT_TRUE(shell.hasIcon);
 }
 
 // ---------------------------------------------------------------- rebuild resets

@@ -283,8 +283,8 @@ TEST(MenuSystemClicks, EachHandlerRunsItsAction) {
     a.showAbout = [&] { log.push_back("about"); };
     a.closeProgram = [&] { log.push_back("close"); };
     a.openTarget = [&](const std::string& t) { log.push_back("open " + t); };
-    a.programDir = "C:\\Program Files\\Pivora\\";
-    a.webAddress = "https://www.kelvory.example/pivora";
+    AppModel model;
+    model.ProgramDir = "C:\\Program Files\\Pivora\\";
     struct Case {
         ClickHandler h;
         bool handled;
@@ -302,7 +302,7 @@ TEST(MenuSystemClicks, EachHandlerRunsItsAction) {
     };
     for (const auto& c : cases) {
         log.clear();
-        EXPECT_EQ(RunSystemClick(c.h, a), c.handled);
+        EXPECT_EQ(RunSystemClick(c.h, a, model), c.handled);
         if (c.logged) {
             ASSERT_EQ(log.size(), 1u);
             EXPECT_EQ(log[0], c.logged);
@@ -312,8 +312,15 @@ TEST(MenuSystemClicks, EachHandlerRunsItsAction) {
     }
     // windows that do not exist yet: nothing happens
     SystemMenuActions none;
-    EXPECT_TRUE(RunSystemClick(ClickHandler::miAboutClick, none));
-    EXPECT_TRUE(RunSystemClick(ClickHandler::miHelpFileClick, none));
+    EXPECT_TRUE(RunSystemClick(ClickHandler::miAboutClick, none, model));
+    EXPECT_TRUE(RunSystemClick(ClickHandler::miHelpFileClick, none, model));
+
+    // The program directory as it is at the click, not as it was when the
+    // actions were made.
+    model.ProgramDir = "D:\\Portable\\Pivora\\";
+    log.clear();
+    RunSystemClick(ClickHandler::miHelpFileClick, a, model);
+    EXPECT_EQ(log, std::vector<std::string>{"open D:\\Portable\\Pivora\\help.html"});
 }
 
 TEST(MenuSystemClicks, AChosenEntryIsDispatchedByItsHandler) {
@@ -326,9 +333,10 @@ TEST(MenuSystemClicks, AChosenEntryIsDispatchedByItsHandler) {
     link.tag = 7;
     about.onClick = ClickHandler::miAboutClick;
     folder.tag = 3;  // a folder's tag counts its children; it is never launched
-    DispatchMenuClick(link, a);
-    DispatchMenuClick(about, a);
-    DispatchMenuClick(folder, a);
+    AppModel model;
+    DispatchMenuClick(link, a, model);
+    DispatchMenuClick(about, a, model);
+    DispatchMenuClick(folder, a, model);
     EXPECT_EQ(log, (std::vector<std::string>{"launch 7", "about"}));
 }
 

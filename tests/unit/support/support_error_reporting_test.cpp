@@ -14,10 +14,10 @@ namespace {
 
 struct FakeSystem : pv::ISystem {
     std::string date = "08.12.2026";
-    std::string time = "09:05:33";
+    std::string time = "09:05";
     uint32_t lastError = 2;
     std::string ShortDate() override { return date; }
-    std::string LongTime() override { return time; }
+    std::string ShortTime() override { return time; }
     uint32_t LastError() override { return lastError; }
     std::string ErrorText(uint32_t code) override {
         if (code == 2) return "The system cannot find the file specified.\r\n";
@@ -113,8 +113,9 @@ TEST_F(ErrorReportingTest, LineShapeForOddSystemTexts) {
         uint32_t code;
         std::string expected;
     } cases[] = {
-        {"09:05:33", 1400, "08.12.2026 - 09:05: Pivora: m. Last Win32 Error (1400): Invalid window handle.\r\n"},
-        {"9:05:33 AM", 0, "08.12.2026 - 9:05:: Pivora: m. Last Win32 Error (0): .\r\n"},
+        {"09:05", 1400, "08.12.2026 - 09:05: Pivora: m. Last Win32 Error (1400): Invalid window handle.\r\n"},
+        {"9:05 AM", 0, "08.12.2026 - 9:05 AM: Pivora: m. Last Win32 Error (0): .\r\n"},
+        {"PM 10:15", 2, "08.12.2026 - PM 10:15: Pivora: m. Last Win32 Error (2): The system cannot find the file specified.\r\n"},
         {"23:59", 5, "08.12.2026 - 23:59: Pivora: m. Last Win32 Error (5): Access is denied.\r\n"},
         {"1:2", 4294967295u, "08.12.2026 - 1:2: Pivora: m. Last Win32 Error (4294967295): .\r\n"},
     };

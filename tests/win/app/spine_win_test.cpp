@@ -215,6 +215,72 @@ TEST(FindMenuHotKey, LooksUpTheMarkedLetterOfOwnerDrawnEntries) {
     EXPECT_EQ(FindMenuHotKey(rm.menu, 'q', several), -1);
 }
 
+TEST(RealiseMenuTree, OwnerDrawnEntriesAlsoCarryTheirTextForScreenReaders) {
+    PopupMenu pm;
+    const auto drawn = [](MenuEntry* e) {
+        e->onMeasure = MeasureHandler::NorItemsRTMeasureItem;
+        e->onDraw = DrawHandler::NorItemsRTDrawItem;
+        return e;
+    };
+    drawn(Add(pm.root, "&Notepad", 0));
+    drawn(Add(pm.root, "Fish && Chips", 1));
+    MenuEntry* caption = Add(pm.root, "Sysmenu", kTagCaptionedSeparator);
+    caption->onMeasure = MeasureHandler::NorItemsRTMeasureItem;
+    caption->onDraw = DrawHandler::SpeItemsRTDrawItem;
+    Add(pm.root, "-", kTagPlainSeparator);
+    Add(pm.root, "&Windows drawn", 2);
+    MenuEntry* folder = drawn(Add(pm.root, "Tools", 2));
+    drawn(Add(*folder, "Registry &Editor", 3));
+    RealisedMenu rm;
+    RealiseMenuTree(pm.root, rm);
+
+    const auto text = [](HMENU menu, UINT pos) {
+        char buffer[100] = "";
+        const int n = GetMenuStringA(menu, pos, buffer, sizeof buffer, MF_BYPOSITION);
+        return std::string(buffer, n > 0 ? n : 0);
+    };
+    // As the entry reads; the "&" markers stay the program's own business.
+    EXPECT_EQ(text(rm.menu, 0), "Notepad");
+    EXPECT_EQ(text(rm.menu, 1), "Fish & Chips");
+    EXPECT_EQ(text(rm.menu, 2), "Sysmenu");
+    EXPECT_EQ(text(rm.menu, 3), "") << "a plain separator has none";
+    EXPECT_EQ(text(rm.menu, 4), "&Windows drawn");
+    EXPECT_EQ(text(rm.menu, 5), "Tools");
+    for (UINT pos : {0u, 1u, 2u, 5u}) {
+        MENUITEMINFOA mii = {};
+        mii.cbSize = sizeof mii;
+        mii.fMask = MIIM_FTYPE | MIIM_DATA;
+        ASSERT_TRUE(GetMenuItemInfoA(rm.menu, pos, TRUE, &mii));
+        EXPECT_TRUE(mii.fType & MFT_OWNERDRAW) << pos << ": still drawn by the program";
+        EXPECT_NE(mii.dwItemData, 0u) << pos;
+    }
+    HMENU sub = GetSubMenu(rm.menu, 5);
+    ASSERT_TRUE(rm.FillSubmenu(sub));
+    EXPECT_EQ(text(sub, 0), "Registry Editor");
+}
+
+// A window class of the tray icon's name that refuses every window.
+LRESULT CALLBACK RefuseCreation(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_NCCREATE) return FALSE;
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+TEST(TrayIconWindow, WithoutItTheWindowsAreNotMade) {
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = RefuseCreation;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "PivoraSystrayWindow";
+    UnregisterClassA(wc.lpszClassName, wc.hInstance);  // an earlier test's, its windows long gone
+    ASSERT_TRUE(RegisterClassA(&wc));
+    {
+        PivoraProgram p;
+        EXPECT_FALSE(p.CreateWindows()) << "a program without its icon could never be reached";
+        EXPECT_EQ(p.FormGeneral.CSystrayGen.Handle(), nullptr);
+        EXPECT_FALSE(p.FormGeneral.CSystrayGen.Placed());
+    }
+    UnregisterClassA(wc.lpszClassName, wc.hInstance);
+}
+
 // ---------------------------------------------------------------- fonts
 
 TEST(InstalledFontNames, EachFaceOnceAndNoVerticalFaces) {

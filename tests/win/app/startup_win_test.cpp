@@ -10,6 +10,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/InitFinit.h"
 #include "app/InitFinit_win.h"
@@ -119,7 +120,7 @@ TEST_F(Spine, StartupBuildsTheTrayMenuAndEnablesTheIcon) {
     EXPECT_EQ(p_->FormItems.TitleText, "Kelvory Pivora - Manage Items");
     EXPECT_EQ(p_->FormConfig.TitleText, "Kelvory Pivora - Preferences");
     EXPECT_EQ(p_->FormAbout.TitleText, "Kelvory Pivora - About");
-    EXPECT_EQ(p_->Model.VersionLabel, "Kelvory Pivora version 1.46 for Windows");
+    EXPECT_EQ(p_->FormAbout.Controls.LabelVer, "Kelvory Pivora version 1.46 for Windows");
     EXPECT_EQ(p_->FormGeneral.AEGeneral().MessageTable.at(3), ComposeBackupQuestion(dir_, ComposeSupportTail(dir_)));
     EXPECT_FALSE(p_->FormConfig.Controls.CmBoxFontName.Items.empty()) << "installed fonts listed at step 4";
 
@@ -147,6 +148,40 @@ TEST_F(Spine, StartupBuildsTheTrayMenuAndEnablesTheIcon) {
     EXPECT_TRUE(mii.fType & MFT_OWNERDRAW);
     GetMenuItemInfoA(rm.menu, 0, TRUE, &mii);
     EXPECT_FALSE(mii.fType & MFT_OWNERDRAW);
+}
+
+// Records what the program asks the shell to open, and reports success.
+struct RecordingShell : IShell {
+    std::vector<std::string> opened;
+    intptr_t Execute(const std::string& verb, const std::string& file, const std::string& params,
+                     const std::string& dir, int) override {
+        opened.push_back(verb + " [" + file + "] [" + params + "] [" + dir + "]");
+        return 42;
+    }
+};
+
+const MenuEntry* KitEntry(const PopupMenu& menu, const std::string& caption) {
+    const MenuEntry& root = menu.root;
+    const MenuEntry& kit = *root.Child(root.Count() - 2);
+    for (int i = 0; i < kit.Count(); ++i)
+        if (kit.Child(i)->caption == caption) return kit.Child(i);
+    return nullptr;
+}
+
+TEST_F(Spine, KitHelpAndWebsiteOpenTheirTargetsThroughTheProgramsWiring) {
+    Start();
+    RecordingShell shell;
+    p_->LaunchShell = &shell;
+    const MenuEntry* help = KitEntry(p_->Model.PMItems, "Help File");
+    const MenuEntry* web = KitEntry(p_->Model.PMItems, "Visit Website");
+    ASSERT_NE(help, nullptr);
+    ASSERT_NE(web, nullptr);
+    // Chosen in the tray menu: the handler the program wired for the menu.
+    ASSERT_TRUE(p_->FormGeneral.OnMenuClick);
+    p_->FormGeneral.OnMenuClick(*const_cast<MenuEntry*>(help));
+    p_->FormGeneral.OnMenuClick(*const_cast<MenuEntry*>(web));
+    EXPECT_EQ(shell.opened, (std::vector<std::string>{"open [" + dir_ + "help.html] [] []",
+                                                      "open [https://www.kelvory.example/pivora] [] []"}));
 }
 
 TEST_F(Spine, RebuildShowsTheStoreAsItIsNow) {
@@ -200,6 +235,7 @@ TEST_F(Spine, WindowsDrawOnGivesCaptionsAndTaskBarButtons) {
         const LONG_PTR ex = GetWindowLongPtrA(f->Handle(), GWL_EXSTYLE);
         EXPECT_FALSE(ex & WS_EX_TOOLWINDOW);
         EXPECT_TRUE(ex & WS_EX_APPWINDOW);
+        EXPECT_EQ(GetWindow(f->Handle(), GW_OWNER), nullptr) << f->TitleText;
     }
     EXPECT_FALSE(p_->FormGeneral.ActivateBound);
     EXPECT_TRUE(p_->FormConfig.Controls.CBWinDefDrawAll.Checked);
@@ -218,7 +254,12 @@ TEST_F(Spine, ProgramDrawingPaintsTitlesInTheSettingsFont) {
         EXPECT_TRUE(f->CaptionPainting());
         EXPECT_EQ(f->Font().size, 10);
         EXPECT_TRUE(f->Font().bold);
-        EXPECT_TRUE(GetWindowLongPtrA(f->Handle(), GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+        // No button on the task bar, but an ordinary window: caption, icon,
+        // owned by the hidden main window.
+        const LONG_PTR ex = GetWindowLongPtrA(f->Handle(), GWL_EXSTYLE);
+        EXPECT_FALSE(ex & WS_EX_TOOLWINDOW) << f->TitleText;
+        EXPECT_FALSE(ex & WS_EX_APPWINDOW) << f->TitleText;
+        EXPECT_EQ(GetWindow(f->Handle(), GW_OWNER), p_->FormGeneral.Handle()) << f->TitleText;
     }
     EXPECT_TRUE(p_->FormGeneral.ActivateBound);
     // The title painting itself must not disturb anything, shown or not.
@@ -231,6 +272,24 @@ TEST_F(Spine, ProgramDrawingPaintsTitlesInTheSettingsFont) {
     EXPECT_EQ(root.Child(0)->onDraw, DrawHandler::NorItemsRTDrawItem);
     EXPECT_EQ(root.Child(2)->onDraw, DrawHandler::None);
     EXPECT_EQ(root.Child(3)->onDraw, DrawHandler::SpeItemsRTDrawItem);
+}
+
+TEST_F(Spine, TheTaskBarOptionMovesOnlyTheButtonOfWindowsThatExist) {
+    Start();
+    AppForm* forms[] = {&p_->FormItems, &p_->FormConfig, &p_->FormAbout};
+    for (AppForm* f : forms) ASSERT_TRUE(f->EnsureWindow());
+    for (bool taskBar : {false, true, false}) {
+        p_->Model.settings.TaskBar = taskBar;
+        p_->ApplyVisualSettings();
+        for (AppForm* f : forms) {
+            const LONG_PTR ex = GetWindowLongPtrA(f->Handle(), GWL_EXSTYLE);
+            const LONG_PTR style = GetWindowLongPtrA(f->Handle(), GWL_STYLE);
+            EXPECT_FALSE(ex & WS_EX_TOOLWINDOW) << f->TitleText << " taskbar " << taskBar;
+            EXPECT_EQ((ex & WS_EX_APPWINDOW) != 0, taskBar) << f->TitleText;
+            EXPECT_EQ(GetWindow(f->Handle(), GW_OWNER), taskBar ? nullptr : p_->FormGeneral.Handle()) << f->TitleText;
+            EXPECT_TRUE(style & WS_SYSMENU) << "the caption keeps its icon and close box";
+        }
+    }
 }
 
 TEST_F(Spine, CloseWritesTheSettingsAndEndsTheLoop) {

@@ -67,16 +67,60 @@ TEST_F(WinErrorLogTest, LineShapeWithTheRealSystem) {
     SetLastError(ERROR_ACCESS_DENIED);
     reporting.WriteErrorLog("Cannot save C:\\x\\shortcuts.txt");
     const std::string log = env.Read(LogPath());
-    const std::regex shape(R"(^(.+) - (.{5}): Pivora: Cannot save C:\\x\\shortcuts\.txt\. Last Win32 Error \((\d+)\): (.*)\.\r\n$)");
+    const std::regex shape(R"(^(.+) - (.+?): Pivora: Cannot save C:\\x\\shortcuts\.txt\. Last Win32 Error \((\d+)\): (.*)\.\r\n$)");
     std::smatch m;
     ASSERT_TRUE(std::regex_match(log, m, shape)) << log;
     EXPECT_EQ(m[1].str(), date);
-    EXPECT_TRUE(std::regex_match(m[2].str(), std::regex(R"(\d{1,2}:\d{2}.?)"))) << m[2].str();
+    EXPECT_TRUE(std::regex_match(m[2].str(), std::regex(R"(\D*\d{1,2}\D\d{2}\D*)"))) << m[2].str();
+    EXPECT_EQ(m[2].str().find("::"), std::string::npos) << m[2].str();
     EXPECT_EQ(m[3].str(), "5");
     EXPECT_EQ(m[4].str(), SystemText(ERROR_ACCESS_DENIED));
     EXPECT_NE(m[4].str(), "");
     EXPECT_EQ(ui.boxes, std::vector<std::string>{LogPath()});
     RecordProperty("logLine", log.substr(0, log.size() - 2));
+}
+
+// The user's time format for the length of a test, then back as it was.
+class UserTimeFormat {
+public:
+    explicit UserTimeFormat(const char* format) {
+        char old[80] = "";
+        had_ = GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_STIMEFORMAT, old, sizeof old) > 0;
+        old_ = old;
+        set_ = SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_STIMEFORMAT, format) != FALSE;
+    }
+    ~UserTimeFormat() {
+        if (set_ && had_) SetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_STIMEFORMAT, old_.c_str());
+    }
+    bool Set() const { return set_; }
+
+private:
+    bool had_ = false, set_ = false;
+    std::string old_;
+};
+
+std::string HoursAndMinutesNow() {
+    char buffer[80] = "";
+    GetTimeFormatA(LOCALE_USER_DEFAULT, TIME_NOSECONDS, nullptr, nullptr, buffer, sizeof buffer);
+    return buffer;
+}
+
+// Hours and minutes as the locale writes them, whatever the format puts
+// first; never the first five characters of the long time.
+TEST_F(WinErrorLogTest, TheTimeIsHoursAndMinutesInTheLocalesFormat) {
+    for (const char* format : {"tt h:mm:ss", "h:mm:ss tt", "HH.mm.ss"}) {
+        UserTimeFormat f(format);
+        ASSERT_TRUE(f.Set()) << format;
+        const std::string before = HoursAndMinutesNow();
+        DeleteFileA(LogPath().c_str());
+        reporting.WriteErrorLog("x");
+        const std::string after = HoursAndMinutesNow();
+        const std::string log = env.Read(LogPath());
+        const size_t from = log.find(" - ") + 3;
+        const std::string time = log.substr(from, log.find(": Pivora:") - from);
+        EXPECT_TRUE(time == before || time == after) << format << ": " << log << " (expected " << before << ")";
+        EXPECT_EQ(time.find("::"), std::string::npos) << time;
+    }
 }
 
 TEST_F(WinErrorLogTest, LinesAreAppendedToAnExistingLog) {
@@ -88,8 +132,8 @@ TEST_F(WinErrorLogTest, LinesAreAppendedToAnExistingLog) {
     const std::string log = env.Read(LogPath());
     const std::regex shape(
         "01\\.01\\.2020 - 10:00: Pivora: old\\. Last Win32 Error \\(0\\): done\\.\r\n"
-        ".+ - .{5}: Pivora: first\\. Last Win32 Error \\(0\\): [^\r\n]*\\.\r\n"
-        ".+ - .{5}: Pivora: second\\. Last Win32 Error \\(2\\): [^\r\n]+\\.\r\n");
+        ".+ - .+?: Pivora: first\\. Last Win32 Error \\(0\\): [^\r\n]*\\.\r\n"
+        ".+ - .+?: Pivora: second\\. Last Win32 Error \\(2\\): [^\r\n]+\\.\r\n");
     EXPECT_TRUE(std::regex_match(log, shape)) << log;
 }
 
