@@ -1,35 +1,41 @@
 #include "store/IndexPrefetch.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <string_view>
 #include <system_error>
-#include <thread>
+#include <unordered_map>
 #include <unordered_set>
 #include <utility>
-#include <vector>
 
 #include "store/StoreFormat.h"
 
 namespace pv {
 
-namespace {
+struct StoreReadAhead::Walk {
+    Walk(IFileSystem& fs_, StoreCache& cache_, const std::string& level, bool stamps_)
+        : fs(fs_), cache(cache_), stamps(stamps_), queue{level}, queued{level} {}
 
-struct Walk {
     IFileSystem& fs;
     StoreCache& cache;
+    // Whether each index file's stamp is taken before it is read, for a
+    // reading that is handed over later.
+    const bool stamps;
+    std::atomic<bool> stop{false};
     std::mutex mutex;
     std::condition_variable changed;  // work was queued, or the last worker finished
     std::vector<std::string> queue;   // levels whose index file is to be read
     std::unordered_set<std::string> queued;  // a level named twice is read once
+    std::unordered_map<std::string, std::string> fileStamps;  // index file: its stamp when read
     int busy = 0;                     // workers reading a level right now
 
     void Work() {
         std::unique_lock<std::mutex> lock(mutex);
         for (;;) {
-            changed.wait(lock, [&] { return !queue.empty() || busy == 0; });
-            if (queue.empty()) return;  // nothing queued and nobody left to queue more
+            changed.wait(lock, [&] { return !queue.empty() || busy == 0 || stop; });
+            if (queue.empty() || stop) return;  // nothing queued and nobody left to queue more
             const std::string level = std::move(queue.back());
             queue.pop_back();
             ++busy;
@@ -40,12 +46,16 @@ struct Walk {
             std::vector<std::string_view> lines;
             std::vector<std::pair<std::string, uint32_t>> folders;
             std::vector<std::string> next;
+            std::string stamp;
             StoreRecord rec;
             // Reading ahead only saves time: when it fails (memory), the scan
             // reads what is missing itself, and an exception must not end the
             // thread and with it the program.
             try {
-                if (fs.ReadAll(file, *text)) {
+                // Taken before the reading: a write that comes after it, even
+                // while the file is read, changes the stamp.
+                if (stamps) stamp = fs.FileStamp(file);
+                if ((!stamps || !stamp.empty()) && fs.ReadAll(file, *text)) {
                     lines = SplitIndexLineViews(*text);
                     for (std::string_view line : lines) {
                         // The folders as the scan reads them, so that it finds them here.
@@ -68,7 +78,10 @@ struct Walk {
 
             lock.lock();
             try {
-                if (text) cache.indexFiles.emplace(file, StoreCache::IndexText{std::move(text), std::move(lines)});
+                if (text) {
+                    if (stamps) fileStamps.emplace(file, std::move(stamp));
+                    cache.indexFiles.emplace(file, StoreCache::IndexText{std::move(text), std::move(lines)});
+                }
                 for (auto& f : folders) cache.folderAttributes.emplace(std::move(f.first), f.second);
                 for (auto& n : next)
                     if (queued.insert(n).second) queue.push_back(std::move(n));
@@ -81,18 +94,78 @@ struct Walk {
     }
 };
 
-}  // namespace
-
 void ReadStoreAhead(IFileSystem& fs, const std::string& level, int threads, StoreCache& cache) {
     if (threads <= 0) return;
-    Walk walk{fs, cache, {}, {}, {level}, {level}, 0};
+    StoreReadAhead::Walk walk(fs, cache, level, false);
     std::vector<std::thread> workers;
     try {
-        for (int i = 0; i < threads; ++i) workers.emplace_back(&Walk::Work, &walk);
+        for (int i = 0; i < threads; ++i) workers.emplace_back(&StoreReadAhead::Walk::Work, &walk);
     } catch (const std::system_error&) {
         // Fewer threads than asked for (none: the scan reads everything itself).
     }
     for (std::thread& t : workers) t.join();
+}
+
+// ---------------------------------------------------------------- in the background
+
+StoreReadAhead::StoreReadAhead() = default;
+
+StoreReadAhead::~StoreReadAhead() { Discard(); }
+
+void StoreReadAhead::Start(IFileSystem& fs, const std::string& level, int threads) {
+    Discard();
+    if (threads <= 0 || level.empty()) return;
+    own_ = std::make_unique<StoreCache>();
+    walk_ = std::make_unique<Walk>(fs, *own_, level, true);
+    try {
+        for (int i = 0; i < threads; ++i) workers_.emplace_back(&Walk::Work, walk_.get());
+    } catch (const std::system_error&) {
+        // Fewer threads than asked for.
+    }
+    if (workers_.empty()) {
+        walk_.reset();
+        own_.reset();
+        return;
+    }
+    level_ = level;
+}
+
+void StoreReadAhead::Wait() {
+    for (std::thread& t : workers_) t.join();
+    workers_.clear();
+}
+
+size_t StoreReadAhead::HandOver(StoreCache& cache) {
+    Wait();
+    size_t kept = 0;
+    if (walk_) {
+        IFileSystem& fs = walk_->fs;
+        for (auto& f : own_->indexFiles) {
+            const auto stamp = walk_->fileStamps.find(f.first);
+            if (stamp == walk_->fileStamps.end() || stamp->second != fs.FileStamp(f.first)) continue;
+            if (cache.indexFiles.emplace(f.first, std::move(f.second)).second) ++kept;
+        }
+        // A folder made or removed since is no index file's change: each is asked again.
+        for (const auto& a : own_->folderAttributes) cache.folderAttributes.emplace(a.first, fs.Attributes(a.first));
+    }
+    walk_.reset();
+    own_.reset();
+    level_.clear();
+    return kept;
+}
+
+void StoreReadAhead::Discard() {
+    if (walk_) {
+        walk_->stop = true;
+        {
+            std::lock_guard<std::mutex> lock(walk_->mutex);
+            walk_->changed.notify_all();
+        }
+    }
+    Wait();
+    walk_.reset();
+    own_.reset();
+    level_.clear();
 }
 
 }  // namespace pv

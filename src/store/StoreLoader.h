@@ -25,6 +25,8 @@
 
 namespace pv {
 
+class StoreReadAhead;
+
 // A line of an index file that yielded no entry.
 struct SkippedLine {
     std::string indexFile;  // the index file's full path
@@ -48,9 +50,10 @@ struct StoreCache {
     };
     std::unordered_map<std::string, IndexText> indexFiles;
     std::unordered_map<std::string, uint32_t> folderAttributes;
+    // Gives the memory back too (the maps' tables), not only the entries.
     void Clear() {
-        indexFiles.clear();
-        folderAttributes.clear();
+        std::unordered_map<std::string, IndexText>().swap(indexFiles);
+        std::unordered_map<std::string, uint32_t>().swap(folderAttributes);
     }
 };
 
@@ -91,6 +94,10 @@ struct StoreContext {
     // Threads that read index files ahead during the extension scan, with fs
     // from several threads at once; 0 reads them one after the other.
     int readers = 0;
+    // A reading of the store started earlier (before the windows were made),
+    // taken over by the scan when it is of the store the scan reads, dropped
+    // otherwise; none: the scan reads ahead itself. Needs a cache.
+    StoreReadAhead* ahead = nullptr;
     // Whether the load copies the tree into tvUndo; false leaves tvUndo empty
     // for a caller that copies it when the copy is first needed.
     bool copyUndo = true;
