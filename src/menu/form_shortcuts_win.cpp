@@ -118,12 +118,25 @@ TFormShortCuts::~TFormShortCuts() {
 }
 
 bool TFormShortCuts::Create() {
+    LARGE_INTEGER t0, t1, f;
+    QueryPerformanceCounter(&t0);
     if (!Window::Create("TFormShortCuts", "FormShortCuts", WS_OVERLAPPEDWINDOW)) return false;
+    QueryPerformanceCounter(&t1);
     const int small[3] = {IDB_PM_BREAK3, IDB_PM_BREAK4, IDB_PM_BREAK5};
     const int large[3] = {IDB_TV_BREAK3, IDB_TV_BREAK4, IDB_TV_BREAK5};
     for (int i = 0; i < 3; ++i) {
         Breaks.small[i] = LoadPicture(small[i]);
         Breaks.large[i] = LoadPicture(large[i]);
+    }
+    if (OnTiming) {
+        LARGE_INTEGER t2;
+        QueryPerformanceCounter(&t2);
+        QueryPerformanceFrequency(&f);
+        const auto ms = [&f](const LARGE_INTEGER& a, const LARGE_INTEGER& b) {
+            return 1000.0 * static_cast<double>(b.QuadPart - a.QuadPart) / static_cast<double>(f.QuadPart);
+        };
+        OnTiming("    its window", ms(t0, t1));
+        OnTiming("    break pictures", ms(t1, t2));
     }
     return true;
 }
