@@ -216,11 +216,16 @@ void PivoraProgram::WireWindows() {
 
 void PivoraProgram::ReadStoreEarly() {
     // A second copy leaves at the single-instance test; the store is not its to read.
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
     if (SingleInstance::Held()) return;
     std::string programDir, exeName;
     SplitExePath(ExecutablePath(), programDir, exeName);
     const std::string dataDir = settings_->ForeseeDataDir(programDir);
+    Timing("  foreseeing DataDir", MsSince(t));
+    QueryPerformanceCounter(&t);
     if (!dataDir.empty()) storeAhead_.Start(Fs, dataDir + "shortcuts\\", kStoreReaders);
+    Timing("  starting the readers", MsSince(t));
 }
 
 bool PivoraProgram::CreateWindows() {

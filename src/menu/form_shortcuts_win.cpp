@@ -120,7 +120,10 @@ TFormShortCuts::~TFormShortCuts() {
 bool TFormShortCuts::Create() {
     LARGE_INTEGER t0, t1, f;
     QueryPerformanceCounter(&t0);
-    if (!Window::Create("TFormShortCuts", "FormShortCuts", WS_OVERLAPPEDWINDOW)) return false;
+    // Never shown, and no menu or dialog is owned by it: a message-only window,
+    // for which the system makes no window on the display (under Wine the
+    // costliest part of start-up's windows after the tray icon).
+    if (!Window::Create("TFormShortCuts", "FormShortCuts", 0, 0, 0, 0, 0, 0, HWND_MESSAGE)) return false;
     QueryPerformanceCounter(&t1);
     const int small[3] = {IDB_PM_BREAK3, IDB_PM_BREAK4, IDB_PM_BREAK5};
     const int large[3] = {IDB_TV_BREAK3, IDB_TV_BREAK4, IDB_TV_BREAK5};
