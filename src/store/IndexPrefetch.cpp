@@ -24,11 +24,17 @@ struct StoreReadAhead::Walk {
     // reading that is handed over later.
     const bool stamps;
     std::atomic<bool> stop{false};
+    // Set when the store check has begun: what is read from then on is as
+    // current as the check's own reading would be and needs no checking.
+    std::atomic<bool> checking{false};
     std::mutex mutex;
     std::condition_variable changed;  // work was queued, or the last worker finished
     std::vector<std::string> queue;   // levels whose index file is to be read
     std::unordered_set<std::string> queued;  // a level named twice is read once
-    std::unordered_map<std::string, std::string> fileStamps;  // index file: its stamp when read
+    // What was read before the check began, in the order it came in (only
+    // ever appended to): index files with their stamps, and folders.
+    std::vector<std::pair<std::string, std::string>> earlyFiles;
+    std::vector<std::string> earlyFolders;
     int busy = 0;                     // workers reading a level right now
 
     void Work() {
@@ -47,6 +53,7 @@ struct StoreReadAhead::Walk {
             std::vector<std::pair<std::string, uint32_t>> folders;
             std::vector<std::string> next;
             std::string stamp;
+            const bool early = stamps && !checking;
             StoreRecord rec;
             // Reading ahead only saves time: when it fails (memory), the scan
             // reads what is missing itself, and an exception must not end the
@@ -54,8 +61,8 @@ struct StoreReadAhead::Walk {
             try {
                 // Taken before the reading: a write that comes after it, even
                 // while the file is read, changes the stamp.
-                if (stamps) stamp = fs.FileStamp(file);
-                if ((!stamps || !stamp.empty()) && fs.ReadAll(file, *text)) {
+                if (early) stamp = fs.FileStamp(file);
+                if ((!early || !stamp.empty()) && fs.ReadAll(file, *text)) {
                     lines = SplitIndexLineViews(*text);
                     for (std::string_view line : lines) {
                         // The folders as the scan reads them, so that it finds them here.
@@ -78,11 +85,13 @@ struct StoreReadAhead::Walk {
 
             lock.lock();
             try {
-                if (text) {
-                    if (stamps) fileStamps.emplace(file, std::move(stamp));
-                    cache.indexFiles.emplace(file, StoreCache::IndexText{std::move(text), std::move(lines)});
+                if (text && cache.indexFiles.emplace(file, StoreCache::IndexText{std::move(text), std::move(lines)}).second &&
+                    early)
+                    earlyFiles.emplace_back(file, std::move(stamp));
+                for (auto& f : folders) {
+                    if (early) earlyFolders.push_back(f.first);
+                    cache.folderAttributes.emplace(std::move(f.first), f.second);
                 }
-                for (auto& f : folders) cache.folderAttributes.emplace(std::move(f.first), f.second);
                 for (auto& n : next)
                     if (queued.insert(n).second) queue.push_back(std::move(n));
             } catch (...) {
@@ -136,17 +145,43 @@ void StoreReadAhead::Wait() {
 }
 
 size_t StoreReadAhead::HandOver(StoreCache& cache) {
-    Wait();
-    size_t kept = 0;
-    if (walk_) {
-        IFileSystem& fs = walk_->fs;
-        for (auto& f : own_->indexFiles) {
-            const auto stamp = walk_->fileStamps.find(f.first);
-            if (stamp == walk_->fileStamps.end() || stamp->second != fs.FileStamp(f.first)) continue;
-            if (cache.indexFiles.emplace(f.first, std::move(f.second)).second) ++kept;
-        }
+    if (!walk_) {
+        level_.clear();
+        return 0;
+    }
+    Walk& w = *walk_;
+    IFileSystem& fs = w.fs;
+    // What was read before now is checked while the workers read the rest.
+    w.checking = true;
+    std::vector<std::pair<std::string, std::string>> files;
+    std::vector<std::string> folders;
+    {
+        std::lock_guard<std::mutex> lock(w.mutex);
+        files = w.earlyFiles;
+        folders = w.earlyFolders;
+    }
+    std::unordered_set<std::string> stale;
+    std::unordered_map<std::string, uint32_t> asked;
+    const auto check = [&](size_t fromFile, size_t fromFolder) {
+        for (size_t i = fromFile; i < files.size(); ++i)
+            if (fs.FileStamp(files[i].first) != files[i].second) stale.insert(files[i].first);
         // A folder made or removed since is no index file's change: each is asked again.
-        for (const auto& a : own_->folderAttributes) cache.folderAttributes.emplace(a.first, fs.Attributes(a.first));
+        for (size_t i = fromFolder; i < folders.size(); ++i) asked[folders[i]] = fs.Attributes(folders[i]);
+    };
+    check(0, 0);
+    Wait();
+    // Those that were being read when the check began.
+    const size_t checkedFiles = files.size(), checkedFolders = folders.size();
+    files = std::move(w.earlyFiles);
+    folders = std::move(w.earlyFolders);
+    check(checkedFiles, checkedFolders);
+
+    size_t kept = 0;
+    for (auto& f : own_->indexFiles)
+        if (!stale.count(f.first) && cache.indexFiles.emplace(f.first, std::move(f.second)).second) ++kept;
+    for (const auto& a : own_->folderAttributes) {
+        const auto now = asked.find(a.first);
+        cache.folderAttributes.emplace(a.first, now != asked.end() ? now->second : a.second);
     }
     walk_.reset();
     own_.reset();

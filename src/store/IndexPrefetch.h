@@ -25,8 +25,9 @@ void ReadStoreAhead(IFileSystem& fs, const std::string& level, int threads, Stor
 // The same walk in the background, started long before the store check (while
 // the windows are made) and handed over at the check. The store may have been
 // edited in between, so what is handed over is only what the disk still holds:
-// an index file whose last write time or size has changed since it was read is
-// left out for the scan to read again, and every folder is asked for anew.
+// an index file read before the check whose last write time or size has
+// changed since is left out for the scan to read again, and every folder named
+// in a file read before the check is asked for anew.
 class StoreReadAhead {
 public:
     StoreReadAhead();
@@ -42,8 +43,9 @@ public:
     const std::string& Level() const { return level_; }
     // Waits until the workers are done.
     void Wait();
-    // Waits, then moves into cache what still holds (above) and forgets the
-    // reading. Returns how many index files were kept.
+    // Checks what was read so far (above) while the workers read the rest,
+    // which needs no checking, waits for them, then moves into cache what
+    // still holds and forgets the reading. Returns how many index files were kept.
     size_t HandOver(StoreCache& cache);
     // Stops the workers after the file each is reading and forgets the reading.
     void Discard();

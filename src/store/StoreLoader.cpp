@@ -375,14 +375,10 @@ void ScanExtensions(StoreContext& c, const std::string& level) {
     StoreCache& cache = c.cache ? *c.cache : own;
     const auto t0 = std::chrono::steady_clock::now();
     if (c.ahead && c.cache && c.ahead->Level() == level) {
-        c.ahead->Wait();
-        const auto t1 = std::chrono::steady_clock::now();
         c.ahead->HandOver(cache);
-        if (c.timing) {
-            const auto t2 = std::chrono::steady_clock::now();
-            c.timing("waiting for the early reading", std::chrono::duration<double, std::milli>(t1 - t0).count());
-            c.timing("checking what it read", std::chrono::duration<double, std::milli>(t2 - t1).count());
-        }
+        if (c.timing)
+            c.timing("early reading's rest and check",
+                     std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
     } else {
         if (c.ahead) c.ahead->Discard();  // of some other directory
         ReadStoreAhead(c.fs, level, c.readers, cache);
