@@ -85,9 +85,11 @@ struct StoreReadAhead::Walk {
 
             lock.lock();
             try {
-                if (text && cache.indexFiles.emplace(file, StoreCache::IndexText{std::move(text), std::move(lines)}).second &&
-                    early)
-                    earlyFiles.emplace_back(file, std::move(stamp));
+                // Noted as read early before it is kept: nothing kept escapes the check.
+                if (text) {
+                    if (early) earlyFiles.emplace_back(file, std::move(stamp));
+                    cache.indexFiles.emplace(file, StoreCache::IndexText{std::move(text), std::move(lines)});
+                }
                 for (auto& f : folders) {
                     if (early) earlyFolders.push_back(f.first);
                     cache.folderAttributes.emplace(std::move(f.first), f.second);
