@@ -41,7 +41,7 @@ params_field() { control 1108; }
 label_is() { [ "$(e2e_driver gettext "$(control 1104)")" = "$1" ]; }
 
 open_manager
-sleep 0.3
+e2e_screen_settled || true
 e2e_screenshot opened
 select_node Sub
 e2e_wait_for 5 "the folder's kind" label_is "Item Type: Virtual item" || e2e_fail "folder not shown as such"

@@ -9,6 +9,7 @@
 namespace pv {
 namespace {
 
+using pvtest::Backing;
 using pvtest::ManagerWorld;
 
 // A store with one of every kind at the root and a folder holding a document.
@@ -366,7 +367,9 @@ TEST(ManagerSave, ALockedLeftoverBackupNamesTheDataDirectory) {
     EXPECT_EQ(w.scratch.ReadFile("Data\\item_bak\\shortcuts.txt"), "old");
 }
 
-// Every change the save makes, made to fail in turn.
+// Every change the save makes, made to fail in turn. The store is built and
+// saved once per failure point, so it lives in memory: on the disk the test
+// spent nearly all its time making and removing files.
 TEST(ManagerSave, AFailureAtAnyStepLosesNothing) {
     auto makeStore = [](ManagerWorld& w) {
         std::vector<std::string> root = {"^ExeLnk|C:\\p\\a.exe|-a|a.bmp|A", "^SpeSep|Group"};
@@ -393,7 +396,7 @@ TEST(ManagerSave, AFailureAtAnyStepLosesNothing) {
     // How many changes a save of this store makes.
     int points = 0;
     {
-        ManagerWorld w;
+        ManagerWorld w(Backing::Memory);
         makeStore(w);
         w.Load();
         w.form.BitBtnSaveClick();
@@ -401,7 +404,7 @@ TEST(ManagerSave, AFailureAtAnyStepLosesNothing) {
         points = w.fs.changes;
     }
     {
-        ManagerWorld w;
+        ManagerWorld w(Backing::Memory);
         makeStore(w);
         w.Load();
         int entries = 0;
@@ -411,7 +414,7 @@ TEST(ManagerSave, AFailureAtAnyStepLosesNothing) {
     int failedSaves = 0, savesThatStood = 0;
     for (int k = 1; k <= points; ++k) {
         SCOPED_TRACE("change " + std::to_string(k) + " of " + std::to_string(points) + " fails");
-        ManagerWorld w;
+        ManagerWorld w(Backing::Memory);
         makeStore(w);
         w.Load();
         w.form.Select(w.Node("A"));

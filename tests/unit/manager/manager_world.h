@@ -123,7 +123,7 @@ public:
 
 class ManagerWorld {
 public:
-    ManagerWorld() : fs(scratch.Fs()), form(model, fs, host) {
+    explicit ManagerWorld(Backing backing = Backing::Disk) : scratch(backing), fs(scratch.Fs()), form(model, fs, host) {
         model.DataDir = scratch.Root() + "Data\\";
         model.ProgramDir = scratch.Root() + "Program\\";
         model.Pictures = &lists;
