@@ -475,7 +475,9 @@ TEST_F(SettingsTest, TheDataDirectoryIsForeseenWithoutChangingAnything) {
         EXPECT_TRUE(mui.shown.empty());
         // What was foreseen is what settling settles.
         s.LoadSettings();
-        if (!expected.empty()) EXPECT_EQ(m.DataDir, expected);
+        if (!expected.empty()) {
+            EXPECT_EQ(m.DataDir, expected);
+        }
     }
 }
 
