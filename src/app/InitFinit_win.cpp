@@ -81,6 +81,13 @@ bool SingleInstance::Claim(HWND appWindow, const char* mappingName) {
     return true;
 }
 
+bool SingleInstance::Held(const char* mappingName) {
+    HANDLE mapping = OpenFileMappingA(FILE_MAP_READ, FALSE, mappingName);
+    if (!mapping) return false;
+    CloseHandle(mapping);
+    return true;
+}
+
 void SingleInstance::Release() {
     if (view_) UnmapViewOfFile(view_);
     view_ = nullptr;
@@ -212,6 +219,20 @@ void PivoraProgram::WireWindows() {
     FormGeneral.OnLaterWork = [this] { Pictures.RealizeAll(); };
 }
 
+void PivoraProgram::ReadStoreEarly() {
+    // A second copy leaves at the single-instance test; the store is not its to read.
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    if (SingleInstance::Held()) return;
+    std::string programDir, exeName;
+    SplitExePath(ExecutablePath(), programDir, exeName);
+    const std::string dataDir = settings_->ForeseeDataDir(programDir);
+    Timing("  foreseeing DataDir", MsSince(t));
+    QueryPerformanceCounter(&t);
+    if (!dataDir.empty()) storeAhead_.Start(Fs, dataDir + "shortcuts\\", kStoreReaders, Model.TextFiles);
+    Timing("  starting the readers", MsSince(t));
+}
+
 bool PivoraProgram::CreateWindows() {
     // Created in this order; the first is the main window. Creating FormGeneral
     // places the tray icon (ignoring the mouse) and registers the hot key.
@@ -250,6 +271,8 @@ void PivoraProgram::Start() {
 int PivoraProgram::Main() {
     App.ProcessMessages();
     Model.ApplicationTitle = Model.ProductTitle;
+    ReadStoreEarly();
+    StepDone("ReadStoreEarly");
     if (!CreateWindows()) return 1;
     StepDone("CreateWindows");
     App.ProcessMessages();
@@ -270,9 +293,8 @@ StoreContext PivoraProgram::MakeStoreContext() {
     c.writeErrorLog = [&er](const std::string& text) { er.WriteErrorLog(text); };
     c.tellUser = [&er](const std::string& text) { er.ShowAppMessage(0, text, kMsgPlain); };
     c.cache = &storeCache_;
-    // The scan waits on the file system most of the time: two threads reading
-    // ahead halve it, more only queue up behind the same server.
-    c.readers = 2;
+    c.readers = kStoreReaders;
+    c.ahead = &storeAhead_;
     if (timing_) c.timing = [this](const char* phase, double ms) { Timing((std::string("  ") + phase).c_str(), ms); };
     return c;
 }

@@ -21,6 +21,7 @@
 #include "model/Pictures_win.h"
 #include "prefs/form_about_win.h"
 #include "prefs/form_config_win.h"
+#include "store/IndexPrefetch.h"
 #include "store/StoreLoader.h"
 #include "support/Platform_win.h"
 #include "support/SettingsStores_win.h"
@@ -75,6 +76,8 @@ public:
     // EOSError when the mapping cannot be made.
     bool Claim(HWND appWindow, const char* mappingName = kInstanceMappingName);
     void Release();
+    // Whether another copy holds the mapping now. Only a look: Claim decides.
+    static bool Held(const char* mappingName = kInstanceMappingName);
 
 private:
     HANDLE mapping_ = nullptr;
@@ -117,6 +120,10 @@ public:
     PivoraProgram();
     ~PivoraProgram() override;
 
+    // Starts reading the store on worker threads, unless another copy runs:
+    // the store check takes over what was read. Where the data lives is worked
+    // out here already (without the settings, which are read at their step).
+    void ReadStoreEarly();
     // Creates the five windows hidden, in order; false when one cannot be made.
     bool CreateWindows();
     // The single-instance test, then (unless refused) the start-up sequence.
@@ -248,6 +255,10 @@ private:
     std::unique_ptr<Settings> settings_;
     SystemMenuActions actions_;
     StoreCache storeCache_;
+    // The scan waits on the file system most of the time: two threads reading
+    // ahead halve it, more only queue up behind the same server.
+    static constexpr int kStoreReaders = 2;
+    StoreReadAhead storeAhead_;  // after Fs, which its workers use
     bool timing_ = false;
     bool started_ = false;
     LARGE_INTEGER freq_ = {}, begin_ = {}, lastStep_ = {};

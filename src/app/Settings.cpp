@@ -286,6 +286,20 @@ void Settings::SettleDataDir() {
     svc_.pump.ProcessMessages();
 }
 
+std::string Settings::ForeseeDataDir(const std::string& programDir) {
+    IFileSystem& fs = svc_.fs;
+    const std::string access =
+        Lower(Trim(svc_.profile.ReadString(programDir + kGlcIniName, "Misc", "DataAccess", "all")));
+    if (access != "user") return programDir;
+    std::string dir = ShellFolder(svc_.system, kCsidlPersonal);
+    if (dir.empty()) return programDir;  // settling leaves the data where it is too
+    dir += "\\Kelvory\\Pivora\\";
+    // Only a directory that settling takes as it is: anything else is set up
+    // there first, or copied, and perhaps asked about.
+    if (DirectoryExists(fs, dir + "shortcuts") && FileExists(fs, dir + kSettingsIniName)) return dir;
+    return std::string();
+}
+
 void Settings::ReadSettingsFile() {
     IProfile& p = svc_.profile;
     const std::string f = SettingsFile();

@@ -126,6 +126,12 @@ public:
     // The two halves of LoadSettings.
     void SettleDataDir();
     void ReadSettingsFile();
+    // The DataDir that SettleDataDir will settle for a program in programDir,
+    // worked out without changing anything or asking anyone: programDir, or
+    // the per-user directory when glc.ini asks for it and it holds a store
+    // and settings already. "" when settling it will set something up (the
+    // per-user directory made or filled), so that it cannot be known before.
+    std::string ForeseeDataDir(const std::string& programDir);
 
     // Writes pivora.ini from the controls (and DrawMenuBar, FontStyleBold, the
     // hot key in force), then the start-with-Windows value from ChkBxSystray.

@@ -1,36 +1,48 @@
 #include "store/IndexPrefetch.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <string_view>
 #include <system_error>
-#include <thread>
+#include <unordered_map>
 #include <unordered_set>
 #include <utility>
-#include <vector>
 
 #include "store/StoreFormat.h"
 
 namespace pv {
 
-namespace {
+struct StoreReadAhead::Walk {
+    Walk(IFileSystem& fs_, StoreCache& cache_, const TextFileCodec& codec_, const std::string& level, bool stamps_)
+        : fs(fs_), cache(cache_), codec(codec_), stamps(stamps_), queue{level}, queued{level} {}
 
-struct Walk {
     IFileSystem& fs;
     StoreCache& cache;
-    const TextFileCodec& codec;
+    const TextFileCodec codec;
+    // Whether each index file's stamp is taken before it is read, for a
+    // reading that is handed over later.
+    const bool stamps;
+    std::atomic<bool> stop{false};
+    // Set when the store check has begun: what is read from then on is as
+    // current as the check's own reading would be and needs no checking.
+    std::atomic<bool> checking{false};
     std::mutex mutex;
     std::condition_variable changed;  // work was queued, or the last worker finished
     std::vector<std::string> queue;   // levels whose index file is to be read
     std::unordered_set<std::string> queued;  // a level named twice is read once
+    // What was read before the check began, in the order it came in (only
+    // ever appended to): index files with their stamps, and folders.
+    std::vector<std::pair<std::string, std::string>> earlyFiles;
+    std::vector<std::string> earlyFolders;
     int busy = 0;                     // workers reading a level right now
 
     void Work() {
         std::unique_lock<std::mutex> lock(mutex);
         for (;;) {
-            changed.wait(lock, [&] { return !queue.empty() || busy == 0; });
-            if (queue.empty()) return;  // nothing queued and nobody left to queue more
+            changed.wait(lock, [&] { return !queue.empty() || busy == 0 || stop; });
+            if (queue.empty() || stop) return;  // nothing queued and nobody left to queue more
             const std::string level = std::move(queue.back());
             queue.pop_back();
             ++busy;
@@ -41,12 +53,17 @@ struct Walk {
             std::vector<std::string_view> lines;
             std::vector<std::pair<std::string, uint32_t>> folders;
             std::vector<std::string> next;
+            std::string stamp;
+            const bool early = stamps && !checking;
             StoreRecord rec;
             // Reading ahead only saves time: when it fails (memory), the scan
             // reads what is missing itself, and an exception must not end the
             // thread and with it the program.
             try {
-                if (ReadIndexText(fs, codec, file, *text)) {
+                // Taken before the reading: a write that comes after it, even
+                // while the file is read, changes the stamp.
+                if (early) stamp = fs.FileStamp(file);
+                if ((!early || !stamp.empty()) && ReadIndexText(fs, codec, file, *text)) {
                     lines = SplitIndexLineViews(*text);
                     for (std::string_view line : lines) {
                         // The folders as the scan reads them, so that it finds them here.
@@ -69,8 +86,15 @@ struct Walk {
 
             lock.lock();
             try {
-                if (text) cache.indexFiles.emplace(file, StoreCache::IndexText{std::move(text), std::move(lines)});
-                for (auto& f : folders) cache.folderAttributes.emplace(std::move(f.first), f.second);
+                // Noted as read early before it is kept: nothing kept escapes the check.
+                if (text) {
+                    if (early) earlyFiles.emplace_back(file, std::move(stamp));
+                    cache.indexFiles.emplace(file, StoreCache::IndexText{std::move(text), std::move(lines)});
+                }
+                for (auto& f : folders) {
+                    if (early) earlyFolders.push_back(f.first);
+                    cache.folderAttributes.emplace(std::move(f.first), f.second);
+                }
                 for (auto& n : next)
                     if (queued.insert(n).second) queue.push_back(std::move(n));
             } catch (...) {
@@ -82,19 +106,105 @@ struct Walk {
     }
 };
 
-}  // namespace
-
 void ReadStoreAhead(IFileSystem& fs, const std::string& level, int threads, StoreCache& cache,
                     const TextFileCodec& codec) {
     if (threads <= 0) return;
-    Walk walk{fs, cache, codec, {}, {}, {level}, {level}, 0};
+    StoreReadAhead::Walk walk(fs, cache, codec, level, false);
     std::vector<std::thread> workers;
     try {
-        for (int i = 0; i < threads; ++i) workers.emplace_back(&Walk::Work, &walk);
+        for (int i = 0; i < threads; ++i) workers.emplace_back(&StoreReadAhead::Walk::Work, &walk);
     } catch (const std::system_error&) {
         // Fewer threads than asked for (none: the scan reads everything itself).
     }
     for (std::thread& t : workers) t.join();
+}
+
+// ---------------------------------------------------------------- in the background
+
+StoreReadAhead::StoreReadAhead() = default;
+
+StoreReadAhead::~StoreReadAhead() { Discard(); }
+
+void StoreReadAhead::Start(IFileSystem& fs, const std::string& level, int threads, const TextFileCodec& codec) {
+    Discard();
+    if (threads <= 0 || level.empty()) return;
+    own_ = std::make_unique<StoreCache>();
+    walk_ = std::make_unique<Walk>(fs, *own_, codec, level, true);
+    try {
+        for (int i = 0; i < threads; ++i) workers_.emplace_back(&Walk::Work, walk_.get());
+    } catch (const std::system_error&) {
+        // Fewer threads than asked for.
+    }
+    if (workers_.empty()) {
+        walk_.reset();
+        own_.reset();
+        return;
+    }
+    level_ = level;
+}
+
+void StoreReadAhead::Wait() {
+    for (std::thread& t : workers_) t.join();
+    workers_.clear();
+}
+
+size_t StoreReadAhead::HandOver(StoreCache& cache) {
+    if (!walk_) {
+        level_.clear();
+        return 0;
+    }
+    Walk& w = *walk_;
+    IFileSystem& fs = w.fs;
+    // What was read before now is checked while the workers read the rest.
+    w.checking = true;
+    std::vector<std::pair<std::string, std::string>> files;
+    std::vector<std::string> folders;
+    {
+        std::lock_guard<std::mutex> lock(w.mutex);
+        files = w.earlyFiles;
+        folders = w.earlyFolders;
+    }
+    std::unordered_set<std::string> stale;
+    std::unordered_map<std::string, uint32_t> asked;
+    const auto check = [&](size_t fromFile, size_t fromFolder) {
+        for (size_t i = fromFile; i < files.size(); ++i)
+            if (fs.FileStamp(files[i].first) != files[i].second) stale.insert(files[i].first);
+        // A folder made or removed since is no index file's change: each is asked again.
+        for (size_t i = fromFolder; i < folders.size(); ++i) asked[folders[i]] = fs.Attributes(folders[i]);
+    };
+    check(0, 0);
+    Wait();
+    // Those that were being read when the check began.
+    const size_t checkedFiles = files.size(), checkedFolders = folders.size();
+    files = std::move(w.earlyFiles);
+    folders = std::move(w.earlyFolders);
+    check(checkedFiles, checkedFolders);
+
+    size_t kept = 0;
+    for (auto& f : own_->indexFiles)
+        if (!stale.count(f.first) && cache.indexFiles.emplace(f.first, std::move(f.second)).second) ++kept;
+    for (const auto& a : own_->folderAttributes) {
+        const auto now = asked.find(a.first);
+        cache.folderAttributes.emplace(a.first, now != asked.end() ? now->second : a.second);
+    }
+    walk_.reset();
+    own_.reset();
+    level_.clear();
+    return kept;
+}
+
+void StoreReadAhead::Discard() {
+    if (walk_) {
+        walk_->stop = true;
+        {
+            std::lock_guard<std::mutex> lock(walk_->mutex);
+            walk_->changed.notify_all();
+        }
+    }
+    Wait();
+    walk_.reset();
+    own_.reset();
+    level_.clear();
 }
 
 }  // namespace pv

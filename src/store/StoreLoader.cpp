@@ -328,9 +328,19 @@ StoreCheckResult CheckItemStore(StoreContext& c) {
     const std::string backup = c.dataDir + "item_bak";
     const std::string store = c.dataDir + "shortcuts";
     StoreCheckResult result = StoreCheckResult::NoBackup;
+    // A reading ahead that the scan does not take over is of no further use.
+    struct DropReadingAhead {
+        StoreReadAhead* ahead;
+        ~DropReadingAhead() {
+            if (ahead) ahead->Discard();
+        }
+    } drop{c.ahead};
     if (IsExistingDirectory(c.fs, backup)) {
         const int answer = c.askBackupQuestion ? c.askBackupQuestion() : kMrCancel;
         if (answer == kMrYes) {
+            // What was read ahead is the store that goes now, and its files
+            // must not be open while it is deleted.
+            if (c.ahead) c.ahead->Discard();
             DeleteDirectoryTree(c.fs, store);
             c.fs.Rename(backup, store);  // what is left is loaded, whatever the outcome
             result = StoreCheckResult::Restored;
@@ -369,7 +379,16 @@ void ScanExtensions(StoreContext& c, const std::string& level) {
     // the scan alone.
     StoreCache own;
     StoreCache& cache = c.cache ? *c.cache : own;
-    ReadStoreAhead(c.fs, level, c.readers, cache, c.textFiles);
+    const auto t0 = std::chrono::steady_clock::now();
+    if (c.ahead && c.cache && c.ahead->Level() == level) {
+        c.ahead->HandOver(cache);
+        if (c.timing)
+            c.timing("early reading's rest and check",
+                     std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count());
+    } else {
+        if (c.ahead) c.ahead->Discard();  // of some other directory
+        ReadStoreAhead(c.fs, level, c.readers, cache, c.textFiles);
+    }
     auto push = [&](const std::string& lv, bool belowLink) {
         const std::string file = lv + kIndexName;
         auto it = cache.indexFiles.find(file);

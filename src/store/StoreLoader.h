@@ -26,6 +26,8 @@
 
 namespace pv {
 
+class StoreReadAhead;
+
 // A line of an index file that yielded no entry.
 struct SkippedLine {
     std::string indexFile;  // the index file's full path
@@ -52,9 +54,10 @@ struct StoreCache {
     };
     std::unordered_map<std::string, IndexText> indexFiles;
     std::unordered_map<std::string, uint32_t> folderAttributes;
+    // Gives the memory back too (the maps' tables), not only the entries.
     void Clear() {
-        indexFiles.clear();
-        folderAttributes.clear();
+        std::unordered_map<std::string, IndexText>().swap(indexFiles);
+        std::unordered_map<std::string, uint32_t>().swap(folderAttributes);
     }
 };
 
@@ -97,6 +100,10 @@ struct StoreContext {
     int readers = 0;
     // How index files are read: their bytes as UTF-8 or in the legacy code page.
     TextFileCodec textFiles;
+    // A reading of the store started earlier (before the windows were made),
+    // taken over by the scan when it is of the store the scan reads, dropped
+    // otherwise; none: the scan reads ahead itself. Needs a cache.
+    StoreReadAhead* ahead = nullptr;
     // Whether the load copies the tree into tvUndo; false leaves tvUndo empty
     // for a caller that copies it when the copy is first needed.
     bool copyUndo = true;

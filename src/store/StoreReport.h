@@ -29,6 +29,7 @@ public:
     bool Recycle(const std::string&) override { return false; }
     std::string TempDir() override { return in_.TempDir(); }
     std::string DirectoryIdentity(const std::string& path) override { return in_.DirectoryIdentity(path); }
+    std::string FileStamp(const std::string& path) override { return in_.FileStamp(path); }
 
 private:
     IFileSystem& in_;
@@ -56,6 +57,7 @@ public:
     bool Recycle(const std::string& p) override { return in_.Recycle(Map(p)); }
     std::string TempDir() override { return in_.TempDir(); }
     std::string DirectoryIdentity(const std::string& p) override { return in_.DirectoryIdentity(Map(p)); }
+    std::string FileStamp(const std::string& p) override { return in_.FileStamp(Map(p)); }
 
 private:
     IFileSystem& in_;

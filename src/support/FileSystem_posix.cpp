@@ -259,6 +259,14 @@ std::string PosixFileSystem::DirectoryIdentity(const std::string& path) {
     return std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino);
 }
 
+std::string PosixFileSystem::FileStamp(const std::string& path) {
+    struct stat st;
+    if (path.empty() || ::stat(StripSlashes(HostPath(path)).c_str(), &st) != 0 || S_ISDIR(st.st_mode))
+        return std::string();
+    return std::to_string(static_cast<long long>(st.st_mtim.tv_sec)) + "." +
+           std::to_string(static_cast<long>(st.st_mtim.tv_nsec)) + ":" + std::to_string(static_cast<long long>(st.st_size));
+}
+
 std::string PosixFileSystem::TempDir() {
     ::mkdir((root_ + "/T").c_str(), 0777);
     return "T:\\";

@@ -35,6 +35,7 @@ public:
     bool Recycle(const std::string& path) override;
     std::string TempDir() override;  // "T:\" at <root>/T, created on demand
     std::string DirectoryIdentity(const std::string& path) override;  // device and inode
+    std::string FileStamp(const std::string& path) override;          // modification time and size
 
 private:
     std::string root_;

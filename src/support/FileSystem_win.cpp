@@ -183,6 +183,15 @@ std::string WinFileSystem::DirectoryIdentity(const std::string& path) {
            std::to_string(info.nFileIndexLow);
 }
 
+std::string WinFileSystem::FileStamp(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (path.empty() || !GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return std::string();
+    return std::to_string(data.ftLastWriteTime.dwHighDateTime) + "." + std::to_string(data.ftLastWriteTime.dwLowDateTime) +
+           ":" + std::to_string(data.nFileSizeHigh) + "." + std::to_string(data.nFileSizeLow);
+}
+
 std::string WinFileSystem::TempDir() {
     wchar_t buffer[MAX_PATH + 1] = {0};
     DWORD n = GetTempPathW(MAX_PATH + 1, buffer);

@@ -46,6 +46,7 @@ public:
     bool Recycle(const std::string& path) override;
     std::string TempDir() override;
     std::string DirectoryIdentity(const std::string& path) override;  // volume serial and file index
+    std::string FileStamp(const std::string& path) override;          // last write time and size
 };
 
 // SHFileOperationA FO_DELETE with FOF_ALLOWUNDO, plus FOF_NOCONFIRMATION |

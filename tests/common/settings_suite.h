@@ -424,6 +424,63 @@ TEST_F(SettingsTest, UserWithBlanksAndCapitalsSelectsThePerUserDirectory) {
     EXPECT_TRUE(dir.IsFile(ProgRel("pivora.ini")));
 }
 
+// Where the data lives, worked out before the settings are read (to read the
+// store early): what settling will settle, with nothing made, copied or asked,
+// or nothing at all when settling has something to set up first.
+TEST_F(SettingsTest, TheDataDirectoryIsForeseenWithoutChangingAnything) {
+    struct Case {
+        const char* what;
+        const char* glc;       // glc.ini's text; null: none
+        const char* docs;      // the documents folder below the scratch root; null: none
+        bool perUserStore;     // Docs\Kelvory\Pivora\shortcuts exists
+        bool perUserIni;       // Docs\Kelvory\Pivora\pivora.ini exists
+        const char* expected;  // relative to the scratch root; "" for none; "prog" for the program directory
+    };
+    const Case cases[] = {
+        {"no glc.ini", nullptr, "Docs", true, true, "prog"},
+        {"all", "[Misc]\r\nDataAccess=all\r\n", "Docs", true, true, "prog"},
+        {"user, set up", "[Misc]\r\nDataAccess= User \r\n", "Docs", true, true, "Docs\\Kelvory\\Pivora\\"},
+        {"user, shell folder with backslash", "[Misc]\r\nDataAccess=user\r\n", "Docs\\", true, true,
+         "Docs\\Kelvory\\Pivora\\"},
+        {"user, nothing there yet", "[Misc]\r\nDataAccess=user\r\n", "Docs", false, false, ""},
+        {"user, no settings there", "[Misc]\r\nDataAccess=user\r\n", "Docs", true, false, ""},
+        {"user, no store there", "[Misc]\r\nDataAccess=user\r\n", "Docs", false, true, ""},
+        {"user, no documents folder", "[Misc]\r\nDataAccess=user\r\n", nullptr, false, false, "prog"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScratchDir d;
+        auto prof = backend->MakeProfile(d.Fs());
+        const std::string p = d.Root() + "Prog\\";
+        d.MakeDirs("Prog");
+        if (c.glc) d.WriteFile("Prog\\glc.ini", c.glc);
+        d.WriteFile("Prog\\pivora.ini", "[Font Settings]\r\nFontName=Tahoma\r\n");
+        d.MakeDirs("Docs");
+        if (c.perUserStore) d.WriteFile("Docs\\Kelvory\\Pivora\\shortcuts\\shortcuts.txt", "^NorSep\r\n");
+        if (c.perUserIni) d.WriteFile("Docs\\Kelvory\\Pivora\\pivora.ini", "[Font Settings]\r\nFontName=Arial\r\n");
+        FakeSystem sys;
+        if (c.docs) sys.folders[pv::kCsidlPersonal] = d.Root() + c.docs;
+        ScriptedMessageUI mui;
+        pv::AppModel m;
+        m.ProgramDir = p;
+        m.DataDir = p;
+        pv::Settings s(pv::SettingsServices{*prof, backend->Registry(), d.Fs(), sys, mui, hotKey, pump}, m, config);
+        const std::string expected = std::string(c.expected) == "prog" ? p
+                                     : *c.expected                   ? d.Root() + c.expected
+                                                                     : std::string();
+        EXPECT_EQ(s.ForeseeDataDir(p), expected);
+        // Nothing made, nothing asked.
+        EXPECT_FALSE(d.IsDir("Prog\\shortcuts"));
+        EXPECT_EQ(d.IsDir("Docs\\Kelvory"), c.perUserStore || c.perUserIni);
+        EXPECT_TRUE(mui.shown.empty());
+        // What was foreseen is what settling settles.
+        s.LoadSettings();
+        if (!expected.empty()) {
+            EXPECT_EQ(m.DataDir, expected);
+        }
+    }
+}
+
 TEST_F(SettingsTest, ShellFoldersWithATrailingBackslashGiveSingleSeparators) {
     dir.WriteFile(ProgRel("glc.ini"), "[Misc]\r\nDataAccess=user\r\n");
     WriteSettingsIni("[Font Settings]\r\nFontName=Tahoma\r\n");

@@ -59,6 +59,7 @@ public:
     bool Recycle(const std::string& p) override { return in_.Recycle(p); }
     std::string TempDir() override { return in_.TempDir(); }
     std::string DirectoryIdentity(const std::string& p) override { return in_.DirectoryIdentity(p); }
+    std::string FileStamp(const std::string& p) override { return in_.FileStamp(p); }
 
 private:
     pv::IFileSystem& in_;

@@ -72,6 +72,7 @@ public:
     bool Recycle(const std::string& p) override { return Refuse(p) ? false : inner_.Recycle(p); }
     std::string TempDir() override { return inner_.TempDir(); }
     std::string DirectoryIdentity(const std::string& p) override { return inner_.DirectoryIdentity(p); }
+    std::string FileStamp(const std::string& p) override { return inner_.FileStamp(p); }
 
 private:
     bool Refuse(const std::string& p);

@@ -2,7 +2,10 @@
 // in turn finds, whatever thread read which file.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "common/store_fakes.h"
@@ -10,6 +13,7 @@
 #include "store/IndexPrefetch.h"
 #include "store/StoreDump.h"
 #include "store/StoreLoader.h"
+#include "support/UkvSysIO.h"
 
 namespace pv {
 namespace {
@@ -48,13 +52,7 @@ void WriteStore(pvtest::StoreWorld& w) {
     w.Index("shortcuts", root);
 }
 
-Loaded Load(int readers) {
-    pvtest::StoreWorld w;
-    WriteStore(w);
-    StoreCache cache;
-    w.ctx.cache = &cache;
-    w.ctx.readers = readers;
-    const LoadReport r = w.Start();
+Loaded Result(pvtest::StoreWorld& w, const LoadReport& r) {
     Loaded out;
     out.tree = DumpTree(w.tvItems);
     out.extensions = w.table.extensions.Items();
@@ -62,6 +60,16 @@ Loaded Load(int readers) {
         out.skipped.push_back(s.indexFile.substr(w.D().size()) + ":" + std::to_string(s.lineNumber));
     out.entries = r.entries;
     return out;
+}
+
+Loaded Load(int readers) {
+    pvtest::StoreWorld w;
+    WriteStore(w);
+    StoreCache cache;
+    w.ctx.cache = &cache;
+    w.ctx.readers = readers;
+    const LoadReport r = w.Start();
+    return Result(w, r);
 }
 
 TEST(ReadingAhead, FindsWhatReadingInTurnFinds) {
@@ -99,6 +107,151 @@ TEST(ReadingAhead, TheWorkersLeaveEveryRealLevelInTheCache) {
     EXPECT_TRUE(cache.folderAttributes.at(s + "A") & kAttrDirectory);
     EXPECT_EQ(cache.folderAttributes.at(s + "Gone"), kInvalidAttributes);
     EXPECT_EQ(cache.folderAttributes.count(s + ".."), 0u);
+}
+
+// ---------------------------------------------------------------- the early reading
+
+// Rewrites an index file until the file system tells the new text from the
+// old one by its stamp (the clock may not have moved on since the last write).
+void Rewrite(pvtest::StoreWorld& w, const std::string& relDir, const std::vector<std::string>& lines) {
+    const std::string file = w.D() + relDir + "\\shortcuts.txt";
+    const std::string before = w.fs.FileStamp(file);
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    do {
+        w.Index(relDir, lines);
+        if (w.fs.FileStamp(file) != before) return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    } while (std::chrono::steady_clock::now() < until);
+    ADD_FAILURE() << "the stamp of " << file << " never changed";
+}
+
+// What was read before the windows were made, then the store edited by hand,
+// then the check: the load finds what a load of the edited store finds.
+TEST(ReadingEarly, WhatChangedAfterwardsIsReadAgain) {
+    const auto sub = [](int f, int depth, const char* ext, int links) {
+        std::vector<std::string> index;
+        for (int i = 0; i < links; ++i)
+            index.push_back("^UnkLnk|C:\\d\\e" + std::to_string(f) + std::to_string(i) + "." + ext + "|" + ext + "|Doc");
+        if (depth < 3) index.push_back("^Folder|Sub");
+        return index;
+    };
+    struct Edit {
+        const char* what;
+        std::function<void(pvtest::StoreWorld&)> apply;
+    };
+    const Edit edits[] = {
+        {"a link of a new type added", [&](pvtest::StoreWorld& w) { Rewrite(w, "shortcuts\\F1", sub(1, 0, "new", 4)); }},
+        // The same length as before ("x20" for "x50"): only the time tells.
+        {"a level rewritten to the same size",
+         [&](pvtest::StoreWorld& w) { Rewrite(w, "shortcuts\\F2\\Sub\\Sub", sub(2, 2, "x50", 3)); }},
+        {"a level emptied", [&](pvtest::StoreWorld& w) { Rewrite(w, "shortcuts\\F6", {}); }},
+        {"a folder added at the root",
+         [&](pvtest::StoreWorld& w) {
+             w.Index("shortcuts\\Added", {"^UnkLnk|C:\\d\\added.add|add|Added"});
+             std::vector<std::string> root;
+             for (int f = 0; f < 12; ++f) root.push_back("^Folder|F" + std::to_string(f));
+             for (const char* more : {"^Folder|F3", "^Folder|NoIndex", "^Folder|Missing", "^Folder|DirIndex",
+                                      "^Folder|..", "^Folder|Added"})
+                 root.push_back(more);
+             Rewrite(w, "shortcuts", root);
+         }},
+        {"a folder's directory removed", [](pvtest::StoreWorld& w) { DeleteDirectoryTree(w.fs, w.D() + "shortcuts\\F4"); }},
+        {"a missing folder made", [](pvtest::StoreWorld& w) { w.Index("shortcuts\\Missing", {"^NorSep|"}); }},
+        {"an index file made", [](pvtest::StoreWorld& w) { w.Index("shortcuts\\NoIndex", {"^UnkLnk|C:\\n.nix|nix|N"}); }},
+        {"an index file removed", [](pvtest::StoreWorld& w) { w.fs.RemoveFile(w.D() + "shortcuts\\F5\\Sub\\shortcuts.txt"); }},
+    };
+    // The edit after the reading is done, or while it runs (then whatever the
+    // workers met, the outcome is the same).
+    for (bool whileReading : {false, true})
+    for (const Edit& e : edits) {
+        SCOPED_TRACE(std::string(e.what) + (whileReading ? ", while reading" : ""));
+        pvtest::StoreWorld early;
+        WriteStore(early);
+        StoreReadAhead ahead;
+        ahead.Start(early.fs, early.D() + "shortcuts\\", 2, pv::TextFileCodec());
+        if (!whileReading) ahead.Wait();
+        e.apply(early);
+        StoreCache cache;
+        early.ctx.cache = &cache;
+        early.ctx.ahead = &ahead;
+        early.ctx.readers = 2;
+        const Loaded got = Result(early, early.Start());
+        EXPECT_TRUE(ahead.Level().empty()) << "the check takes the reading over";
+
+        pvtest::StoreWorld fresh;
+        WriteStore(fresh);
+        e.apply(fresh);
+        const Loaded want = Result(fresh, fresh.Start());
+        EXPECT_EQ(got.tree, want.tree);
+        EXPECT_EQ(got.extensions, want.extensions);
+        EXPECT_EQ(got.skipped, want.skipped);
+        EXPECT_EQ(got.entries, want.entries);
+        EXPECT_NE(want.tree, Load(0).tree) << "the edit shows in the menu";
+    }
+}
+
+TEST(ReadingEarly, AnUnchangedStoreIsNotReadAgain) {
+    // Every level named once (a level named twice is read again by the load,
+    // which takes the text out of the cache).
+    pvtest::StoreWorld w;
+    w.Index("shortcuts", {"^Folder|A", "^UnkLnk|C:\\r.txt|txt|R", "^Folder|B"});
+    w.Index("shortcuts\\A", {"^Folder|Deeper", "^UnkLnk|C:\\a.doc|doc|A"});
+    w.Index("shortcuts\\A\\Deeper", {"^UnkLnk|C:\\d.xls|xls|D"});
+    w.Index("shortcuts\\B", {"^NorSep|"});
+    StoreReadAhead ahead;
+    ahead.Start(w.fs, w.D() + "shortcuts\\", 2, pv::TextFileCodec());
+    ahead.Wait();
+    const long readBefore = w.fs.readCalls;
+    StoreCache cache;
+    w.ctx.cache = &cache;
+    w.ctx.ahead = &ahead;
+    const Loaded got = Result(w, w.Start());
+    EXPECT_EQ(w.fs.readCalls, readBefore) << "every index file came from the early reading";
+    EXPECT_EQ(readBefore, 4);
+    EXPECT_EQ(got.entries, 7);
+    // In the scan's order: a folder's contents before the lines after it.
+    EXPECT_EQ(got.extensions, (std::vector<std::string>{"xls", "doc", "txt", "exe", "bat", "cmd", "wsf", "wsh"}));
+}
+
+TEST(ReadingEarly, AReadingOfAnotherDirectoryOrARestoredBackupIsDropped) {
+    for (bool restore : {false, true}) {
+        SCOPED_TRACE(restore ? "backup restored" : "another directory");
+        pvtest::StoreWorld w;
+        WriteStore(w);
+        w.Index("other\\shortcuts", {"^UnkLnk|C:\\o.oth|oth|Other"});
+        w.Index("item_bak", {"^UnkLnk|C:\\b.bak|bak|Backup"});
+        StoreReadAhead ahead;
+        // Read ahead: another store, or the one the backup replaces.
+        ahead.Start(w.fs, w.D() + (restore ? "shortcuts\\" : "other\\shortcuts\\"), 2, pv::TextFileCodec());
+        if (!restore) {
+            w.fs.RemoveFile(w.D() + "item_bak\\shortcuts.txt");
+            w.fs.RemoveDir(w.D() + "item_bak");
+        }
+        w.backupAnswer = kMrYes;
+        StoreCache cache;
+        w.ctx.cache = &cache;
+        w.ctx.ahead = &ahead;
+        w.Start();
+        EXPECT_TRUE(ahead.Level().empty());
+        EXPECT_EQ(w.UserMenu().find("Other"), std::string::npos) << w.UserMenu();
+        EXPECT_EQ(w.UserMenu().find("Backup") != std::string::npos, restore) << w.UserMenu();
+        EXPECT_EQ(w.UserMenu().find("F0") != std::string::npos, !restore) << w.UserMenu();
+    }
+}
+
+TEST(ReadingEarly, DroppingAReadingStopsItsWorkers) {
+    pvtest::StoreWorld w;
+    WriteStore(w);
+    for (int run = 0; run < 20; ++run) {
+        StoreReadAhead ahead;
+        ahead.Start(w.fs, w.D() + "shortcuts\\", 2, pv::TextFileCodec());
+        EXPECT_EQ(ahead.Level(), w.D() + "shortcuts\\");
+        ahead.Discard();
+        EXPECT_TRUE(ahead.Level().empty());
+        StoreCache cache;
+        EXPECT_EQ(ahead.HandOver(cache), 0u);
+        EXPECT_TRUE(cache.indexFiles.empty());
+    }
 }
 
 }  // namespace

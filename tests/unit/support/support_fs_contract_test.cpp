@@ -109,6 +109,28 @@ TEST(FsQueries, ShortAndLongPathForms) {
     EXPECT_EQ(pv::GetLongPath(fs, longFile), longFile);
 }
 
+// A file's stamp tells a reader whether what it read earlier still holds.
+TEST(FsQueries, AFileStampChangesWithAWriteAndOnlyThen) {
+    SupportFsEnv env;
+    auto& fs = env.Fs();
+    const std::string r = env.Root();
+    ASSERT_TRUE(env.MakeFile(r + "index.txt", "^NorSep|\r\n"));
+    ASSERT_TRUE(env.MakeDir(r + "dir"));
+    const std::string first = fs.FileStamp(r + "index.txt");
+    EXPECT_NE(first, "");
+    std::string text;
+    ASSERT_TRUE(fs.ReadAll(r + "index.txt", text));
+    EXPECT_EQ(fs.Attributes(r + "index.txt") & pv::kAttrDirectory, 0u);
+    EXPECT_EQ(fs.FileStamp(r + "index.txt"), first) << "reading and asking change nothing";
+    // A longer text: a different size, whatever the clock did in between.
+    ASSERT_TRUE(fs.Append(r + "index.txt", "^NorSep|\r\n"));
+    EXPECT_NE(fs.FileStamp(r + "index.txt"), first);
+    for (const char* none : {"missing.txt", "dir", "no dir\\index.txt", ""}) {
+        SCOPED_TRACE(none);
+        EXPECT_EQ(fs.FileStamp(*none ? r + none : std::string()), "");
+    }
+}
+
 // ---------------------------------------------------------------- walk
 
 TEST(FsWalk, ListsEveryEntryDepthFirst) {

@@ -211,6 +211,26 @@ TEST_F(Spine, RebuildShowsTheStoreAsItIsNow) {
     EXPECT_GE(ImageList_GetImageCount(p_->Pictures.Menu()), 15);
 }
 
+// The program reads its store before it makes the windows; an edit made by
+// hand in between still shows in the menu, and what did not change stays.
+TEST_F(Spine, AStoreEditedAfterTheEarlyReadingShowsAsEdited) {
+    p_->ReadStoreEarly();
+    Sleep(50);  // let the reading run ahead; the check waits for it anyway
+    WriteText(dir_ + "shortcuts\\Tools\\shortcuts.txt",
+              "^UnkLnk|C:\\windows\\system.ini|ini|System ini\r\n^UnkLnk|C:\\windows\\win.ini|ini|Edited\r\n");
+    Start();
+    const MenuEntry& root = p_->Model.PMItems.root;
+    ASSERT_EQ(root.Count(), 6);
+    EXPECT_EQ(root.Child(0)->caption, "Win ini");
+    const MenuEntry& tools = *root.Child(1);
+    ASSERT_EQ(tools.caption, "Tools");
+    std::vector<std::string> captions;
+    for (int i = 0; i < tools.Count(); ++i)
+        if (tools.Child(i)->visible) captions.push_back(tools.Child(i)->caption);
+    EXPECT_EQ(captions, (std::vector<std::string>{"System ini", "Edited"}));
+    EXPECT_EQ(p_->Model.Items.PathOf(2), "C:\\windows\\win.ini");
+}
+
 std::string CaptionOf(HWND h) {
     char buf[256] = {};
     GetWindowTextA(h, buf, sizeof buf);
