@@ -90,6 +90,7 @@ public:
     bool OpenDialogAdd(std::string&) override { return false; }
     bool BrowseForFolder(const std::string&, std::string&) override { return false; }
     bool ResolveShellLink(const std::string&, std::string&, std::string&) override { return false; }
+    pv::LocalTime Now() override { return {2026, 1, 1, 12, 0, 0}; }
 
 private:
     class NoShell : public pv::IShell {

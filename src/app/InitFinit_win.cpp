@@ -262,6 +262,7 @@ StoreContext PivoraProgram::MakeStoreContext() {
                                  0);
     };
     c.writeErrorLog = [&er](const std::string& text) { er.WriteErrorLog(text); };
+    c.now = [this] { return system_.Now(); };
     c.tellUser = [&er](const std::string& text) { er.ShowAppMessage(0, text, kMsgPlain); };
     c.cache = &storeCache_;
     // The scan waits on the file system most of the time: two threads reading

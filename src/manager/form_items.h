@@ -71,6 +71,7 @@ extern const char* const kMsgReady;                // "Ready"
 extern const char* const kMsgSaveOk;               // "Save succesful!"
 extern const char* const kMsgSaveFailed;           // "Save unsuccesful! "
 extern const char* const kMsgDropOnProgram;        // "You can not drop items on following type: ..."
+extern const char* const kMsgBackupUnresolved;     // after the data directory: item_bak left unanswered
 
 // The long part of a control's hint (the text after "|"), "" for none.
 std::string LongHint(const std::string& hint);
@@ -193,6 +194,8 @@ public:
     virtual bool BrowseForFolder(const std::string& title, std::string& directory) = 0;
     // A shortcut's arguments and target; false when it cannot be resolved.
     virtual bool ResolveShellLink(const std::string& link, std::string& arguments, std::string& target) = 0;
+    // The local time, which names the backup a save keeps.
+    virtual LocalTime Now() = 0;
 };
 
 // ---------------------------------------------------------------- the window's behaviour

@@ -91,6 +91,9 @@ public:
         target = it->second.second;
         return true;
     }
+    // The clock: every save names its backup by this time.
+    pv::LocalTime now{2026, 12, 9, 21, 55, 33};
+    pv::LocalTime Now() override { return now; }
 };
 
 class RecordingView : public pv::IItemsTreeView {
@@ -152,6 +155,7 @@ public:
                            model.PictureMarks);
         c.dataDir = model.DataDir;
         c.askBackupQuestion = [this] { return backupAnswer; };
+        c.now = [this] { return host.now; };
         pv::StoreCache cache;
         c.cache = &cache;
         c.copyUndo = false;  // as the program loads: the manager makes the undo copy

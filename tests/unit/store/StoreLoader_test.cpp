@@ -366,7 +366,7 @@ TEST(LoaderBackup, TheThreeAnswers) {
     };
     const Case cases[] = {
         {kMrYes, StoreCheckResult::Restored, false, "FromBackup", true},
-        {kMrNo, StoreCheckResult::BackupDeleted, false, "Current", true},
+        {kMrNo, StoreCheckResult::BackupKept, false, "Current", true},
         {kMrCancel, StoreCheckResult::Cancelled, true, "Current", false},
         {kMrNone, StoreCheckResult::Cancelled, true, "Current", false},  // closed without a button
     };
