@@ -26,6 +26,7 @@ const char* const kMsgDropOnProgram = "You can not drop items on following type:
 const char* const kMsgBackupUnresolved =
     "item_bak\\ holds the items of an interrupted save, so saving now could lose them: restart Pivora and answer its "
     "question (Yes brings them back, No keeps them among the backups)";
+const char* const kMsgNoBackups = "There is no backup yet: every save keeps the items it replaces";
 
 namespace {
 
@@ -238,6 +239,9 @@ std::string HintOf(ItemsControl c) {
         case ItemsControl::BitBtnHelp: text = "Get help"; break;
         case ItemsControl::BitBtnLaunch:
             text = "Launch the given shortcut (the same as launching them from the popumenu)";
+            break;
+        case ItemsControl::BitBtnRestore:
+            text = "Bring back the items as an earlier save left them (undo and save as any change)";
             break;
         case ItemsControl::None: return std::string();
     }

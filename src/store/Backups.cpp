@@ -158,11 +158,19 @@ std::string MoveIntoBackups(IFileSystem& fs, const std::string& dataDir, const s
     BackupName n;
     n.time = now;
     n.interrupted = interrupted;
+    // Time and counter alone tell backups apart, whatever their mark.
+    auto taken = [&](BackupName other) {
+        other.interrupted = !other.interrupted;
+        for (const BackupName& b : {n, other}) {
+            const std::string path = dir + "\\" + FormatBackupName(b);
+            if (PathExists(fs, path) || PathExists(fs, path + kDeletingMark)) return true;
+        }
+        return false;
+    };
     for (n.sequence = 1; n.sequence < 1000; ++n.sequence) {
+        if (taken(n)) continue;
         const std::string name = FormatBackupName(n);
-        const std::string target = dir + "\\" + name;
-        if (PathExists(fs, target) || PathExists(fs, target + kDeletingMark)) continue;
-        return fs.Rename(storeDir, target) ? name : std::string();
+        return fs.Rename(storeDir, dir + "\\" + name) ? name : std::string();
     }
     return std::string();
 }

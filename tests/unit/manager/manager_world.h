@@ -94,6 +94,13 @@ public:
     // The clock: every save names its backup by this time.
     pv::LocalTime now{2026, 12, 9, 21, 55, 33};
     pv::LocalTime Now() override { return now; }
+    // The Restore list: what it was shown, and the row the user picks (-1: Cancel).
+    std::vector<std::vector<std::string>> backupLists;
+    int backupChoice = -1;
+    int ChooseBackup(const std::vector<std::string>& labels) override {
+        backupLists.push_back(labels);
+        return backupChoice;
+    }
 };
 
 class RecordingView : public pv::IItemsTreeView {
