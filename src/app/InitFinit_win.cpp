@@ -9,6 +9,7 @@
 #include <cstring>
 #include <exception>
 
+#include "manager/form_restore_win.h"
 #include "menu/Launching.h"
 #include "support/UkvWinSysAPI.h"
 #include "support/UkvSysExceptions.h"
@@ -448,6 +449,10 @@ bool PivoraProgram::OpenDialogAdd(std::string& file) {
 
 bool PivoraProgram::BrowseForFolder(const std::string& title, std::string& directory) {
     return pv::BrowseForFolder(FormItems.Handle(), title, directory);
+}
+
+int PivoraProgram::ChooseBackup(const std::vector<std::string>& labels) {
+    return ShowRestoreDialog(FormItems.Handle(), labels);
 }
 
 bool PivoraProgram::ResolveShellLink(const std::string& link, std::string& arguments, std::string& target) {

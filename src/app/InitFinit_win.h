@@ -205,6 +205,7 @@ private:
     bool BrowseForFolder(const std::string& title, std::string& directory) override;
     bool ResolveShellLink(const std::string& link, std::string& arguments, std::string& target) override;
     LocalTime Now() override { return system_.Now(); }
+    int ChooseBackup(const std::vector<std::string>& labels) override;
 
     // The hot key in force, as the settings code reads and sets it.
     class HotKeyOfFormGeneral : public IHotKey {
