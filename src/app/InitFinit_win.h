@@ -95,6 +95,10 @@ public:
     WindowFont GetFont(AppWindow w) override;
     void SetFont(AppWindow w, const WindowFont& font) override;
     WindowFont SystemMenuFont() override;
+    int HotKeyInForce() override { return FormGeneral.JvApplicationHotKey.HotKey(); }
+    bool ChangeHotKey(int shortCut) override {
+        return FormGeneral.JvApplicationHotKey.TrySetHotKey(static_cast<uint16_t>(shortCut));
+    }
     void BindCaptionPainting(AppWindow w, bool bind) override;
     void BindApplicationActivate(bool bind) override;
     void SetApplicationExStyle(uint32_t exStyle) override;

@@ -40,6 +40,17 @@ void JvApplicationHotKey::SetHotKey(uint16_t value) {
     if (wanted_) Register();
 }
 
+bool JvApplicationHotKey::TrySetHotKey(uint16_t value) {
+    if (value == hotKey_) return true;
+    const uint16_t old = hotKey_;
+    Unregister();
+    hotKey_ = value;
+    if (Register()) return true;
+    hotKey_ = old;
+    if (wanted_) Register();
+    return false;
+}
+
 // ---------------------------------------------------------------- TrayMenu
 
 void TrayMenu::IconButtonPressed(ITrayMenuHost& host, const std::function<void(MenuEntry&)>& click) {
