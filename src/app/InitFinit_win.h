@@ -95,10 +95,6 @@ public:
     WindowFont GetFont(AppWindow w) override;
     void SetFont(AppWindow w, const WindowFont& font) override;
     WindowFont SystemMenuFont() override;
-    int HotKeyInForce() override { return FormGeneral.JvApplicationHotKey.HotKey(); }
-    bool ChangeHotKey(int shortCut) override {
-        return FormGeneral.JvApplicationHotKey.TrySetHotKey(static_cast<uint16_t>(shortCut));
-    }
     void BindCaptionPainting(AppWindow w, bool bind) override;
     void BindApplicationActivate(bool bind) override;
     void SetApplicationExStyle(uint32_t exStyle) override;
@@ -195,6 +191,10 @@ public:
     // The manager's too (IItemsHost).
     void OpenTarget(const std::string& target) override;
     WindowFont SystemMenuFont() override;
+    int HotKeyInForce() override { return FormGeneral.JvApplicationHotKey.HotKey(); }
+    bool ChangeHotKey(int shortCut) override {
+        return FormGeneral.JvApplicationHotKey.TrySetHotKey(static_cast<uint16_t>(shortCut));
+    }
     // ---- IAboutBoxHost (and OpenTarget)
     MemoryStatus QueryMemoryStatus() override;
     std::string ThousandSeparator() override;
