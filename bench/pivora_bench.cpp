@@ -92,6 +92,7 @@ public:
     bool ResolveShellLink(const std::string&, std::string&, std::string&) override { return false; }
     pv::LocalTime Now() override { return {2026, 1, 1, 12, 0, 0}; }
     int ChooseBackup(const std::vector<std::string>&) override { return -1; }
+    bool EnvironmentVariable(const std::string&, std::string&) override { return false; }
 
 private:
     class NoShell : public pv::IShell {

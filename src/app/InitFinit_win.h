@@ -208,6 +208,7 @@ private:
     bool OpenDialogAdd(std::string& file) override;
     bool BrowseForFolder(const std::string& title, std::string& directory) override;
     bool ResolveShellLink(const std::string& link, std::string& arguments, std::string& target) override;
+    bool EnvironmentVariable(const std::string& name, std::string& value) override;
     LocalTime Now() override { return system_.Now(); }
     int ChooseBackup(const std::vector<std::string>& labels) override;
 
