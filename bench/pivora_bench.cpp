@@ -90,6 +90,8 @@ public:
     bool OpenDialogAdd(std::string&) override { return false; }
     bool BrowseForFolder(const std::string&, std::string&) override { return false; }
     bool ResolveShellLink(const std::string&, std::string&, std::string&) override { return false; }
+    pv::LocalTime Now() override { return {2026, 1, 1, 12, 0, 0}; }
+    int ChooseBackup(const std::vector<std::string>&) override { return -1; }
     bool EnvironmentVariable(const std::string&, std::string&) override { return false; }
 
 private:

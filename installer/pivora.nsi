@@ -357,9 +357,9 @@ Section "Uninstall"
     ; The item store, the settings and the error log are the user's: never removed.
     SetShellVarContext current
     ${If} $R0 == "user"
-        StrCpy $1 "Your menu items, settings and error log stay in your own data directory:$\r$\n$DOCUMENTS\Kelvory\Pivora$\r$\n(every user who used Pivora has such a directory in their Documents folder)."
+        StrCpy $1 "Your menu items and their backups, settings and error log stay in your own data directory:$\r$\n$DOCUMENTS\Kelvory\Pivora$\r$\n(every user who used Pivora has such a directory in their Documents folder)."
     ${Else}
-        StrCpy $1 "Your menu items, settings and error log stay in the program folder:$\r$\n$INSTDIR"
+        StrCpy $1 "Your menu items and their backups, settings and error log stay in the program folder:$\r$\n$INSTDIR"
     ${EndIf}
     DetailPrint "$1"
     MessageBox MB_OK|MB_ICONINFORMATION "${PRODUCT} has been removed.$\r$\n$\r$\n$1$\r$\n$\r$\nDelete them yourself when you no longer need them." /SD IDOK

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <exception>
 
+#include "manager/form_restore_win.h"
 #include "menu/Launching.h"
 #include "support/UkvWinSysAPI.h"
 #include "support/UkvSysExceptions.h"
@@ -291,6 +292,7 @@ StoreContext PivoraProgram::MakeStoreContext() {
                                  0);
     };
     c.writeErrorLog = [&er](const std::string& text) { er.WriteErrorLog(text); };
+    c.now = [this] { return system_.Now(); };
     c.tellUser = [&er](const std::string& text) { er.ShowAppMessage(0, text, kMsgPlain); };
     c.cache = &storeCache_;
     c.readers = kStoreReaders;
@@ -472,6 +474,10 @@ bool PivoraProgram::OpenDialogAdd(std::string& file) {
 
 bool PivoraProgram::BrowseForFolder(const std::string& title, std::string& directory) {
     return pv::BrowseForFolder(FormItems.Handle(), title, directory);
+}
+
+int PivoraProgram::ChooseBackup(const std::vector<std::string>& labels) {
+    return ShowRestoreDialog(FormItems.Handle(), labels);
 }
 
 bool PivoraProgram::ResolveShellLink(const std::string& link, std::string& arguments, std::string& target) {

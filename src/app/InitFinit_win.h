@@ -202,6 +202,10 @@ public:
     // The manager's too (IItemsHost).
     void OpenTarget(const std::string& target) override;
     WindowFont SystemMenuFont() override;
+    int HotKeyInForce() override { return FormGeneral.JvApplicationHotKey.HotKey(); }
+    bool ChangeHotKey(int shortCut) override {
+        return FormGeneral.JvApplicationHotKey.TrySetHotKey(static_cast<uint16_t>(shortCut));
+    }
     // ---- IAboutBoxHost (and OpenTarget)
     MemoryStatus QueryMemoryStatus() override;
     std::string ThousandSeparator() override;
@@ -216,6 +220,8 @@ private:
     bool BrowseForFolder(const std::string& title, std::string& directory) override;
     bool ResolveShellLink(const std::string& link, std::string& arguments, std::string& target) override;
     bool EnvironmentVariable(const std::string& name, std::string& value) override;
+    LocalTime Now() override { return system_.Now(); }
+    int ChooseBackup(const std::vector<std::string>& labels) override;
 
     // The hot key in force, as the settings code reads and sets it.
     class HotKeyOfFormGeneral : public IHotKey {

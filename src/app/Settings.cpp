@@ -305,6 +305,7 @@ void Settings::ReadSettingsFile() {
     const std::string f = SettingsFile();
     m_.settings.TaskBar = ReadIniBool(p, f, kGeneral, "TaskBar", true);
     svc_.hotKey.SetHotKey(TextToShortCut(p.ReadString(f, kGeneral, "OpenPivoraHotkey", "CTRL+L")));
+    config_.HotKeyOpenPivora.ShortCut = svc_.hotKey.HotKey();
     const bool legacyWindowsDraw = ReadIniBool(p, f, kFont, "WindowsDraw", true);
     m_.settings.WindowsDraw = ReadIniBool(p, f, kMisc, "WindowsDraw", legacyWindowsDraw);
     m_.settings.DrawMenuBar = ReadIniBool(p, f, kMisc, "DrawMenuBar", false);

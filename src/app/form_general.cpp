@@ -102,6 +102,17 @@ TrayIconEvent TrayEventOf(unsigned message) {
     return TrayIconEvent::Other;
 }
 
+bool JvApplicationHotKey::TrySetHotKey(uint16_t value) {
+    if (value == hotKey_) return true;
+    const uint16_t old = hotKey_;
+    Unregister();
+    hotKey_ = value;
+    if (Register()) return true;
+    hotKey_ = old;
+    if (wanted_) Register();
+    return false;
+}
+
 // ---------------------------------------------------------------- TrayMenu
 
 void TrayMenu::IconButtonPressed(ITrayMenuHost& host, const std::function<void(MenuEntry&)>& click) {

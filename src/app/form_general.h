@@ -55,6 +55,10 @@ public:
     // from the settings must not be lost because the default was taken.
     void SetHotKey(uint16_t value);
     uint16_t HotKey() const { return hotKey_; }
+    // The user's choice of a new value: registered in place of the old one, or,
+    // when another program holds it, refused with the old one registered again
+    // (false).
+    bool TrySetHotKey(uint16_t value);
     void Unregister();
 
 private:

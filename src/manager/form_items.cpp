@@ -6,6 +6,7 @@
 #include <unordered_set>
 
 #include "menu/Launching.h"
+#include "store/Backups.h"
 #include "store/StoreFormat.h"
 #include "store/StoreLoader.h"
 #include "support/UkvSysExceptions.h"
@@ -28,6 +29,10 @@ const char* const kMsgFolderControlChars = "The folder name can not contain cont
 const char* const kMsgFolderTooLong = "The folder name can not be longer than 255 characters";
 const char* const kMsgFolderIndexName = "The folder name can not be \"shortcuts.txt\" (the item list's own file)";
 const char* const kMsgArgumentsLostBar = "The item list can not hold \"|\", the arguments are now: ";
+const char* const kMsgBackupUnresolved =
+    "item_bak\\ holds the items of an interrupted save, so saving now could lose them: restart Pivora and answer its "
+    "question (Yes brings them back, No keeps them among the backups)";
+const char* const kMsgNoBackups = "There is no backup yet: every save keeps the items it replaces";
 
 namespace {
 
@@ -329,6 +334,9 @@ std::string HintOf(ItemsControl c) {
         case ItemsControl::BitBtnHelp: text = "Get help"; break;
         case ItemsControl::BitBtnLaunch:
             text = "Launch the given shortcut (the same as launching them from the popumenu)";
+            break;
+        case ItemsControl::BitBtnRestore:
+            text = "Bring back the items as an earlier save left them (undo and save as any change)";
             break;
         case ItemsControl::None: return std::string();
     }
@@ -679,32 +687,43 @@ bool FormItemsModel::SaveStore(std::string& reason) {
                  "restart Pivora";
         return false;
     }
-    if (PathExists(fs_, backup)) DeleteDirectoryTree(fs_, backup);
-    // What a previous save could not clear away.
+    auto shortDir = [&] {
+        const std::string s = fs_.ShortPath(d);
+        return AddTrailingBackslash(s.empty() ? d : s);
+    };
+    if (PathExists(fs_, backup)) {
+        // Never deleted here: an item_bak this save did not make is what an
+        // interrupted save left, and may be the only whole copy of the store.
+        if (m_.Items.backupUnresolved)
+            reason = shortDir() + kMsgBackupUnresolved;
+        else
+            reason = shortDir() + "item_bak\\ already exists(!), please restart Pivora";
+        return false;
+    }
+    // What a save of an earlier version could not clear away: never a backup.
     if (PathExists(fs_, old)) DeleteDirectoryTree(fs_, old);
     const bool hadStore = PathExists(fs_, store);
     if (hadStore && !fs_.Rename(store, backup)) {
-        if (PathExists(fs_, backup)) {
-            std::string shortDir = fs_.ShortPath(d);
-            if (shortDir.empty()) shortDir = d;
-            reason = AddTrailingBackslash(shortDir) + "item_bak\\ already exists(!), please restart Pivora";
-        } else {
+        if (PathExists(fs_, backup))
+            reason = shortDir() + "item_bak\\ already exists(!), please restart Pivora";
+        else
             reason = "Possibly \"locked\" files (e.g. a file opened by another program)";
-        }
         return false;
     }
+    const LocalTime now = host_.Now();
     try {
         if (!fs_.MakeDir(store)) throw EInOutError("Cannot create directory " + store, 0);
         WriteLevel(rootTopNode_, store);
-        // The new store stands. The old one leaves under another name first, so
-        // that whatever of it cannot be deleted is never taken for a backup.
-        if (hadStore && !fs_.Rename(backup, old)) throw EInOutError("Cannot rename " + backup, 0);
+        // The new store stands. The old one joins the backups whole, by one
+        // rename; until then it is item_bak, which the next start-up offers back.
+        if (hadStore && MoveIntoBackups(fs_, d, backup, now, false).empty())
+            throw EInOutError("Cannot move " + backup + " into " + d + kBackupsDirName, 0);
     } catch (const std::exception& e) {
         reason = e.what();
         PutBackPreviousStore(reason);
         return false;
     }
-    if (hadStore) DeleteDirectoryTree(fs_, old);
+    if (hadStore) PruneBackups(fs_, d, now);
     return true;
 }
 

@@ -100,6 +100,8 @@ extern const char* const kMsgSaveOk;               // "Save succesful!"
 extern const char* const kMsgSaveFailed;           // "Save unsuccesful! "
 extern const char* const kMsgDropOnProgram;        // "You can not drop items on following type: ..."
 extern const char* const kMsgArgumentsLostBar;     // a dropped shortcut's arguments without their "|"
+extern const char* const kMsgBackupUnresolved;     // after the data directory: item_bak left unanswered
+extern const char* const kMsgNoBackups;            // Restore... without a backup to restore
 
 // The long part of a control's hint (the text after "|"), "" for none.
 std::string LongHint(const std::string& hint);
@@ -158,6 +160,7 @@ struct FormItemsControls {
     ItemsButton BitBtnClose{"C&lose", true, 0};
     ItemsButton BitBtnLaunch{"&Launch", false, 0};
     ItemsButton BitBtnHelp{"&Help", true, 0};
+    ItemsButton BitBtnRestore{"&Restore...", true, 0};
 
     std::string StatusBarHelp = "Ready";
     ItemsTimer TimerStatusText{100, true};
@@ -174,7 +177,7 @@ enum class ItemsControl {
     PanelHeadProp, ImageDesProp, LblFType, ImgFType, EditSName, RichEditFName, RichEditFPath,
     EditSParams, RichEditFParams, PanelHeadAdmin, ImageDesAdmin, BitBtnFind, BitBtnAttach, BitBtnCopy,
     BitBtnCut, BitBtnDelete, BitBtnPaste, BitBtnUndo, BitBtnSave, MemoAddName, RBFile, RBFileDirectory,
-    RBSeparator, RBFolder, BitBtnSweep, BitBtnClose, BitBtnHelp, BitBtnLaunch,
+    RBSeparator, RBFolder, BitBtnSweep, BitBtnClose, BitBtnHelp, BitBtnLaunch, BitBtnRestore,
 };
 // The hint as stored: "|" + its text, or "" for a control without one.
 std::string HintOf(ItemsControl control);
@@ -224,6 +227,10 @@ public:
     virtual bool ResolveShellLink(const std::string& link, std::string& arguments, std::string& target) = 0;
     // An environment variable's value; false when it is not set.
     virtual bool EnvironmentVariable(const std::string& name, std::string& value) = 0;
+    // The local time, which names the backup a save keeps.
+    virtual LocalTime Now() = 0;
+    // The Restore list: the index of the backup the user chose, -1 for none.
+    virtual int ChooseBackup(const std::vector<std::string>& labels) = 0;
 };
 
 // ---------------------------------------------------------------- the window's behaviour
@@ -303,6 +310,14 @@ public:
     SweepResult SweepTree(TreeNode* rootTopNode);
     void BitBtnLaunchClick();
     void BitBtnHelpClick();
+    // Lists the backups of D + "backups" for the user; the chosen one replaces
+    // the working tree's entries (RestoreBackup).
+    void BitBtnRestoreClick();
+    // The store in backupDir read into the working tree in place of its
+    // entries, as one edit: Undo takes it back, only Save writes it. label
+    // names it in the status line. False (nothing changed) when its root index
+    // file cannot be read.
+    bool RestoreBackup(const std::string& backupDir, const std::string& label);
 
     // ---- adding
     void RBFolderEnter(AddMode mode);

@@ -43,6 +43,7 @@ enum : int {
     kIdClose,
     kIdLaunch,
     kIdHelp,
+    kIdRestore,
     kIdStatus,
 };
 
@@ -51,7 +52,7 @@ constexpr UINT_PTR kTimerDrag = 2;
 constexpr UINT_PTR kTimerExpand = 3;
 constexpr int kDragDistance = 8;  // pixels the pointer moves before a drag shows
 constexpr int kClientWidth = 521;
-constexpr int kClientHeight = 534;
+constexpr int kClientHeight = 564;
 
 struct ControlDef {
     int id;
@@ -62,8 +63,8 @@ struct ControlDef {
     int x, y, w, h;
 };
 
-// Left: the tree (346 x 514). Right, 175 wide: "Properties" (26) over its panel
-// (149), "Administer" (26) over its panel (313). The status bar below.
+// Left: the tree (346 x 544). Right, 175 wide: "Properties" (26) over its panel
+// (149), "Administer" (26) over its panel (343). The status bar below.
 const ControlDef kControls[] = {
     {kIdPanelHeadProp, ItemsControl::PanelHeadProp, "STATIC", "Properties", SS_OWNERDRAW | SS_NOTIFY, 346, 0, 175, 26},
     {kIdImgFType, ItemsControl::ImgFType, "STATIC", "", SS_OWNERDRAW | SS_NOTIFY, 352, 33, 16, 16},
@@ -98,6 +99,7 @@ const ControlDef kControls[] = {
     {kIdClose, ItemsControl::BitBtnClose, "BUTTON", "C&lose", BS_PUSHBUTTON | WS_TABSTOP, 435, 452, 80, 26},
     {kIdLaunch, ItemsControl::BitBtnLaunch, "BUTTON", "&Launch", BS_PUSHBUTTON | WS_TABSTOP, 352, 482, 80, 26},
     {kIdHelp, ItemsControl::BitBtnHelp, "BUTTON", "&Help", BS_PUSHBUTTON | WS_TABSTOP, 435, 482, 80, 26},
+    {kIdRestore, ItemsControl::BitBtnRestore, "BUTTON", "&Restore...", BS_PUSHBUTTON | WS_TABSTOP, 352, 512, 163, 26},
 };
 
 ItemsControl HintControlOf(int id) {
@@ -153,7 +155,7 @@ bool TFormItems::MakeWindow() {
 
 void TFormItems::CreateControls() {
     HINSTANCE inst = GetModuleHandleA(nullptr);
-    TVItems.Create(Handle(), kIdTree, 0, 0, 346, 514, TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS);
+    TVItems.Create(Handle(), kIdTree, 0, 0, 346, 544, TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS);
     controls_[kIdTree] = TVItems.Handle();
     TreeView_SetImageList(TVItems.Handle(), pictures_.Tree(), TVSIL_NORMAL);
     TreeView_SetIndent(TVItems.Handle(), 19);
@@ -266,6 +268,7 @@ void TFormItems::PushControls() {
         {kIdUndo, &c.BitBtnUndo},     {kIdCut, &c.BitBtnCut},       {kIdCopy, &c.BitBtnCopy},
         {kIdPaste, &c.BitBtnPaste},   {kIdDelete, &c.BitBtnDelete}, {kIdSave, &c.BitBtnSave},
         {kIdClose, &c.BitBtnClose},   {kIdLaunch, &c.BitBtnLaunch}, {kIdHelp, &c.BitBtnHelp},
+        {kIdRestore, &c.BitBtnRestore},
     };
     for (const auto& b : buttons) enable(b.first, b.second->Enabled);
 
@@ -644,6 +647,7 @@ void TFormItems::OnCommand(int id, int code, HWND control) {
         case kIdSweep: model_.BitBtnSweepClick(); break;
         case kIdLaunch: model_.BitBtnLaunchClick(); break;
         case kIdHelp: model_.BitBtnHelpClick(); break;
+        case kIdRestore: model_.BitBtnRestoreClick(); break;
         case kIdFind: model_.BitBtnFindClick(); break;
         case kIdAttach: model_.BitBtnAttachClick(); break;
         case kIdCut: model_.BitBtnCutClick(); break;

@@ -9,6 +9,7 @@ void ItemTable::Clear() {
     extensions.Clear();
     nextItemNumber = 0;
     unreadableIndexFiles.clear();
+    backupUnresolved = false;
 }
 
 std::string ItemTable::FindItemParams(int number) const {

@@ -27,6 +27,10 @@ public:
     // is not empty the store on disk holds more than the tree shows, and a save
     // would destroy it.
     std::vector<std::string> unreadableIndexFiles;
+    // The store check found an interrupted save's item_bak and the user put the
+    // question off (Cancel): item_bak may be the only whole copy of the store,
+    // and a save must leave it alone until a start-up settles it.
+    bool backupUnresolved = false;
 
     // Empties the four lists and restarts the numbering.
     void Clear();

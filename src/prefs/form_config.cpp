@@ -50,7 +50,17 @@ const HelpEntry kHelpTexts[] = {
     {ConfigControl::BtnCancel, "Cancel and exit (without saving changes to settings)."},
     {ConfigControl::BtnApply, "Apply changes to settings (doesn't exit)."},
     {ConfigControl::BtnOK, "Save changes to settings and exit."},
+    {ConfigControl::HotKeyOpenPivora,
+     "The keys that open the menu from anywhere. Click here and press the combination you want (it needs Ctrl or "
+     "Alt); Apply puts it in force. \r\n\r\nA combination that another program already holds is refused. The "
+     "Default button on the page \"Visuals\" sets Ctrl+L again."},
 };
+
+constexpr int kShortCutShift = 0x2000;
+constexpr int kShortCutCtrl = 0x4000;
+constexpr int kShortCutAlt = 0x8000;
+constexpr int kDefaultShortCut = kShortCutCtrl | 'L';
+constexpr unsigned kFieldShift = 0x01, kFieldControl = 0x02, kFieldAlt = 0x04;
 
 }  // namespace
 
@@ -66,6 +76,27 @@ bool ExplainsOnEnter(ConfigControl control) {
 
 bool ExplainsOnExit(ConfigControl control) {
     return control != ConfigControl::None && control != ConfigControl::PCSettings;
+}
+
+int HotKeyFieldToShortCut(unsigned fieldValue) {
+    const unsigned key = fieldValue & 0xFF;
+    if (key == 0) return 0;
+    const unsigned mods = (fieldValue >> 8) & 0xFF;
+    int s = static_cast<int>(key);
+    if (mods & kFieldShift) s |= kShortCutShift;
+    if (mods & kFieldControl) s |= kShortCutCtrl;
+    if (mods & kFieldAlt) s |= kShortCutAlt;
+    return s;
+}
+
+unsigned ShortCutToHotKeyField(int shortCut) {
+    const unsigned key = static_cast<unsigned>(shortCut) & 0xFF;
+    if (key == 0) return 0;
+    unsigned mods = 0;
+    if (shortCut & kShortCutShift) mods |= kFieldShift;
+    if (shortCut & kShortCutCtrl) mods |= kFieldControl;
+    if (shortCut & kShortCutAlt) mods |= kFieldAlt;
+    return key | (mods << 8);
 }
 
 std::string ComboBoxModel::Text() const {
@@ -165,6 +196,7 @@ void ConfigDialog::BtnDefaultClick() {
 
     const char* size = menuFont.size >= 9 ? "9" : menuFont.size == 8 ? "8" : "7";
     c_.CmBoxFontSize.ItemIndex = c_.CmBoxFontSize.IndexOf(size);
+    c_.HotKeyOpenPivora.ShortCut = kDefaultShortCut;
 }
 
 void ConfigDialog::SaveAndApply() {
@@ -176,12 +208,27 @@ void ConfigDialog::SaveAndApply() {
     host_.AssignMenuDrawHandlers();
 }
 
+bool ConfigDialog::TakeHotKey() {
+    const int wanted = c_.HotKeyOpenPivora.ShortCut;
+    if (wanted == host_.HotKeyInForce()) return true;
+    const char* refusal = nullptr;
+    if ((wanted & 0xFF) == 0 || !(wanted & (kShortCutCtrl | kShortCutAlt)))
+        refusal = kMsgHotKeyNeedsCtrlOrAlt;
+    else if (!host_.ChangeHotKey(wanted))
+        refusal = kMsgHotKeyHeld;
+    if (!refusal) return true;
+    c_.RichEditHelp.Text = refusal;
+    return false;
+}
+
 void ConfigDialog::BtnApplyClick() {
+    if (!TakeHotKey()) return;
     SaveAndApply();
     host_.ShowHiddenWindows();
 }
 
 void ConfigDialog::BtnOKClick() {
+    if (!TakeHotKey()) return;  // the dialog stays open with the reason
     SaveAndApply();
     // Closed and unmarked before the others come back, so that it stays closed.
     host_.CloseDialog();

@@ -31,6 +31,25 @@ struct EditModel {
     std::string Text;
 };
 
+// A hot key field (HOTKEY_CLASS): the combination as a menu-shortcut value
+// (the key's virtual-key code, plus 0x2000 Shift, 0x4000 Ctrl, 0x8000 Alt), 0 for none.
+struct HotKeyModel {
+    int ShortCut = 0x404C;  // Ctrl+L
+};
+
+// The hot key field's own value (key in the low byte, HOTKEYF_SHIFT 1,
+// HOTKEYF_CONTROL 2, HOTKEYF_ALT 4 in the high byte) and the menu-shortcut
+// value, both ways; the extended-key flag does not count.
+int HotKeyFieldToShortCut(unsigned fieldValue);
+unsigned ShortCutToHotKeyField(int shortCut);
+
+inline constexpr const char* kMsgHotKeyNeedsCtrlOrAlt =
+    "The hot key needs Ctrl or Alt: without them it would take a key away from whatever you type. The hot key in "
+    "force stays.";
+inline constexpr const char* kMsgHotKeyHeld =
+    "This combination is already held by another program, so it could not open the menu. The hot key in force "
+    "stays; choose another one.";
+
 // A drop-down list (CBS_DROPDOWNLIST): the text is the selected item's, or empty.
 struct ComboBoxModel {
     std::vector<std::string> Items;
@@ -78,6 +97,7 @@ enum class ConfigControl {
     BtnApply,
     BtnOK,
     BtnHelp,
+    HotKeyOpenPivora,
 };
 
 enum class ConfigPage { Control = 0, Visuals = 1 };
@@ -102,6 +122,7 @@ public:
     ComboBoxModel CmBoxFontSize;    // "6" .. "12"; FontSize
     ButtonModel BtnDefault;
     EditModel edtDataPath;          // DataDir, read-only
+    HotKeyModel HotKeyOpenPivora;   // the hot key that opens the menu
     RichEditModel RichEditHelp;
 
     // PCSettings: the page shown.
@@ -148,6 +169,11 @@ public:
     virtual void OpenTarget(const std::string& target) = 0;
     // Name and size of the system's menu font.
     virtual WindowFont SystemMenuFont() = 0;
+    // The hot key in force (a menu-shortcut value).
+    virtual int HotKeyInForce() = 0;
+    // Registers shortCut in place of the hot key in force; false, with the old
+    // one kept, when another program holds it.
+    virtual bool ChangeHotKey(int shortCut) = 0;
 };
 
 // The preferences dialog's handlers over its controls.
@@ -185,6 +211,9 @@ private:
     // Apply and OK up to showing the windows again: hide the open windows,
     // save, read back, apply, refresh the Kit submenu and the draw handlers.
     void SaveAndApply();
+    // The hot key field's combination put in force when it changed; false,
+    // with the reason in the help panel, when it is refused.
+    bool TakeHotKey();
 
     FormConfigControls& c_;
     const AppModel& m_;

@@ -41,6 +41,8 @@ enum : int {
     kIdApply,
     kIdOK,
     kIdHelp,
+    kIdLblHotKey,
+    kIdHotKey,
     kIdCancel = IDCANCEL,
 };
 
@@ -165,6 +167,9 @@ bool TFormConfig::MakeWindow() {
     MakeChild(kIdLblDataPath, "STATIC", "Data Path :", 0, 0, kPageControl, {8, 96, 200, 18}, none);
     MakeChild(kIdDataPath, "EDIT", "", ES_READONLY | ES_AUTOHSCROLL | tab, WS_EX_CLIENTEDGE, kPageControl,
               {8, 114, 306, 22}, ConfigControl::edtDataPath);
+    MakeChild(kIdLblHotKey, "STATIC", "Hot key that opens the menu :", 0, 0, kPageControl, {8, 148, 306, 18}, none);
+    MakeChild(kIdHotKey, HOTKEY_CLASSA, "", tab, 0, kPageControl, {8, 166, 180, 22},
+              ConfigControl::HotKeyOpenPivora);
 
     // Page "Visuals".
     MakeChild(kIdWinDraw, "BUTTON", "Let Windows default draw all controls.", check, 0, kPageVisuals,
@@ -252,6 +257,9 @@ void TFormConfig::PushToControls() {
     PushComboBox(Item(kIdFontSize), Controls.CmBoxFontSize, shownFontSizes_);
     EnableWindow(Item(kIdDefault), Controls.BtnDefault.Enabled ? TRUE : FALSE);
     SetText(Item(kIdDataPath), Controls.edtDataPath.Text);
+    const WPARAM hotKey = ShortCutToHotKeyField(Controls.HotKeyOpenPivora.ShortCut);
+    if (static_cast<WPARAM>(SendMessageA(Item(kIdHotKey), HKM_GETHOTKEY, 0, 0) & 0xFFFF) != hotKey)
+        SendMessageA(Item(kIdHotKey), HKM_SETHOTKEY, hotKey, 0);
 
     HWND help = Item(kIdHelpText);
     if (!helpFont_ || !(shownHelpFont_ == Controls.RichEditHelp.Font)) {
@@ -331,6 +339,11 @@ LRESULT CALLBACK TFormConfig::ControlProc(HWND hwnd, UINT msg, WPARAM wParam, LP
     return result;
 }
 
+void TFormConfig::ReadHotKeyField() {
+    const LRESULT value = SendMessageA(Item(kIdHotKey), HKM_GETHOTKEY, 0, 0);
+    Controls.HotKeyOpenPivora.ShortCut = HotKeyFieldToShortCut(static_cast<unsigned>(value & 0xFFFF));
+}
+
 void TFormConfig::OnCommand(int id, int code, HWND from) {
     switch (id) {
         case kIdSystray:
@@ -345,6 +358,9 @@ void TFormConfig::OnCommand(int id, int code, HWND from) {
                 Run("CBWinDefDrawAll", [this] { Handlers.CBWinDefDrawAllClick(); });
             }
             break;
+        case kIdHotKey:
+            if (code == EN_CHANGE && !mirroring_) ReadHotKeyField();
+            break;
         case kIdFontName:
             if (code == CBN_SELCHANGE) Controls.CmBoxFontName.ItemIndex = static_cast<int>(SendMessageA(from, CB_GETCURSEL, 0, 0));
             break;
@@ -355,9 +371,11 @@ void TFormConfig::OnCommand(int id, int code, HWND from) {
             if (code == BN_CLICKED) Run("BtnDefault", [this] { Handlers.BtnDefaultClick(); });
             break;
         case kIdApply:
+            if (code == BN_CLICKED) ReadHotKeyField();  // whether or not the field told of each key
             if (code == BN_CLICKED) Run("BtnApply", [this] { Handlers.BtnApplyClick(); });
             break;
         case kIdOK:
+            if (code == BN_CLICKED) ReadHotKeyField();
             if (code == BN_CLICKED) Run("BtnOK", [this] { Handlers.BtnOKClick(); });
             break;
         case kIdCancel:

@@ -47,6 +47,8 @@ protected:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    // The hot key field's combination into the controls' model.
+    void ReadHotKeyField();
     struct Child {
         HWND hwnd;
         int page;  // -1: on no page; else the ConfigPage it belongs to

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <utility>
 
+#include "store/Backups.h"
 #include "store/IndexPrefetch.h"
 #include "support/UkvSysIO.h"
 
@@ -345,12 +346,17 @@ StoreCheckResult CheckItemStore(StoreContext& c) {
             c.fs.Rename(backup, store);  // what is left is loaded, whatever the outcome
             result = StoreCheckResult::Restored;
         } else if (answer == kMrNo) {
-            DeleteDirectoryTree(c.fs, backup);
-            result = StoreCheckResult::BackupDeleted;
+            const LocalTime now = c.now ? c.now() : LocalTime{1970, 1, 1, 0, 0, 0};
+            if (MoveIntoBackups(c.fs, c.dataDir, backup, now, true).empty()) c.table.backupUnresolved = true;
+            result = StoreCheckResult::BackupKept;
         } else {
+            c.table.backupUnresolved = true;
             return StoreCheckResult::Cancelled;
         }
     }
+    // What a save had left to delete of the store it replaced, once the new one stood.
+    if (result != StoreCheckResult::BackupKept && IsExistingDirectory(c.fs, c.dataDir + "item_del"))
+        DeleteDirectoryTree(c.fs, c.dataDir + "item_del");
     if (!IsExistingDirectory(c.fs, store)) c.fs.MakeDir(store);
     if (IsExistingFile(c.fs, store + "\\" + kIndexName)) {
         auto t0 = std::chrono::steady_clock::now();

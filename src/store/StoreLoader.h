@@ -83,6 +83,8 @@ struct StoreContext {
     // Asks BackupQuestion (warning; Yes, No, Cancel; help context 0) and returns
     // the ModalResult. Unset: the question counts as cancelled.
     std::function<int()> askBackupQuestion;
+    // The local time, which names a backup the check puts away. Unset: 1970-01-01 00:00:00.
+    std::function<LocalTime()> now;
     // Writes one line to the error log.
     std::function<void(const std::string&)> writeErrorLog;
     // Shows the user a plain message.
@@ -112,13 +114,17 @@ struct StoreContext {
 enum class StoreCheckResult {
     NoBackup,       // no item_bak: the store was prepared
     Restored,       // Yes: item_bak became shortcuts
-    BackupDeleted,  // No: item_bak removed
+    BackupKept,     // No: item_bak moved into D + "backups", marked as an interrupted save's
     Cancelled,      // Cancel or closed: nothing touched, scan and pictures skipped
 };
 
 // The store check: the backup question when D + "item_bak" exists, the root
 // directory made when missing, then the extension scan and the picture
-// preparation when the root index file exists.
+// preparation when the root index file exists. "No" keeps item_bak among the
+// backups (it may be the only whole copy of the store). Cancel, or a "No"
+// whose move fails, leaves item_bak and sets table.backupUnresolved. When the
+// store stands whole (no item_bak, or Yes), an item_del that a save could not
+// finish deleting goes.
 StoreCheckResult CheckItemStore(StoreContext& c);
 
 // The extension scan of one level and all the folders below it: every other

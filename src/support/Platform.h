@@ -135,12 +135,18 @@ public:
                        unsigned buttons, int helpContext) = 0;
 };
 
-// What the error log and the sound player need from the system.
+// A moment of local time, as the system clock gives it (month and day from 1).
+struct LocalTime {
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+};
+
+// What the error log, the sound player and the store's backups need from the system.
 class ISystem {
 public:
     virtual ~ISystem() = default;
     virtual std::string ShortDate() = 0;        // current date, system short date format
     virtual std::string ShortTime() = 0;        // current time: hours and minutes in the locale's format
+    virtual LocalTime Now() = 0;                // current local time (GetLocalTime)
     virtual uint32_t LastError() = 0;           // GetLastError of the calling thread
     virtual std::string ErrorText(uint32_t code) = 0;  // FormatMessage text, "" if none
     virtual std::string WindowsDirectory() = 0; // without trailing backslash

@@ -57,6 +57,7 @@ class WinSystem : public ISystem {
 public:
     std::string ShortDate() override;
     std::string ShortTime() override;
+    LocalTime Now() override;
     uint32_t LastError() override;
     std::string ErrorText(uint32_t code) override;
     std::string WindowsDirectory() override;

@@ -43,6 +43,19 @@ std::string WinSystem::ShortTime() {
     return buffer;
 }
 
+LocalTime WinSystem::Now() {
+    SYSTEMTIME st;
+    GetLocalTime(&st);
+    LocalTime t;
+    t.year = st.wYear;
+    t.month = st.wMonth;
+    t.day = st.wDay;
+    t.hour = st.wHour;
+    t.minute = st.wMinute;
+    t.second = st.wSecond;
+    return t;
+}
+
 uint32_t WinSystem::LastError() {
     return GetLastError();
 }

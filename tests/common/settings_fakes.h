@@ -89,12 +89,14 @@ class FakeSystem : public pv::ISystem {
 public:
     std::string ShortDate() override { return "01.01.2026"; }
     std::string ShortTime() override { return "12:00"; }
+    pv::LocalTime Now() override { return now; }
     uint32_t LastError() override { return 0; }
     std::string ErrorText(uint32_t) override { return std::string(); }
     std::string WindowsDirectory() override { return "C:\\Windows"; }
     std::string SpecialFolderPath(int csidl) override;
 
     std::map<int, std::string> folders;  // CSIDL -> path without trailing backslash
+    pv::LocalTime now{2026, 1, 1, 12, 0, 0};
 };
 
 class FakeHotKey : public pv::IHotKey {

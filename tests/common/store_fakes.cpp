@@ -17,6 +17,7 @@ StoreWorld::StoreWorld()
     };
     ctx.writeErrorLog = [this](const std::string& s) { logged.push_back(s); };
     ctx.tellUser = [this](const std::string& s) { told.push_back(s); };
+    ctx.now = [] { return pv::LocalTime{2026, 1, 1, 12, 0, 0}; };
     pv::BuildMenuTemplate(pmBasic);
     pv::BuildBasicTree(tvBasic);
 }

@@ -2,7 +2,8 @@
 # A leftover item_bak makes start-up ask the backup question; each answer
 # leaves the directories as designed:
 #   Yes    - the backup replaces the store
-#   No     - the backup is deleted, the store stays
+#   No     - the store stays, the backup is kept among the backups, marked as
+#            an interrupted save's
 #   Cancel - both stay as they are; start-up goes on
 #   t_backup_question.sh BUILD_DIR Yes|No|Cancel
 set -euo pipefail
@@ -41,6 +42,10 @@ Yes)
 No)
     [ ! -e "$d/item_bak" ] || e2e_fail "item_bak is still there"
     [ "$(cat "$d/shortcuts/shortcuts.txt")" = "$store_before" ] || e2e_fail "the store changed"
+    kept=$(find "$d/backups" -mindepth 1 -maxdepth 1 -type d -name '* interrupted save' 2>/dev/null | head -1)
+    [ -n "$kept" ] || e2e_fail "the backup is not among the backups: $(ls "$d/backups" 2>&1)"
+    [ "$(cat "$kept/shortcuts.txt")" = "$backup_before" ] || e2e_fail "the kept backup changed"
+    [ -f "$kept/Old/shortcuts.txt" ] || e2e_fail "the kept backup lost its folder"
     expect_args="alpha one"
     ;;
 Cancel)

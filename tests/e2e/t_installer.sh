@@ -110,6 +110,9 @@ fi
 printf '^NorSep|\r\n^SpeSep|Mine\r\n' >"$data/shortcuts/shortcuts.txt"
 mkdir -p "$data/shortcuts/Tools"
 printf '^NorSep|\r\n' >"$data/shortcuts/Tools/shortcuts.txt"
+# A store an earlier save replaced, kept as a backup.
+mkdir -p "$data/backups/2024-01-01 10-00-00"
+printf '^SpeSep|Before\r\n' >"$data/backups/2024-01-01 10-00-00/shortcuts.txt"
 printf '2024-01-01 10:00:00 an earlier error\r\n' >"$data/errorlog.txt"
 inst_snapshot_data "$data" >"$E2E_OUT/data-before.txt"
 cat "$E2E_OUT/data-before.txt"

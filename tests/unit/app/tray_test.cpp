@@ -58,6 +58,23 @@ TEST(JvApplicationHotKey, ANewValueReplacesTheOldOneWhileWanted) {
     EXPECT_TRUE(quiet.calls.empty());
 }
 
+TEST(JvApplicationHotKey, TheUsersChoiceHeldElsewhereKeepsTheOldOne) {
+    FakeRegistrar reg;
+    reg.heldElsewhere = {'P'};
+    JvApplicationHotKey hk(reg);
+    hk.SetActive(true);
+    reg.calls.clear();
+    EXPECT_FALSE(hk.TrySetHotKey(0xC050));  // Ctrl+Alt+P
+    EXPECT_EQ(hk.HotKey(), 0x404C);
+    EXPECT_TRUE(hk.Active()) << "Ctrl+L registered again";
+    EXPECT_EQ(reg.calls, (std::vector<std::string>{"unregister", "register 3+80", "register 2+76"}));
+    reg.calls.clear();
+    EXPECT_TRUE(hk.TrySetHotKey(0xC04F));  // Ctrl+Alt+O
+    EXPECT_EQ(hk.HotKey(), 0xC04F);
+    EXPECT_TRUE(hk.Active());
+    EXPECT_EQ(reg.calls, (std::vector<std::string>{"unregister", "register 3+79"}));
+}
+
 TEST(JvApplicationHotKey, TakenDefaultStillLetsTheSettingsValueIn) {
     FakeRegistrar reg;
     reg.heldElsewhere = {'L'};

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "manager_world.h"
+#include "store/Backups.h"
 
 namespace pv {
 namespace {
@@ -529,6 +530,10 @@ TEST(ManagerSave, ALockedLeftoverBackupNamesTheDataDirectory) {
     EXPECT_EQ(w.scratch.ReadFile("Data\\item_bak\\shortcuts.txt"), "old");
 }
 
+std::string BackupDirName(int day) {
+    return std::string("2025-01-") + (day < 10 ? "0" : "") + std::to_string(day) + " 10-00-00";
+}
+
 // Every change the save makes, made to fail in turn. The store is built and
 // saved once per failure point, so it lives in memory: on the disk the test
 // spent nearly all its time making and removing files.
@@ -554,6 +559,28 @@ TEST(ManagerSave, AFailureAtAnyStepLosesNothing) {
         }
         w.Index("", root);
         w.scratch.WriteFile("Data\\shortcuts\\a.bmp", "A");
+        // Eleven backups of earlier saves: with the one this save keeps, the two oldest go.
+        for (int b = 1; b <= 11; ++b)
+            w.scratch.WriteFile("Data\\backups\\" + BackupDirName(b) + "\\shortcuts.txt", "^SpeSep|Backup " + std::to_string(b) + "\r\n");
+    };
+    // Every backup left is a whole store: one of the earlier ones, or the
+    // store before the save (which only a save that stood may add).
+    auto onlyWholeBackups = [](ManagerWorld& w, const std::map<std::string, std::string>& previous, bool stood) {
+        int earlier = 0, kept = 0;
+        for (const BackupInfo& b : ListBackups(w.scratch.Fs(), w.model.DataDir)) {
+            const std::string rel = b.dir.substr(w.model.DataDir.size());
+            const auto files = w.Files(rel);
+            if (files == previous) {
+                ++kept;
+                continue;
+            }
+            ++earlier;
+            const std::string index = files.count("shortcuts.txt") ? files.at("shortcuts.txt") : "";
+            EXPECT_EQ(files.size(), 1u) << rel;
+            EXPECT_EQ(index.rfind("^SpeSep|Backup ", 0), 0u) << rel << " is whole";
+        }
+        EXPECT_EQ(kept, stood ? 1 : 0) << "the replaced store is kept once the new one stands";
+        EXPECT_GE(earlier, stood ? 9 : 11);
     };
     // How many changes a save of this store makes.
     int points = 0;
@@ -573,8 +600,12 @@ TEST(ManagerSave, AFailureAtAnyStepLosesNothing) {
         for (const TreeNode* n : w.model.TVItems.AllNodes()) entries += IsMovableNode(n) ? 1 : 0;
         ASSERT_GE(entries, 200) << "a realistic store";
     }
-    int failedSaves = 0, savesThatStood = 0;
+    int failedSaves = 0, savesThatStood = 0, pointsWithoutLoss = 0;
     for (int k = 1; k <= points; ++k) {
+        struct Count {
+            int& n;
+            ~Count() { n += ::testing::Test::HasFailure() ? 0 : 1; }  // every check of this point so far held
+        } count{pointsWithoutLoss};
         SCOPED_TRACE("change " + std::to_string(k) + " of " + std::to_string(points) + " fails");
         ManagerWorld w(Backing::Memory);
         makeStore(w);
@@ -590,6 +621,7 @@ TEST(ManagerSave, AFailureAtAnyStepLosesNothing) {
             // Failed while clearing the old store away, after the new one stood.
             ++savesThatStood;
             EXPECT_FALSE(w.scratch.IsDir("Data\\item_bak")) << "never taken for a backup at the next start";
+            onlyWholeBackups(w, before, true);
             w.Load();
             EXPECT_TRUE(w.Tree() == tree) << "the new store holds the tree";
             continue;
@@ -597,6 +629,7 @@ TEST(ManagerSave, AFailureAtAnyStepLosesNothing) {
         ++failedSaves;
         EXPECT_EQ(w.form.Controls.StatusBarHelp.rfind("Save unsuccesful! ", 0), 0u);
         EXPECT_FALSE(w.form.SavedFlag());
+        onlyWholeBackups(w, before, false);
         if (!w.scratch.IsDir("Data\\item_bak")) {
             EXPECT_TRUE(w.Files() == before) << "the store is the one before the save";
         } else {
@@ -609,6 +642,8 @@ TEST(ManagerSave, AFailureAtAnyStepLosesNothing) {
     }
     std::printf("[ fault injection ] %d points: %d failed saves left the previous store, %d saves stood\n", points,
                 failedSaves, savesThatStood);
+    std::printf("[ fault injection ] %d of %d points lost nothing; backups held only whole stores\n",
+                pointsWithoutLoss, points);
 }
 
 TEST(ManagerSave, TwoFoldersOfOneNameFailWithoutLoss) {

@@ -99,6 +99,16 @@ public:
         value = it->second;
         return true;
     }
+    // The clock: every save names its backup by this time.
+    pv::LocalTime now{2026, 12, 9, 21, 55, 33};
+    pv::LocalTime Now() override { return now; }
+    // The Restore list: what it was shown, and the row the user picks (-1: Cancel).
+    std::vector<std::vector<std::string>> backupLists;
+    int backupChoice = -1;
+    int ChooseBackup(const std::vector<std::string>& labels) override {
+        backupLists.push_back(labels);
+        return backupChoice;
+    }
 };
 
 class RecordingView : public pv::IItemsTreeView {
@@ -161,6 +171,7 @@ public:
         c.dataDir = model.DataDir;
         c.textFiles = model.TextFiles;
         c.askBackupQuestion = [this] { return backupAnswer; };
+        c.now = [this] { return host.now; };
         pv::StoreCache cache;
         c.cache = &cache;
         c.copyUndo = false;  // as the program loads: the manager makes the undo copy

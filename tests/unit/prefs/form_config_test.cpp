@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -59,6 +61,15 @@ public:
     }
     void OpenTarget(const std::string& target) override { Log("OpenTarget " + target); }
     pv::WindowFont SystemMenuFont() override { return menuFont; }
+    int HotKeyInForce() override { return hot->HotKey(); }
+    bool ChangeHotKey(int shortCut) override {
+        Log("ChangeHotKey " + std::to_string(shortCut));
+        if (heldByOthers.count(shortCut)) return false;
+        hot->SetHotKey(shortCut);
+        return true;
+    }
+    std::set<int> heldByOthers;  // combinations another program has registered
+    pv::IHotKey* hot = nullptr;    // the hot key in force
 
     void Log(const std::string& call) { calls.push_back(call); }
 
@@ -78,6 +89,7 @@ protected:
         settings = std::make_unique<pv::Settings>(
             pv::SettingsServices{profile, registry, dir.Fs(), system, ui, hotKey, pump}, model, config);
         host = std::make_unique<RecordingHost>(*settings, windows);
+        host->hot = &hotKey;
         dialog = std::make_unique<pv::ConfigDialog>(config, model, *host);
         dialog->FormCreate();
     }
@@ -400,6 +412,76 @@ TEST_F(ConfigDialogTest, CancelLeavesAFontThatIsNotInstalledUnselected) {
     ASSERT_TRUE(settings->SaveSettings());
     EXPECT_EQ(profile.ReadString(dir.Root() + "pivora.ini", "Font Settings", "FontName", ""), "Gone Font");
     EXPECT_EQ(profile.ReadString(dir.Root() + "pivora.ini", "Font Settings", "FontSize", ""), "14");
+}
+
+// ---------------------------------------------------------------- the hot key field
+
+TEST(HotKeyField, ValuesBothWays) {
+    struct Case {
+        unsigned field;  // key | HOTKEYF_* << 8
+        int shortCut;
+    } cases[] = {
+        {0x024C, 0x404C},  // Ctrl+L
+        {0x0650, 0xC050},  // Ctrl+Alt+P
+        {0x0170, 0x2070},  // Shift+F1
+        {0x0741, 0xE041},  // Shift+Ctrl+Alt+A
+        {0x0000, 0},       // none
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(pv::HotKeyFieldToShortCut(c.field), c.shortCut) << c.field;
+        EXPECT_EQ(pv::ShortCutToHotKeyField(c.shortCut), c.field) << c.shortCut;
+    }
+    EXPECT_EQ(pv::HotKeyFieldToShortCut(0x0A26), 0x4026) << "the extended-key flag (8) does not count";
+    EXPECT_EQ(pv::HotKeyFieldToShortCut(0x0600), 0) << "modifiers without a key are no hot key";
+    // As pivora.ini stores them.
+    EXPECT_EQ(pv::ShortCutToText(0xC050), "Ctrl+Alt+P");
+    EXPECT_EQ(pv::TextToShortCut("CTRL+L"), 0x404C);
+    EXPECT_EQ(pv::TextToShortCut("Ctrl+Alt+P"), 0xC050);
+}
+
+TEST_F(ConfigDialogTest, ApplyPutsTheHotKeyInForceAndWritesIt) {
+    Start("[General Settings]\r\nOpenPivoraHotkey=CTRL+L\r\n");
+    EXPECT_EQ(config.HotKeyOpenPivora.ShortCut, 0x404C) << "the field shows the one in force";
+    config.HotKeyOpenPivora.ShortCut = 0xC050;  // the user pressed Ctrl+Alt+P in the field
+    dialog->BtnApplyClick();
+    EXPECT_EQ(hotKey.value, 0xC050);
+    EXPECT_EQ(profile.ReadString(model.DataDir + "pivora.ini", "General Settings", "OpenPivoraHotkey", ""),
+              "Ctrl+Alt+P");
+    EXPECT_EQ(host->calls.front(), "ChangeHotKey 49232");
+    // Default sets Ctrl+L again (Apply puts it in force).
+    dialog->BtnDefaultClick();
+    EXPECT_EQ(config.HotKeyOpenPivora.ShortCut, 0x404C);
+    EXPECT_EQ(hotKey.value, 0xC050);
+    dialog->BtnApplyClick();
+    EXPECT_EQ(hotKey.value, 0x404C);
+}
+
+TEST_F(ConfigDialogTest, RefusedHotKeysLeaveTheOldOneAndSaveNothing) {
+    Start("[General Settings]\r\nOpenPivoraHotkey=CTRL+L\r\n");
+    host->heldByOthers = {0xC050};
+    struct Case {
+        int shortCut;
+        const char* reason;
+    } cases[] = {
+        {0xC050, pv::kMsgHotKeyHeld},              // Ctrl+Alt+P, held by another program
+        {0x0050, pv::kMsgHotKeyNeedsCtrlOrAlt},    // P alone
+        {0x2050, pv::kMsgHotKeyNeedsCtrlOrAlt},    // Shift+P
+        {0x0070, pv::kMsgHotKeyNeedsCtrlOrAlt},    // F1
+        {0, pv::kMsgHotKeyNeedsCtrlOrAlt},         // the field cleared
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.shortCut);
+        host->calls.clear();
+        config.HotKeyOpenPivora.ShortCut = c.shortCut;
+        dialog->BtnApplyClick();
+        EXPECT_EQ(Help(), c.reason);
+        EXPECT_EQ(hotKey.value, 0x404C) << "the old one stays";
+        for (const std::string& call : host->calls) EXPECT_EQ(call.rfind("ChangeHotKey", 0), 0u) << "nothing saved";
+        windows.win[FakeAppWindows::Ix(pv::AppWindow::FormConfig)].visible = true;
+        dialog->BtnOKClick();
+        EXPECT_TRUE(Visible(pv::AppWindow::FormConfig)) << "OK keeps the dialog open with the reason";
+    }
+    EXPECT_EQ(profile.ReadString(model.DataDir + "pivora.ini", "General Settings", "OpenPivoraHotkey", ""), "CTRL+L");
 }
 
 TEST_F(ConfigDialogTest, HelpOpensTheHelpPageBesideTheProgram) {

@@ -366,7 +366,7 @@ TEST(LoaderBackup, TheThreeAnswers) {
     };
     const Case cases[] = {
         {kMrYes, StoreCheckResult::Restored, false, "FromBackup", true},
-        {kMrNo, StoreCheckResult::BackupDeleted, false, "Current", true},
+        {kMrNo, StoreCheckResult::BackupKept, false, "Current", true},
         {kMrCancel, StoreCheckResult::Cancelled, true, "Current", false},
         {kMrNone, StoreCheckResult::Cancelled, true, "Current", false},  // closed without a button
     };
@@ -386,6 +386,9 @@ TEST(LoaderBackup, TheThreeAnswers) {
         EXPECT_EQ(w.IsFile("shortcuts\\only-in-current.bmp"), c.answer != kMrYes);
         EXPECT_EQ(w.IsFile("shortcuts\\Sub\\shortcuts.txt"), c.answer == kMrYes);
         EXPECT_EQ(w.lists.ShellQueries() > 0, c.prepared);
+        // No keeps the interrupted save's store among the backups, named by the time.
+        EXPECT_EQ(w.IsFile("backups\\2026-01-01 12-00-00 interrupted save\\Sub\\shortcuts.txt"), c.answer == kMrNo);
+        EXPECT_EQ(w.table.backupUnresolved, c.result == StoreCheckResult::Cancelled);
         LoadItemStore(w.ctx);
         EXPECT_EQ(w.pmItems.root.Child(0)->caption, c.menuCaption);
         if (!c.prepared) {
@@ -394,6 +397,44 @@ TEST(LoaderBackup, TheThreeAnswers) {
             EXPECT_EQ(w.lists.Count(), kFixedPictureCount);
         }
     }
+}
+
+TEST(LoaderBackup, ALeftoverItemDelGoesOnceTheStoreStandsWhole) {
+    struct Case {
+        bool backup;  // an interrupted save's item_bak beside it
+        int answer;
+        bool itemDelAfter;
+    } cases[] = {
+        {false, kMrCancel, false},  // no question: the store is whole
+        {true, kMrYes, false},      // item_bak is the whole store again
+        {true, kMrNo, true},        // the store may be the half-written one
+        {true, kMrCancel, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.backup) + " " + std::to_string(c.answer));
+        StoreWorld w;
+        w.Index("shortcuts", {"^UnkLnk|C:\\cur.txt|txt|Current"});
+        w.Index("item_del\\Half", {"^NorSep|"});
+        w.Index("backups\\2026-01-01 10-00-00", {"^NorSep|"});
+        if (c.backup) w.Index("item_bak", {"^UnkLnk|C:\\bak.txt|txt|FromBackup"});
+        w.backupAnswer = c.answer;
+        w.Start();
+        EXPECT_EQ(w.backupQuestions, c.backup ? 1 : 0) << "quietly";
+        EXPECT_EQ(w.IsDir("item_del"), c.itemDelAfter);
+        EXPECT_TRUE(w.IsFile("backups\\2026-01-01 10-00-00\\shortcuts.txt")) << "a backup is never taken for anything else";
+        EXPECT_TRUE(w.told.empty());
+    }
+}
+
+TEST(LoaderBackup, NoWhoseMoveFailsKeepsItemBakAndSavesRefuse) {
+    StoreWorld w;
+    w.Index("shortcuts", {"^UnkLnk|C:\\cur.txt|txt|Current"});
+    w.Index("item_bak", {"^UnkLnk|C:\\bak.txt|txt|FromBackup"});
+    w.File("backups", "a file where the folder should be");
+    w.backupAnswer = kMrNo;
+    w.Start();
+    EXPECT_TRUE(w.IsFile("item_bak\\shortcuts.txt")) << "never deleted: asked again at the next start";
+    EXPECT_TRUE(w.table.backupUnresolved);
 }
 
 TEST(LoaderBackup, NoQuestionWithoutBackupAndNoCallbackMeansCancel) {

@@ -26,6 +26,7 @@ struct FakeSystem : pv::ISystem {
         return "";
     }
     std::string WindowsDirectory() override { return "C:\\WINDOWS"; }
+    pv::LocalTime Now() override { return {2026, 12, 8, 9, 5, 0}; }
 };
 
 struct RecordingUI : pv::IMessageUI {
