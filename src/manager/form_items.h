@@ -53,6 +53,12 @@ std::string CleanItemText(const std::string& text);
 std::string TrimBlanks(const std::string& text);
 
 enum class DuplicateMode { Inclusive, Exclusive };
+// Why a folder may not take the name (null when it may): needs a name, bad
+// characters, a name Windows refuses, a duplicate at its level in the mode given.
+const char* FolderNameRefusal(const TreeNode* node, const std::string& text, DuplicateMode mode);
+// A refusal that more typing may still mend ("Game " on the way to "Game T",
+// "NUL" to "NULL"): not shown while the name is typed, only when it is taken.
+bool IsPrematureRefusal(const char* refusal);
 // Whether text matches (trimmed, case-insensitive) a node of node's level:
 // backwards from the node (inclusive) or its previous sibling (exclusive),
 // then forwards up to the first program node.
@@ -71,6 +77,9 @@ extern const char* const kMsgReady;                // "Ready"
 extern const char* const kMsgSaveOk;               // "Save succesful!"
 extern const char* const kMsgSaveFailed;           // "Save unsuccesful! "
 extern const char* const kMsgDropOnProgram;        // "You can not drop items on following type: ..."
+extern const char* const kMsgSaveQuestion;         // asked when the manager closes with unsaved edits
+// What the status line says when a refused name is taken back.
+std::string FolderKeepsName(const std::string& refusal, const std::string& name);
 
 // The long part of a control's hint (the text after "|"), "" for none.
 std::string LongHint(const std::string& hint);
@@ -139,6 +148,12 @@ struct FormItemsControls {
 // The four kinds of entry the adding controls make.
 enum class AddMode { File, Directory, Separator, Folder };
 
+// Where a key went: the tree, the name field, or any control of the window.
+enum class ItemsKeyPlace { Tree, NameField, Window };
+// Key codes, the values of Win32's virtual keys; letters are their capitals.
+enum ItemsKeyCode : int { kKeyReturn = 0x0D, kKeyEscape = 0x1B, kKeyDelete = 0x2E, kKeyF2 = 0x71 };
+enum ItemsKeyModifier : unsigned { kKeyModNone = 0, kKeyModCtrl = 1u << 0, kKeyModShift = 1u << 1, kKeyModAlt = 1u << 2 };
+
 // Controls whose hints feed the status line.
 enum class ItemsControl {
     None,
@@ -172,6 +187,11 @@ public:
     virtual void BeginDrag(TreeNode* source) = 0;
     // The title painted again (when the program paints titles).
     virtual void RepaintCaption() = 0;
+    // The keyboard focus to the name field with its whole text selected, or back to the tree.
+    virtual void FocusNameField() = 0;
+    virtual void FocusTree() = 0;
+    // The press or drag in the tree given up: capture and drag image released, nothing moved.
+    virtual void CancelDrag() = 0;
 };
 
 // The rest of the program, as the manager reaches it.
@@ -193,6 +213,8 @@ public:
     virtual bool BrowseForFolder(const std::string& title, std::string& directory) = 0;
     // A shortcut's arguments and target; false when it cannot be resolved.
     virtual bool ResolveShellLink(const std::string& link, std::string& arguments, std::string& target) = 0;
+    // Questions to the user, owned by the manager's window.
+    virtual IMessageUI& MessageUI() = 0;
 };
 
 // ---------------------------------------------------------------- the window's behaviour
@@ -234,6 +256,9 @@ public:
     void SetEditSParamsText(const std::string& text);
     void EditSNameChange();
     void EditSParamsChange();
+    // The name field lost the keyboard focus: a refused folder name is taken
+    // back (the field shows the folder's name again) and the status line says so.
+    void EditSNameExit();
     void UpdateButtons();
 
     // ---- status line
@@ -262,7 +287,7 @@ public:
     void BitBtnAttachClick();
     // A node with text directly after the selected node, at its level.
     TreeNode* InsertAfterSelection(const std::string& text);
-    void SetMemoAddNameText(const std::string& text) { Controls.MemoAddName = text; }
+    void SetMemoAddNameText(const std::string& text);
     const std::string& ChosenFile() const { return chosenFile_; }
     const std::string& ChosenDirectory() const { return chosenDir_; }
 
@@ -286,9 +311,18 @@ public:
     TreeNode* ExpandCandidate() const { return expandCandidate_; }
     int RepaintCounter() const { return repaints_; }
 
+    // ---- keyboard: a key pressed at a place, with its modifiers; true when
+    // it was taken (nothing else may act on it then).
+    bool KeyDown(ItemsKeyPlace place, int key, unsigned modifiers);
+
     // ---- window
     void FormShow();
+    // Whether the window may close: with unsaved edits the user is asked
+    // whether to save them (Yes saves, No drops them, Cancel keeps it open).
+    bool FormCloseQuery();
     void FormClose();
+    // What Save would write differs from what the last load or save wrote.
+    bool HasUnsavedEdits() const;
 
     // ---- saving, in parts
     // Writes the level that starts at `first` (a top node) into dir (no
@@ -302,6 +336,13 @@ private:
         if (view_) (view_->*f)(n);
     }
     void FolderRefusal(const std::string& message);
+    // Ends the rename of the folder the name field holds: a name that may not
+    // be taken goes back to the folder's own; false when it had to.
+    bool FinishRename();
+    void EditNameKey();
+    void BackToTreeKey();
+    void ClearRefusal();
+    void SnapshotParams();
     // Moves node with its subtree to directly after target, at target's level.
     void MoveAfter(TreeNode* node, TreeNode* target);
     // Removes node with its subtree; nothing keeps pointing at it.
@@ -328,6 +369,16 @@ private:
     bool changeAttached_ = false;
     bool inNameChange_ = false;
     bool inParamsChange_ = false;
+    // The folder the name field renames, and its name before the rename.
+    TreeNode* renameNode_ = nullptr;
+    std::string renameFrom_;
+    std::string pendingRefusal_;  // kept in the status line while the field holds it
+    std::string setBack_;         // the last "keeps its name" message
+    bool attachRefused_ = false;  // the status line shows an attach's folder refusal
+    bool pressing_ = false;       // a left press in the tree that may become a drag
+    bool asking_ = false;         // the save question is open
+    // The parameter table as the undo copy knows it (by pair index).
+    std::vector<std::string> undoParams_;
 
     // adding
     std::string chosenFile_, chosenDir_;
