@@ -458,6 +458,39 @@ void TFormItems::BeginDrag(TreeNode*) {
 
 void TFormItems::RepaintCaption() { FormActivate(); }
 
+void TFormItems::FocusNameField() {
+    HWND edit = controls_[kIdEditSName];
+    SetFocus(edit);
+    SendMessageA(edit, EM_SETSEL, 0, -1);
+}
+
+void TFormItems::FocusTree() { SetFocus(TVItems.Handle()); }
+
+void TFormItems::CancelDrag() {
+    if (!pressed_) return;
+    pressed_ = false;  // so that the WM_CAPTURECHANGED of ReleaseCapture cancels nothing more
+    ReleaseCapture();
+    POINT pt;
+    GetCursorPos(&pt);
+    ScreenToClient(TVItems.Handle(), &pt);
+    EndDrag(false, pt);
+}
+
+bool TFormItems::KeyPreview(const MSG& msg) {
+    if (msg.message != WM_KEYDOWN || !Handle()) return false;
+    const ItemsKeyPlace place = msg.hwnd == TVItems.Handle()              ? ItemsKeyPlace::Tree
+                                : msg.hwnd == controls_[kIdEditSName] ? ItemsKeyPlace::NameField
+                                                                         : ItemsKeyPlace::Window;
+    unsigned mods = kKeyModNone;
+    if (GetKeyState(VK_CONTROL) < 0) mods |= kKeyModCtrl;
+    if (GetKeyState(VK_SHIFT) < 0) mods |= kKeyModShift;
+    if (GetKeyState(VK_MENU) < 0) mods |= kKeyModAlt;
+    if (!model_.KeyDown(place, static_cast<int>(msg.wParam), mods)) return false;
+    PushControls();
+    SyncSelection();
+    return true;
+}
+
 void TFormItems::SyncSelection() {
     HTREEITEM h = TreeView_GetSelection(TVItems.Handle());
     TreeNode* node = nullptr;
@@ -529,7 +562,7 @@ void TFormItems::EndDrag(bool drop, POINT pt) {
     SyncSelection();
 }
 
-bool TFormItems::TreeInput(UINT msg, WPARAM wParam, LPARAM lParam) {
+bool TFormItems::TreeInput(UINT msg, WPARAM, LPARAM lParam) {
     const POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     switch (msg) {
         case WM_LBUTTONDOWN: {
@@ -568,14 +601,6 @@ bool TFormItems::TreeInput(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_CAPTURECHANGED:
             if (pressed_) EndDrag(false, pt);
             return false;
-        case WM_KEYDOWN:
-            if (wParam == VK_ESCAPE && pressed_) {
-                pressed_ = false;
-                ReleaseCapture();
-                EndDrag(false, pt);
-                return true;
-            }
-            return false;
         default:
             return false;
     }
@@ -592,6 +617,11 @@ void TFormItems::FormShow() {
 }
 
 void TFormItems::Close() {
+    if (!model_.FormCloseQuery()) {
+        PushControls();
+        SyncSelection();
+        return;
+    }
     model_.FormClose();
     ShowWindow(Handle(), SW_HIDE);
     PushControls();
@@ -605,6 +635,11 @@ void TFormItems::OnCommand(int id, int code, HWND control) {
             model_.RBFolderEnter(modes[id - kIdRBFile]);
             PushControls();
         }
+        return;
+    }
+    if (code == EN_KILLFOCUS && id == kIdEditSName) {
+        model_.EditSNameExit();
+        PushControls();
         return;
     }
     if (code == EN_CHANGE) {

@@ -67,6 +67,14 @@ private:
     void Expand(TreeNode* node) override;
     void BeginDrag(TreeNode* source) override;
     void RepaintCaption() override;
+    void FocusNameField() override;
+    void FocusTree() override;
+    void CancelDrag() override;
+
+public:
+    bool KeyPreview(const MSG& msg) override;
+
+private:
 
     // The drag inside the tree: pressed, armed by the drag timer, then shown
     // with the tree's own drag image once the pointer has moved 8 pixels.

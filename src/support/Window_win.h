@@ -66,6 +66,11 @@ public:
     // The Window object of a handle created through this class, or null.
     static Window* FromHandle(HWND hwnd);
 
+    // A key message for this window or one of its controls, seen by the
+    // message loop before the dialog keys (Tab, Esc, Enter, mnemonics) are;
+    // true when the window took it.
+    virtual bool KeyPreview(const MSG& /*msg*/) { return false; }
+
 protected:
     virtual LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     // Window class details; override to change icon, cursor, background or style.
