@@ -528,7 +528,10 @@ void FormItemsModel::UpdateButtons() {
 
 void FormItemsModel::ShowStatusText(const std::string& text) { Controls.StatusBarHelp = text; }
 
-void FormItemsModel::MessageTime() { Controls.TimerStatusText.Interval = kMessageTime; }
+void FormItemsModel::MessageTime() {
+    Controls.TimerStatusText.Interval = kMessageTime;
+    ++Controls.TimerStatusText.Starts;
+}
 
 void FormItemsModel::TimerStatusText() {
     ItemsTimer& t = Controls.TimerStatusText;

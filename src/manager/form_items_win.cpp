@@ -253,7 +253,9 @@ void TFormItems::PushControls() {
     if (!shownValid_ || shown_.StatusBarHelp != c.StatusBarHelp)
         SendMessageA(status_, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(c.StatusBarHelp.c_str()));
     const int interval = c.TimerStatusText.Enabled ? c.TimerStatusText.Interval : 0;
-    if (interval != timerInterval_) {
+    // A new message gets its whole message time, also after another one.
+    if (interval != timerInterval_ || c.TimerStatusText.Starts != statusStarts_) {
+        statusStarts_ = c.TimerStatusText.Starts;
         if (interval > 0)
             SetTimer(Handle(), kTimerStatusText, static_cast<UINT>(interval), nullptr);
         else

@@ -117,7 +117,7 @@ private:
     int timerInterval_ = 0;   // as set on the window, 0 for none
     bool dragTimerOn_ = false;
     bool expandTimerOn_ = false;
-    unsigned dragStarts_ = 0, expandStarts_ = 0;
+    unsigned dragStarts_ = 0, expandStarts_ = 0, statusStarts_ = 0;
     bool pressed_ = false;     // left button down on an item, captured
     bool armed_ = false;       // the drag timer has fired
     bool dragging_ = false;    // the drag image shows

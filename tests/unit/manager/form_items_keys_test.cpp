@@ -66,7 +66,9 @@ TEST(ManagerRename, ARefusedNameNeverLeavesAPrefixInTheTree) {
             EXPECT_EQ(k.StatusBarHelp, "Ready") << c.typed << ": nothing said while typing";
         }
         // Leaving the field takes the name back and says so.
+        const unsigned starts = k.TimerStatusText.Starts;
         w.form.EditSNameExit();
+        EXPECT_EQ(k.TimerStatusText.Starts, starts + 1) << c.typed << ": its message time from the start";
         EXPECT_EQ(k.EditSName.Text, "Tools") << c.typed;
         EXPECT_EQ(k.StatusBarHelp, std::string(c.refusal) + " - the folder keeps its name \"Tools\"") << c.typed;
         EXPECT_EQ(k.TimerStatusText.Interval, 4750) << c.typed;
