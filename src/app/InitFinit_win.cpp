@@ -26,7 +26,7 @@ bool Application::DialogMessage(MSG& msg) {
         if (!h || !IsWindowVisible(h) || (msg.hwnd != h && !IsChild(h, msg.hwnd))) continue;
         // The window's own keys first (Esc that ends a drag is not the cancel button's).
         bool taken = false;
-        if (!Guard(w->Name().empty() ? nullptr : w->Name().c_str(), [&] { taken = w->KeyPreview(msg); }) || taken)
+        if (!Guard(w->Name().empty() ? nullptr : w->Name().c_str(), [&] { taken = w->DialogKey(msg); }) || taken)
             return true;
         if (IsDialogMessageA(h, &msg)) return true;
     }
@@ -467,6 +467,26 @@ bool PivoraProgram::ResolveShellLink(const std::string& link, std::string& argum
     }
     FreeShellLinkInfo(info);
     return rc == 0;
+}
+
+bool PivoraProgram::EnvironmentVariable(const std::string& name, std::string& value) {
+    if (name.empty()) return false;
+    std::string buffer(256, '\0');
+    for (;;) {
+        SetLastError(0);
+        const DWORD n = GetEnvironmentVariableA(name.c_str(), &buffer[0], static_cast<DWORD>(buffer.size()));
+        if (n == 0) {
+            // A variable that is set but empty also answers 0, without an error.
+            if (GetLastError() == ERROR_ENVVAR_NOT_FOUND) return false;
+            value.clear();
+            return true;
+        }
+        if (n < buffer.size()) {
+            value.assign(buffer.data(), n);
+            return true;
+        }
+        buffer.resize(n);  // n counts the terminating NUL here
+    }
 }
 
 }  // namespace pv

@@ -46,6 +46,8 @@ public:
     HWND StatusBar() const { return status_; }
     // The tree-view item of a node, when the view holds one.
     HTREEITEM ItemOf(const TreeNode* node) const;
+    // A mnemonic that two buttons share moves the focus between them.
+    bool DialogKey(const MSG& msg) override;
 
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -70,11 +72,8 @@ private:
     void FocusNameField() override;
     void FocusTree() override;
     void CancelDrag() override;
-
-public:
-    bool KeyPreview(const MSG& msg) override;
-
-private:
+    // A key down of the manager's own keys (KeyDown's table).
+    bool OwnKey(const MSG& msg);
 
     // The drag inside the tree: pressed, armed by the drag timer, then shown
     // with the tree's own drag image once the pointer has moved 8 pixels.

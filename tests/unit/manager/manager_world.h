@@ -94,6 +94,14 @@ public:
     // The save question at closing answers with these (Cancel when none are left).
     ScriptedMessageUI ui;
     pv::IMessageUI& MessageUI() override { return ui; }
+    // The environment the program runs in.
+    std::map<std::string, std::string> env;
+    bool EnvironmentVariable(const std::string& name, std::string& value) override {
+        auto it = env.find(name);
+        if (it == env.end()) return false;
+        value = it->second;
+        return true;
+    }
 };
 
 class RecordingView : public pv::IItemsTreeView {
@@ -129,7 +137,7 @@ public:
 
 class ManagerWorld {
 public:
-    ManagerWorld() : fs(scratch.Fs()), form(model, fs, host) {
+    explicit ManagerWorld(Backing backing = Backing::Disk) : scratch(backing), fs(scratch.Fs()), form(model, fs, host) {
         model.DataDir = scratch.Root() + "Data\\";
         model.ProgramDir = scratch.Root() + "Program\\";
         model.Pictures = &lists;
