@@ -87,6 +87,7 @@ public:
     void RebuildItemMenus() override {}
     void OpenTarget(const std::string&) override {}
     pv::IShell& Shell() override { return shell_; }
+    pv::IMessageUI& MessageUI() override { return ui_; }
     bool OpenDialogAdd(std::string&) override { return false; }
     bool BrowseForFolder(const std::string&, std::string&) override { return false; }
     bool ResolveShellLink(const std::string&, std::string&, std::string&) override { return false; }
@@ -101,6 +102,13 @@ private:
             return 0;
         }
     } shell_;
+    // The benchmark never closes the manager with edits, so nothing is asked.
+    class NoQuestions : public pv::IMessageUI {
+        void PlainBox(const std::string&, const std::string&) override {}
+        int Dialog(const std::string&, const std::string&, pv::DialogType, unsigned, int) override {
+            return pv::kMrCancel;
+        }
+    } ui_;
 };
 
 // The manager's Save of a loaded store: load once, then save (best of repeats).

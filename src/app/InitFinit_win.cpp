@@ -22,11 +22,14 @@ const char* const kInstanceMappingName = "{0C462EFB-02B9-4314-80A4-DA95904F9B9F}
 
 bool Application::DialogMessage(MSG& msg) {
     if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST) return false;
-    for (const Window* w : DialogWindows) {
+    for (Window* w : DialogWindows) {
         const HWND h = w ? w->Handle() : nullptr;
-        if (h && IsWindowVisible(h) && (msg.hwnd == h || IsChild(h, msg.hwnd)) &&
-            (w->DialogKey(msg) || IsDialogMessageA(h, &msg)))
+        if (!h || !IsWindowVisible(h) || (msg.hwnd != h && !IsChild(h, msg.hwnd))) continue;
+        // The window's own keys first (Esc that ends a drag is not the cancel button's).
+        bool taken = false;
+        if (!Guard(w->Name().empty() ? nullptr : w->Name().c_str(), [&] { taken = w->DialogKey(msg); }) || taken)
             return true;
+        if (IsDialogMessageA(h, &msg)) return true;
     }
     return false;
 }
@@ -470,6 +473,11 @@ bool PivoraProgram::OpenDialogAdd(std::string& file) {
     if (!open || !open(&ofn)) return false;
     file = Narrow(name);
     return true;
+}
+
+IMessageUI& PivoraProgram::MessageUI() {
+    itemsUi_.SetOwner(FormItems.Handle());
+    return itemsUi_;
 }
 
 bool PivoraProgram::BrowseForFolder(const std::string& title, std::string& directory) {

@@ -49,11 +49,12 @@ public:
     int Run();
     // Windows whose keyboard works like a dialog's (Tab, accelerators, Esc).
     // Read at every key message: a window that is made later counts once it is.
-    std::vector<const Window*> DialogWindows;
+    std::vector<Window*> DialogWindows;
+    // One key message as the loop sees it: true when a dialog window took it
+    // (its own keys first, then IsDialogMessage).
+    bool DialogMessage(MSG& msg);
 
 private:
-    // True when the message went to one of the dialog windows' IsDialogMessage.
-    bool DialogMessage(MSG& msg);
 
     bool terminated_ = false;
     int exitCode_ = 0;
@@ -219,6 +220,7 @@ private:
     bool OpenDialogAdd(std::string& file) override;
     bool BrowseForFolder(const std::string& title, std::string& directory) override;
     bool ResolveShellLink(const std::string& link, std::string& arguments, std::string& target) override;
+    IMessageUI& MessageUI() override;
     bool EnvironmentVariable(const std::string& name, std::string& value) override;
     LocalTime Now() override { return system_.Now(); }
     int ChooseBackup(const std::vector<std::string>& labels) override;
@@ -256,6 +258,7 @@ private:
     WinRegistry registry_;
     WinSystem system_;
     WinMessageUI ui_;
+    WinMessageUI itemsUi_;  // questions of the manager, owned by its window
     HotKeyOfFormGeneral hotKey_{FormGeneral};
     ApplicationPump pump_{App};
     std::unique_ptr<Settings> settings_;

@@ -25,6 +25,11 @@ const char* const kMsgReady = "Ready";
 const char* const kMsgSaveOk = "Save succesful!";
 const char* const kMsgSaveFailed = "Save unsuccesful! ";
 const char* const kMsgDropOnProgram = "You can not drop items on following type: \"Program item\"";
+const char* const kMsgSaveQuestion = "Do you want to save the changes to the items before closing?";
+
+std::string FolderKeepsName(const std::string& refusal, const std::string& name) {
+    return refusal + " - the folder keeps its name \"" + name + "\"";
+}
 const char* const kMsgFolderControlChars = "The folder name can not contain control characters (e.g. Tab)";
 const char* const kMsgFolderTooLong = "The folder name can not be longer than 255 characters";
 const char* const kMsgFolderIndexName = "The folder name can not be \"shortcuts.txt\" (the item list's own file)";
@@ -205,6 +210,8 @@ bool HasDuplicateAtLevel(const TreeNode* node, const std::string& text, Duplicat
     return false;
 }
 
+bool IsPrematureRefusal(const std::string& refusal) { return refusal == kMsgFolderReserved; }
+
 bool IsInSubtree(const TreeNode* node, const TreeNode* folder) {
     for (const TreeNode* n = node; n; n = n->Parent())
         if (n == folder) return true;
@@ -353,12 +360,19 @@ FormItemsModel::FormItemsModel(AppModel& model, IFileSystem& fs, IItemsHost& hos
 void FormItemsModel::MakeUndoCopy() {
     m_.TVUndo.CopyFrom(m_.TVItems);
     m_.TVUndo.tag = m_.TVItems.tag;
+    SnapshotParams();
     undoOwed_ = false;
 }
 
+void FormItemsModel::SnapshotParams() { undoParams_ = m_.Items.paramValues.Items(); }
+
 void FormItemsModel::TreeReloaded(bool undoCopyMade) {
     undoOwed_ = !undoCopyMade;
+    if (!undoOwed_) SnapshotParams();
     if (undoOwed_ && shown_) MakeUndoCopy();
+    renameNode_ = nullptr;
+    pendingRefusal_.clear();
+    pressing_ = false;
     selected_ = nullptr;
     clipboard_ = nullptr;
     dragSource_ = expandCandidate_ = nullptr;
@@ -378,6 +392,14 @@ void FormItemsModel::TreeSelectionChanged(TreeNode* node) {
 }
 
 void FormItemsModel::TVItemsChange(TreeNode* node) {
+    if (renameNode_ && renameNode_ != node) {
+        // The field leaves the folder it renamed: what it held is taken or given back first.
+        TreeNode* now = selected_;
+        selected_ = renameNode_;
+        FinishRename();
+        selected_ = now;
+        renameNode_ = nullptr;
+    }
     RefreshProperties(node);
     UpdateButtons();
 }
@@ -467,8 +489,30 @@ void FormItemsModel::EditSNameChange() {
     std::string nodeText = text;
     std::string fieldText = text;
     if (IsFolderNode(node)) {
-        const std::string why = FolderNameRefusal(node, text, DuplicateMode::Exclusive);
-        if (!why.empty()) return FolderRefusal(why);
+        if (node != renameNode_) {
+            renameNode_ = node;
+            renameFrom_ = node->text;
+        }
+        // The folder follows the field while the field holds a name it may
+        // take, and keeps its own name otherwise: the tree never shows a
+        // prefix of a refused name ("doc" of "docs", "NU" of "NUL").
+        const std::string refusal =
+            text == renameFrom_ ? std::string() : FolderNameRefusal(node, text, DuplicateMode::Exclusive);
+        if (!refusal.empty()) {
+            if (node->text != renameFrom_) {
+                node->text = renameFrom_;
+                Notify(&IItemsTreeView::NodeChanged, node);
+            }
+            if (IsPrematureRefusal(refusal)) {
+                ClearRefusal();  // checked when the name is taken
+            } else {
+                pendingRefusal_ = refusal;
+                ShowStatusText(refusal);
+                MessageTime();
+            }
+            return;
+        }
+        ClearRefusal();
     } else if (IsSeparatorNode(node)) {
         // The node shows the caption framed by dashes; the field, like the
         // properties panel, the caption alone, which can hold no dash.
@@ -492,6 +536,57 @@ void FormItemsModel::EditSNameChange() {
         Notify(&IItemsTreeView::NodeChanged, node);
     } else if (node && IsSeparatorNode(node)) {
         Notify(&IItemsTreeView::NodeChanged, node);  // the picture may have changed
+    }
+}
+
+void FormItemsModel::ClearRefusal() {
+    if (pendingRefusal_.empty()) return;
+    if (Controls.StatusBarHelp == pendingRefusal_) {
+        ShowStatusText(kMsgReady);
+        Controls.TimerStatusText.Interval = kHintTime;
+    }
+    pendingRefusal_.clear();
+}
+
+bool FormItemsModel::FinishRename() {
+    TreeNode* node = renameNode_;
+    if (!node || !IsFolderNode(node)) return true;
+    const std::string text = CleanItemText(Controls.EditSName.Text);
+    const bool fieldShowsIt = node == selected_;
+    if (!fieldShowsIt || text == node->text) {
+        renameFrom_ = node->text;
+        pendingRefusal_.clear();
+        return true;
+    }
+    const std::string refusal = FolderNameRefusal(node, text, DuplicateMode::Exclusive);
+    if (refusal.empty()) {
+        node->text = renameFrom_ = text;
+        Notify(&IItemsTreeView::NodeChanged, node);
+        pendingRefusal_.clear();
+        return true;
+    }
+    // The field holds a name the folder may not take: it shows the folder's own again.
+    pendingRefusal_.clear();
+    inNameChange_ = true;
+    SetEditSNameText(node->text);
+    inNameChange_ = false;
+    renameFrom_ = node->text;
+    host_.PlaySoundFile(kChord);
+    setBack_ = FolderKeepsName(refusal, node->text);
+    FolderRefusal(setBack_);
+    return false;
+}
+
+void FormItemsModel::EditSNameExit() { FinishRename(); }
+
+void FormItemsModel::SetMemoAddNameText(const std::string& text) {
+    Controls.MemoAddName = text;
+    // A refused folder's name, once typed right, clears the refusal.
+    if (attachRefused_ && Controls.RBFolder &&
+        FolderNameRefusal(selected_, TrimBlanks(CleanItemText(text)), DuplicateMode::Inclusive).empty()) {
+        attachRefused_ = false;
+        ShowStatusText(kMsgReady);
+        Controls.TimerStatusText.Interval = kHintTime;
     }
 }
 
@@ -574,12 +669,18 @@ ItemsControl FormItemsModel::MnemonicTarget(char key, ItemsControl focused) cons
 
 void FormItemsModel::ShowStatusText(const std::string& text) { Controls.StatusBarHelp = text; }
 
-void FormItemsModel::MessageTime() { Controls.TimerStatusText.Interval = kMessageTime; }
+void FormItemsModel::MessageTime() {
+    Controls.TimerStatusText.Interval = kMessageTime;
+    ++Controls.TimerStatusText.Starts;
+}
 
 void FormItemsModel::TimerStatusText() {
     ItemsTimer& t = Controls.TimerStatusText;
-    if (t.Interval == kMessageTime) {
+    if (!pendingRefusal_.empty()) {
+        ShowStatusText(pendingRefusal_);  // as long as the field holds the refused name
+    } else if (t.Interval == kMessageTime) {
         t.Interval = kHintTime;
+        attachRefused_ = false;
         ShowStatusText(kMsgReady);
     } else if (Controls.StatusBarHelp.empty()) {
         ShowStatusText(kMsgReady);
@@ -587,6 +688,7 @@ void FormItemsModel::TimerStatusText() {
 }
 
 void FormItemsModel::ApplicationHint(const std::string& hint) {
+    if (!pendingRefusal_.empty()) return;
     ShowStatusText(LongHint(hint));
     Controls.TimerStatusText.Interval = kHintTime;
     Controls.TimerStatusText.Enabled = true;
@@ -728,6 +830,10 @@ bool FormItemsModel::SaveStore(std::string& reason) {
 }
 
 void FormItemsModel::BitBtnSaveClick() {
+    FinishRename();
+    // A name taken back just before (the field lost the focus to this button)
+    // is still said after the save's own message.
+    const bool settingBackShown = !setBack_.empty() && Controls.StatusBarHelp == setBack_;
     std::string reason;
     if (!SaveStore(reason)) {
         host_.PlaySoundFile(kChord);
@@ -736,7 +842,7 @@ void FormItemsModel::BitBtnSaveClick() {
         return;
     }
     host_.PlaySoundFile(kChimes);
-    ShowStatusText(kMsgSaveOk);
+    ShowStatusText(settingBackShown ? std::string(kMsgSaveOk) + " " + setBack_ : std::string(kMsgSaveOk));
     MessageTime();
     saved_ = true;
     MakeUndoCopy();
@@ -750,7 +856,13 @@ void FormItemsModel::RestoreFromUndo() {
     changeAttached_ = false;
     if (view_) view_->BeginUpdate();
     m_.TVItems.CopyFrom(m_.TVUndo);
+    // Parameters typed since then go too: the tray menu starts items with these.
+    TkvDynStringArray& values = m_.Items.paramValues;
+    for (int i = 0; i < values.Length() && i < static_cast<int>(undoParams_.size()); ++i)
+        if (values[i] != undoParams_[static_cast<size_t>(i)]) values.Set(i, undoParams_[static_cast<size_t>(i)]);
     // The old nodes are gone, and everything that pointed at them with them.
+    renameNode_ = nullptr;
+    pendingRefusal_.clear();
     selected_ = nullptr;
     clipboard_ = nullptr;
     dragSource_ = expandCandidate_ = nullptr;
@@ -905,7 +1017,128 @@ void FormItemsModel::BitBtnLaunchClick() {
 
 void FormItemsModel::BitBtnHelpClick() { host_.OpenTarget(m_.ProgramDir + "help.html"); }
 
+// ---------------------------------------------------------------- keyboard
+
+namespace {
+
+struct KeyBinding {
+    ItemsKeyPlace place;  // Window: wherever the focus is in the manager
+    int key;
+    unsigned modifiers;
+    ItemsButton FormItemsControls::*button;  // pressed as a click: only while enabled; null for none
+    void (FormItemsModel::*handler)();
+};
+
+}  // namespace
+
+bool FormItemsModel::KeyDown(ItemsKeyPlace place, int key, unsigned modifiers) {
+    using M = FormItemsModel;
+    using C = FormItemsControls;
+    // What users of Windows tree editors expect; the buttons keep their Alt mnemonics.
+    static const KeyBinding kBindings[] = {
+        {ItemsKeyPlace::Tree, kKeyDelete, kKeyModNone, &C::BitBtnDelete, &M::BitBtnDeleteClick},
+        {ItemsKeyPlace::Tree, kKeyF2, kKeyModNone, nullptr, &M::EditNameKey},
+        {ItemsKeyPlace::Tree, 'X', kKeyModCtrl, &C::BitBtnCut, &M::BitBtnCutClick},
+        {ItemsKeyPlace::Tree, 'C', kKeyModCtrl, &C::BitBtnCopy, &M::BitBtnCopyClick},
+        {ItemsKeyPlace::Tree, 'V', kKeyModCtrl, &C::BitBtnPaste, &M::BitBtnPasteClick},
+        {ItemsKeyPlace::Tree, 'Z', kKeyModCtrl, &C::BitBtnUndo, &M::BitBtnUndoClick},
+        {ItemsKeyPlace::Window, 'S', kKeyModCtrl, &C::BitBtnSave, &M::BitBtnSaveClick},
+        {ItemsKeyPlace::NameField, kKeyReturn, kKeyModNone, nullptr, &M::BackToTreeKey},
+    };
+    if (key == kKeyEscape && modifiers == kKeyModNone && pressing_) {
+        // Esc during a press or drag gives the drag up, and nothing else.
+        if (view_) view_->CancelDrag();
+        TVItemsMouseUp(true);
+        return true;
+    }
+    for (const KeyBinding& b : kBindings) {
+        if (b.key != key || b.modifiers != modifiers) continue;
+        if (b.place != ItemsKeyPlace::Window && b.place != place) continue;
+        if (!b.button || (Controls.*(b.button)).Enabled) (this->*(b.handler))();
+        return true;
+    }
+    return false;
+}
+
+void FormItemsModel::EditNameKey() {
+    if (view_ && Controls.EditSName.Enabled) view_->FocusNameField();
+}
+
+void FormItemsModel::BackToTreeKey() {
+    if (view_) view_->FocusTree();
+}
+
 // ---------------------------------------------------------------- showing and closing
+
+bool FormItemsModel::FormCloseQuery() {
+    if (asking_) return false;
+    FinishRename();
+    if (!HasUnsavedEdits()) return true;
+    asking_ = true;
+    int answer = kMrCancel;
+    try {
+        answer = host_.MessageUI().Dialog(m_.ProductTitle, kMsgSaveQuestion, DialogType::Confirmation,
+                                          kBtnYes | kBtnNo | kBtnCancel, 0);
+    } catch (...) {
+        asking_ = false;
+        throw;
+    }
+    asking_ = false;
+    if (answer == kMrNo) return true;
+    if (answer != kMrYes) return false;
+    BitBtnSaveClick();
+    // A failed save keeps the window and the edits; the status line says why.
+    return !HasUnsavedEdits();
+}
+
+namespace {
+
+// The nodes of a level that a save writes: after its top node, up to the
+// first program node.
+std::vector<const TreeNode*> WrittenNodes(const TreeNode& parent) {
+    std::vector<const TreeNode*> out;
+    for (int i = 0; i < parent.Count(); ++i) {
+        const TreeNode* n = parent.Child(i);
+        if (IsProgramNode(n)) break;
+        if (!IsTopNode(n)) out.push_back(n);
+    }
+    return out;
+}
+
+}  // namespace
+
+bool FormItemsModel::HasUnsavedEdits() const {
+    if (undoOwed_) return false;  // the undo copy is still to be made: nothing was edited
+    const ItemTable& table = m_.Items;
+    auto savedParams = [&](int number) {
+        const int at = table.paramNumbers.IndexOf(std::to_string(number));
+        return at >= 0 && at < static_cast<int>(undoParams_.size()) ? undoParams_[static_cast<size_t>(at)]
+                                                                     : std::string();
+    };
+    std::vector<std::pair<const TreeNode*, const TreeNode*>> levels{{&m_.TVItems.Root(), &m_.TVUndo.Root()}};
+    while (!levels.empty()) {
+        const auto level = levels.back();
+        levels.pop_back();
+        const std::vector<const TreeNode*> now = WrittenNodes(*level.first);
+        const std::vector<const TreeNode*> then = WrittenNodes(*level.second);
+        if (now.size() != then.size()) return true;
+        for (size_t i = 0; i < now.size(); ++i) {
+            const TreeNode* a = now[i];
+            const TreeNode* b = then[i];
+            if (a->text != b->text || IsFolderNode(a) != IsFolderNode(b) || IsSeparatorNode(a) != IsSeparatorNode(b) ||
+                HasItemNumber(a) != HasItemNumber(b))
+                return true;
+            if (IsFolderNode(a)) {
+                levels.push_back({a, b});
+            } else if (HasItemNumber(a)) {
+                if (a->imageIndex != b->imageIndex || table.PathOf(a->data) != table.PathOf(b->data) ||
+                    table.FindItemParams(a->data) != savedParams(b->data))
+                    return true;
+            }
+        }
+    }
+    return false;
+}
 
 void FormItemsModel::FormShow() {
     shown_ = true;
@@ -933,7 +1166,7 @@ void FormItemsModel::FormClose() {
 void FormItemsModel::RemoveNode(TreeNode* node) {
     if (!node || !node->Parent()) return;
     if (view_) view_->NodeDeleting(node);
-    for (TreeNode** p : {&selected_, &clipboard_, &dragSource_, &expandCandidate_, &rootTopNode_})
+    for (TreeNode** p : {&selected_, &clipboard_, &dragSource_, &expandCandidate_, &rootTopNode_, &renameNode_})
         if (*p && IsInSubtree(*p, node)) *p = nullptr;
     TreeModel::Delete(node);
 }
@@ -1082,6 +1315,7 @@ void FormItemsModel::BitBtnAttachClick() {
         if (!refusal.empty()) {
             host_.PlaySoundFile(kChord);
             FolderRefusal(refusal);
+            attachRefused_ = true;
             return;
         }
         node = InsertAfterSelection(text);
@@ -1192,7 +1426,8 @@ void FormItemsModel::BitBtnDeleteClick() {
 void FormItemsModel::TVItemsMouseDown(bool left, int x, int y) {
     if (!left) return;
     dragSource_ = view_ ? view_->NodeAt(x, y) : nullptr;
-    if (dragSource_ && IsMovableNode(dragSource_)) {
+    pressing_ = dragSource_ && IsMovableNode(dragSource_);
+    if (pressing_) {
         Controls.TimerDrag.Enabled = true;
         ++Controls.TimerDrag.Starts;
     }
@@ -1205,6 +1440,7 @@ void FormItemsModel::TimerDragTimer() {
 
 void FormItemsModel::TVItemsMouseUp(bool left) {
     if (!left) return;
+    pressing_ = false;
     repaints_ = 0;
     Controls.TimerDrag.Enabled = false;
     Controls.TimerExpand.Enabled = false;

@@ -53,6 +53,9 @@ std::string CleanItemText(const std::string& text);
 std::string TrimBlanks(const std::string& text);
 
 enum class DuplicateMode { Inclusive, Exclusive };
+// A refusal that more typing may still mend ("Game " on the way to "Game T",
+// "NUL" to "NULL"): not shown while the name is typed, only when it is taken.
+bool IsPrematureRefusal(const std::string& refusal);
 // Whether text matches (trimmed, in any letter case, also beyond ASCII) a node
 // of node's level: backwards from the node (inclusive) or its previous sibling
 // (exclusive), then forwards up to the first program node.
@@ -99,6 +102,9 @@ extern const char* const kMsgReady;                // "Ready"
 extern const char* const kMsgSaveOk;               // "Save succesful!"
 extern const char* const kMsgSaveFailed;           // "Save unsuccesful! "
 extern const char* const kMsgDropOnProgram;        // "You can not drop items on following type: ..."
+extern const char* const kMsgSaveQuestion;         // asked when the manager closes with unsaved edits
+// What the status line says when a refused name is taken back.
+std::string FolderKeepsName(const std::string& refusal, const std::string& name);
 extern const char* const kMsgArgumentsLostBar;     // a dropped shortcut's arguments without their "|"
 extern const char* const kMsgBackupUnresolved;     // after the data directory: item_bak left unanswered
 extern const char* const kMsgNoBackups;            // Restore... without a backup to restore
@@ -171,6 +177,12 @@ struct FormItemsControls {
 // The four kinds of entry the adding controls make.
 enum class AddMode { File, Directory, Separator, Folder };
 
+// Where a key went: the tree, the name field, or any control of the window.
+enum class ItemsKeyPlace { Tree, NameField, Window };
+// Key codes, the values of Win32's virtual keys; letters are their capitals.
+enum ItemsKeyCode : int { kKeyReturn = 0x0D, kKeyEscape = 0x1B, kKeyDelete = 0x2E, kKeyF2 = 0x71 };
+enum ItemsKeyModifier : unsigned { kKeyModNone = 0, kKeyModCtrl = 1u << 0, kKeyModShift = 1u << 1, kKeyModAlt = 1u << 2 };
+
 // Controls whose hints feed the status line.
 enum class ItemsControl {
     None,
@@ -204,6 +216,11 @@ public:
     virtual void BeginDrag(TreeNode* source) = 0;
     // The title painted again (when the program paints titles).
     virtual void RepaintCaption() = 0;
+    // The keyboard focus to the name field with its whole text selected, or back to the tree.
+    virtual void FocusNameField() = 0;
+    virtual void FocusTree() = 0;
+    // The press or drag in the tree given up: capture and drag image released, nothing moved.
+    virtual void CancelDrag() = 0;
 };
 
 // The rest of the program, as the manager reaches it.
@@ -225,6 +242,8 @@ public:
     virtual bool BrowseForFolder(const std::string& title, std::string& directory) = 0;
     // A shortcut's arguments and target; false when it cannot be resolved.
     virtual bool ResolveShellLink(const std::string& link, std::string& arguments, std::string& target) = 0;
+    // Questions to the user, owned by the manager's window.
+    virtual IMessageUI& MessageUI() = 0;
     // An environment variable's value; false when it is not set.
     virtual bool EnvironmentVariable(const std::string& name, std::string& value) = 0;
     // The local time, which names the backup a save keeps.
@@ -272,6 +291,9 @@ public:
     void SetEditSParamsText(const std::string& text);
     void EditSNameChange();
     void EditSParamsChange();
+    // The name field lost the keyboard focus: a refused folder name is taken
+    // back (the field shows the folder's name again) and the status line says so.
+    void EditSNameExit();
     void UpdateButtons();
 
     // ---- status line
@@ -325,7 +347,7 @@ public:
     void BitBtnAttachClick();
     // A node with text directly after the selected node, at its level.
     TreeNode* InsertAfterSelection(const std::string& text);
-    void SetMemoAddNameText(const std::string& text) { Controls.MemoAddName = text; }
+    void SetMemoAddNameText(const std::string& text);
     const std::string& ChosenFile() const { return chosenFile_; }
     const std::string& ChosenDirectory() const { return chosenDir_; }
 
@@ -349,9 +371,18 @@ public:
     TreeNode* ExpandCandidate() const { return expandCandidate_; }
     int RepaintCounter() const { return repaints_; }
 
+    // ---- keyboard: a key pressed at a place, with its modifiers; true when
+    // it was taken (nothing else may act on it then).
+    bool KeyDown(ItemsKeyPlace place, int key, unsigned modifiers);
+
     // ---- window
     void FormShow();
+    // Whether the window may close: with unsaved edits the user is asked
+    // whether to save them (Yes saves, No drops them, Cancel keeps it open).
+    bool FormCloseQuery();
     void FormClose();
+    // What Save would write differs from what the last load or save wrote.
+    bool HasUnsavedEdits() const;
 
     // ---- saving, in parts
     // Writes the level that starts at `first` (a top node) into dir (no
@@ -365,6 +396,13 @@ private:
         if (view_) (view_->*f)(n);
     }
     void FolderRefusal(const std::string& message);
+    // Ends the rename of the folder the name field holds: a name that may not
+    // be taken goes back to the folder's own; false when it had to.
+    bool FinishRename();
+    void EditNameKey();
+    void BackToTreeKey();
+    void ClearRefusal();
+    void SnapshotParams();
     // What Sweep knows of an item's target: there, plainly missing, or not to
     // be checked from here (the item stays).
     enum class TargetState { Present, Missing, Unchecked };
@@ -395,6 +433,16 @@ private:
     bool changeAttached_ = false;
     bool inNameChange_ = false;
     bool inParamsChange_ = false;
+    // The folder the name field renames, and its name before the rename.
+    TreeNode* renameNode_ = nullptr;
+    std::string renameFrom_;
+    std::string pendingRefusal_;  // kept in the status line while the field holds it
+    std::string setBack_;         // the last "keeps its name" message
+    bool attachRefused_ = false;  // the status line shows an attach's folder refusal
+    bool pressing_ = false;       // a left press in the tree that may become a drag
+    bool asking_ = false;         // the save question is open
+    // The parameter table as the undo copy knows it (by pair index).
+    std::vector<std::string> undoParams_;
 
     // adding
     std::string chosenFile_, chosenDir_;

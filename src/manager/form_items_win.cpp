@@ -182,7 +182,8 @@ HWND TFormItems::Control(ItemsControl c) const {
     return it == controls_.end() ? nullptr : it->second;
 }
 
-bool TFormItems::DialogKey(const MSG& msg) const {
+bool TFormItems::DialogKey(const MSG& msg) {
+    if (msg.message == WM_KEYDOWN) return OwnKey(msg);
     // Alt+letter, or a letter on a button (which takes no characters, so the
     // dialog manager reads the letter as a mnemonic as well).
     if (msg.message != WM_SYSCHAR && msg.message != WM_CHAR) return false;
@@ -277,7 +278,9 @@ void TFormItems::PushControls() {
     if (!shownValid_ || shown_.StatusBarHelp != c.StatusBarHelp)
         SendMessageA(status_, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(c.StatusBarHelp.c_str()));
     const int interval = c.TimerStatusText.Enabled ? c.TimerStatusText.Interval : 0;
-    if (interval != timerInterval_) {
+    // A new message gets its whole message time, also after another one.
+    if (interval != timerInterval_ || c.TimerStatusText.Starts != statusStarts_) {
+        statusStarts_ = c.TimerStatusText.Starts;
         if (interval > 0)
             SetTimer(Handle(), kTimerStatusText, static_cast<UINT>(interval), nullptr);
         else
@@ -482,6 +485,39 @@ void TFormItems::BeginDrag(TreeNode*) {
 
 void TFormItems::RepaintCaption() { FormActivate(); }
 
+void TFormItems::FocusNameField() {
+    HWND edit = controls_[kIdEditSName];
+    SetFocus(edit);
+    SendMessageA(edit, EM_SETSEL, 0, -1);
+}
+
+void TFormItems::FocusTree() { SetFocus(TVItems.Handle()); }
+
+void TFormItems::CancelDrag() {
+    if (!pressed_) return;
+    pressed_ = false;  // so that the WM_CAPTURECHANGED of ReleaseCapture cancels nothing more
+    ReleaseCapture();
+    POINT pt;
+    GetCursorPos(&pt);
+    ScreenToClient(TVItems.Handle(), &pt);
+    EndDrag(false, pt);
+}
+
+bool TFormItems::OwnKey(const MSG& msg) {
+    if (!Handle()) return false;
+    const ItemsKeyPlace place = msg.hwnd == TVItems.Handle()              ? ItemsKeyPlace::Tree
+                                : msg.hwnd == controls_[kIdEditSName] ? ItemsKeyPlace::NameField
+                                                                         : ItemsKeyPlace::Window;
+    unsigned mods = kKeyModNone;
+    if (GetKeyState(VK_CONTROL) < 0) mods |= kKeyModCtrl;
+    if (GetKeyState(VK_SHIFT) < 0) mods |= kKeyModShift;
+    if (GetKeyState(VK_MENU) < 0) mods |= kKeyModAlt;
+    if (!model_.KeyDown(place, static_cast<int>(msg.wParam), mods)) return false;
+    PushControls();
+    SyncSelection();
+    return true;
+}
+
 void TFormItems::SyncSelection() {
     HTREEITEM h = TreeView_GetSelection(TVItems.Handle());
     TreeNode* node = nullptr;
@@ -553,7 +589,7 @@ void TFormItems::EndDrag(bool drop, POINT pt) {
     SyncSelection();
 }
 
-bool TFormItems::TreeInput(UINT msg, WPARAM wParam, LPARAM lParam) {
+bool TFormItems::TreeInput(UINT msg, WPARAM, LPARAM lParam) {
     const POINT pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     switch (msg) {
         case WM_LBUTTONDOWN: {
@@ -592,14 +628,6 @@ bool TFormItems::TreeInput(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_CAPTURECHANGED:
             if (pressed_) EndDrag(false, pt);
             return false;
-        case WM_KEYDOWN:
-            if (wParam == VK_ESCAPE && pressed_) {
-                pressed_ = false;
-                ReleaseCapture();
-                EndDrag(false, pt);
-                return true;
-            }
-            return false;
         default:
             return false;
     }
@@ -616,6 +644,11 @@ void TFormItems::FormShow() {
 }
 
 void TFormItems::Close() {
+    if (!model_.FormCloseQuery()) {
+        PushControls();
+        SyncSelection();
+        return;
+    }
     model_.FormClose();
     ShowWindow(Handle(), SW_HIDE);
     PushControls();
@@ -629,6 +662,11 @@ void TFormItems::OnCommand(int id, int code, HWND control) {
             model_.RBFolderEnter(modes[id - kIdRBFile]);
             PushControls();
         }
+        return;
+    }
+    if (code == EN_KILLFOCUS && id == kIdEditSName) {
+        model_.EditSNameExit();
+        PushControls();
         return;
     }
     if (code == EN_CHANGE) {

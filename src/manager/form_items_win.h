@@ -47,7 +47,7 @@ public:
     // The tree-view item of a node, when the view holds one.
     HTREEITEM ItemOf(const TreeNode* node) const;
     // A mnemonic that two buttons share moves the focus between them.
-    bool DialogKey(const MSG& msg) const override;
+    bool DialogKey(const MSG& msg) override;
 
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -69,6 +69,11 @@ private:
     void Expand(TreeNode* node) override;
     void BeginDrag(TreeNode* source) override;
     void RepaintCaption() override;
+    void FocusNameField() override;
+    void FocusTree() override;
+    void CancelDrag() override;
+    // A key down of the manager's own keys (KeyDown's table).
+    bool OwnKey(const MSG& msg);
 
     // The drag inside the tree: pressed, armed by the drag timer, then shown
     // with the tree's own drag image once the pointer has moved 8 pixels.
@@ -111,7 +116,7 @@ private:
     int timerInterval_ = 0;   // as set on the window, 0 for none
     bool dragTimerOn_ = false;
     bool expandTimerOn_ = false;
-    unsigned dragStarts_ = 0, expandStarts_ = 0;
+    unsigned dragStarts_ = 0, expandStarts_ = 0, statusStarts_ = 0;
     bool pressed_ = false;     // left button down on an item, captured
     bool armed_ = false;       // the drag timer has fired
     bool dragging_ = false;    // the drag image shows

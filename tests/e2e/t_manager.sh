@@ -122,6 +122,8 @@ select_node "Probe one"
 e2e_driver settext "$(name_field)" "Never saved" >/dev/null
 tree | grep -qx "Never saved" || e2e_fail "the rename did not reach the tree"
 e2e_driver post "$FORM" WM_CLOSE >/dev/null
+# Asked whether to save the edit: No drops it.
+e2e_driver msgbox-answer '*' 7 >/dev/null || e2e_fail "closing with an edit asked nothing"
 e2e_wait_for 10 "the manager to close" e2e_not e2e_driver find --class TFormItems --visible --timeout 0 ||
     e2e_fail "the manager stayed"
 [ "$(cat "$d/shortcuts/shortcuts.txt")" = "$store" ] || e2e_fail "closing without saving changed the store"

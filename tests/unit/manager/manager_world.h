@@ -91,6 +91,9 @@ public:
         target = it->second.second;
         return true;
     }
+    // The save question at closing answers with these (Cancel when none are left).
+    ScriptedMessageUI ui;
+    pv::IMessageUI& MessageUI() override { return ui; }
     // The environment the program runs in.
     std::map<std::string, std::string> env;
     bool EnvironmentVariable(const std::string& name, std::string& value) override {
@@ -137,6 +140,9 @@ public:
     }
     void BeginDrag(pv::TreeNode* n) override { calls.push_back("drag " + n->text); }
     void RepaintCaption() override { calls.push_back("caption"); }
+    void FocusNameField() override { calls.push_back("focus name, all selected"); }
+    void FocusTree() override { calls.push_back("focus tree"); }
+    void CancelDrag() override { calls.push_back("cancel drag"); }
 };
 
 class ManagerWorld {

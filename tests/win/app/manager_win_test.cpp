@@ -92,6 +92,37 @@ TEST_F(ManagerWin, TheTreeViewFollowsOneItemAtATime) {
     EXPECT_EQ(Node("Inner"), nullptr);
 }
 
+TEST_F(ManagerWin, TheMessageLoopGivesTheManagerItsKeysFirst) {
+    HWND form = p_->FormItems.Handle();
+    ASSERT_TRUE(IsWindowVisible(form));
+    RECT r = {};
+    const HTREEITEM item = p_->FormItems.ItemOf(Node("Win ini"));
+    std::memcpy(&r, &item, sizeof item);
+    ASSERT_TRUE(SendMessageA(tree_, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&r)));
+    // A press on an item, which may become a drag: Esc ends the press and nothing else.
+    SendMessageA(tree_, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2));
+    EXPECT_EQ(GetCapture(), tree_);
+    MSG esc = {tree_, WM_KEYDOWN, VK_ESCAPE, 0, 0, {0, 0}};
+    EXPECT_TRUE(p_->App.DialogMessage(esc));
+    EXPECT_TRUE(IsWindowVisible(form)) << "Esc during a press closed the manager";
+    EXPECT_EQ(GetCapture(), nullptr);
+    // F2: the name field with its text selected; Enter there: the tree again.
+    MSG f2 = {tree_, WM_KEYDOWN, VK_F2, 0, 0, {0, 0}};
+    EXPECT_TRUE(p_->App.DialogMessage(f2));
+    HWND name = p_->FormItems.Control(ItemsControl::EditSName);
+    EXPECT_EQ(GetFocus(), name);
+    DWORD from = 1, to = 0;
+    SendMessageA(name, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+    EXPECT_EQ(from, 0u);
+    EXPECT_EQ(to, static_cast<DWORD>(GetWindowTextLengthA(name)));
+    MSG enter = {name, WM_KEYDOWN, VK_RETURN, 0, 0, {0, 0}};
+    EXPECT_TRUE(p_->App.DialogMessage(enter));
+    EXPECT_EQ(GetFocus(), tree_);
+    // Without a press Esc is the cancel button: with nothing edited the manager closes unasked.
+    EXPECT_TRUE(p_->App.DialogMessage(esc));
+    EXPECT_FALSE(IsWindowVisible(form));
+}
+
 // "C&lose" and "&Launch" share Alt+L. Through the program's message loop the
 // key moves the focus from one to the other and presses neither; Alt with a
 // letter only one button has still presses that one.
