@@ -51,6 +51,7 @@ protected:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void FormShow() override;
     bool MakeWindow() override;
+    void FontChanged() override;
 
 private:
     // IItemsTreeView
@@ -98,6 +99,9 @@ private:
     WinPictureLists& pictures_;
     FormItemsModel model_;
     HWND status_ = nullptr;
+    HWND pathTip_ = nullptr;          // the whole file path, on hover
+    std::string pathTipText_;
+    HIMAGELIST treeImages_ = nullptr;  // the tree's pictures at the window's DPI
     std::unordered_map<int, HWND> controls_;
     std::unordered_map<const TreeNode*, HTREEITEM> items_;
     std::unordered_set<const TreeNode*> opened_;  // nodes whose children the view holds

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "menu/MenuTheme.h"
 #include "model/MenuModel.h"
 
 namespace pv {
@@ -36,7 +37,8 @@ enum DrawTextFlag : unsigned {
     kDtNoPrefix = 0x800,
 };
 
-// Fixed sizes of the menu layout, in pixels.
+// Sizes of the menu layout at 96 dpi, in pixels; at another DPI each is
+// scaled on its own (ScaleToDpi), so that rows stay whole pixels.
 constexpr int kMenuItemHeight = 19;
 constexpr int kPlainSeparatorHeight = 8;
 constexpr int kSideBarWidth = 20;
@@ -70,6 +72,9 @@ struct MenuDrawSettings {
     int fontSize = 8;  // points
     bool fontBold = false;
     bool windowsDraw = true;
+    // Pixels per inch of the monitor the menu shows on: every size of the layout
+    // is scaled to it (the font's height follows IMenuTextMeasure::PixelsPerInch).
+    int dpi = kBaseDpi;
 };
 
 struct TextExtent {
@@ -88,7 +93,8 @@ public:
 enum class DrawOpKind {
     FillRect,  // rect, color (a solid brush of the system colour)
     Line,      // x1,y1 to x2,y2, color (solid pen, width 1)
-    Image,     // imageIndex from ILAllPublicPM at x1,y1; greyed = drawn disabled
+    Image,     // imageIndex from ILAllPublicPM (at the picture size x2 - x1) at
+               // x1,y1 to x2,y2 (exclusive); greyed = drawn disabled
     Text,      // DrawText of text in rect with textFlags, font, color; opaque
                // background in bkColor, or transparent when bkColor < 0
     BarText,   // the side bar: select font (rotated, made and deleted by the
@@ -130,8 +136,8 @@ int SideBarIndex(const MenuEntry& entry);
 // Whether the entry is the last of its siblings that carries a draw handler.
 bool IsLastDrawnEntry(const MenuEntry& entry);
 // Height of the submenu the entry sits in: 0 for side-bar and hidden entries,
-// 8 for plain separators, 19 for every other sibling.
-int SubmenuHeight(const MenuEntry& entry);
+// 8 for plain separators, 19 for every other sibling (each scaled to dpi).
+int SubmenuHeight(const MenuEntry& entry, int dpi = kBaseDpi);
 // The caption without its hot-key markers ("&&" leaves one "&").
 std::string StripHotkey(const std::string& caption);
 
