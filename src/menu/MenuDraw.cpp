@@ -250,6 +250,20 @@ DisplayList SpeItemsRTDrawItem(const MenuEntry& entry, const DrawRect& rect, con
     return list;
 }
 
+int PlainSeparatorHeight(const MenuDrawSettings& settings) { return ScaleToDpi(kPlainSeparatorHeight, settings.dpi); }
+
+DisplayList PlainSeparatorDrawItem(const MenuEntry& entry, const DrawRect& rect, const MenuDrawSettings& settings,
+                                   IMenuTextMeasure& measure) {
+    DisplayList list;
+    const int x0 = HasBar(entry) ? ScaleToDpi(kSideBarWidth, settings.dpi) : 0;
+    list.push_back(Fill(x0, rect.top, rect.right, rect.bottom, kColorMenu));
+    const int y = rect.top + PlainSeparatorHeight(settings) / 2 - 1;
+    list.push_back(Line(x0, y, rect.right, y, kColorBtnShadow));
+    list.push_back(Line(x0, y + 1, rect.right, y + 1, kColorBtnHighlight));
+    if (x0 > 0 && IsLastDrawnEntry(entry)) DrawSideBar(entry, settings, measure, list);
+    return list;
+}
+
 void DrawSideBar(const MenuEntry& entry, const MenuDrawSettings& settings, IMenuTextMeasure& measure,
                  DisplayList& list) {
     const int index = SideBarIndex(entry);

@@ -174,6 +174,14 @@ DisplayList NorItemsRTDrawItem(const MenuEntry& entry, const DrawRect& rect, boo
 DisplayList SpeItemsRTDrawItem(const MenuEntry& entry, const DrawRect& rect, const MenuDrawSettings& settings,
                                IMenuTextMeasure& measure);
 
+// A plain separator (tag -200) drawn by the program, where the system's own
+// would not match the menu's colours (dark): kPlainSeparatorHeight high at the
+// settings' DPI, an etched line across its middle from the bar (if any) to the
+// right edge. Adds the side bar when the entry is the last drawn.
+int PlainSeparatorHeight(const MenuDrawSettings& settings);
+DisplayList PlainSeparatorDrawItem(const MenuEntry& entry, const DrawRect& rect, const MenuDrawSettings& settings,
+                                   IMenuTextMeasure& measure);
+
 // Appends the side bar of the entry's submenu to list (nothing when it has none).
 void DrawSideBar(const MenuEntry& entry, const MenuDrawSettings& settings, IMenuTextMeasure& measure,
                  DisplayList& list);

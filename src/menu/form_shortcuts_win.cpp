@@ -37,9 +37,15 @@ void AddEntries(HMENU target, const MenuEntry& parent, RealisedMenu& out) {
         MENUITEMINFOA mii = {};
         mii.cbSize = sizeof mii;
         if (e.tag == kTagPlainSeparator) {
-            // Plain separators are measured and drawn by the system.
+            // Plain separators are measured and drawn by the system, unless the
+            // menu is in colours of its own.
             mii.fMask = MIIM_FTYPE;
             mii.fType = MFT_SEPARATOR;
+            if (out.drawSeparators) {
+                mii.fMask |= MIIM_DATA;
+                mii.fType |= MFT_OWNERDRAW;
+                mii.dwItemData = reinterpret_cast<ULONG_PTR>(&e);
+            }
             InsertMenuItemA(target, GetMenuItemCount(target), TRUE, &mii);
             continue;
         }
@@ -86,11 +92,12 @@ bool RealisedMenu::FillSubmenu(HMENU sub) {
     return false;
 }
 
-void RealiseMenuTree(const MenuEntry& root, RealisedMenu& out, HIMAGELIST images) {
+void RealiseMenuTree(const MenuEntry& root, RealisedMenu& out, HIMAGELIST images, bool drawSeparators) {
     if (out.menu) DestroyMenu(out.menu);
     out.commands.clear();
     out.unfilled.clear();
     out.images = images;
+    out.drawSeparators = drawSeparators;
     out.menu = CreatePopupMenu();
     AddEntries(out.menu, root, out);
 }
@@ -133,15 +140,15 @@ bool TFormShortCuts::Create() {
 MenuEntry* TFormShortCuts::TrackMenu(PopupMenu& menu, HWND owner, POINT pt) {
     LARGE_INTEGER t0, t1, f;
     QueryPerformanceCounter(&t0);
-    RealisedMenu realised;
-    RealiseMenuTree(menu.root, realised, pictures_.Menu());
-    tracked_ = &realised;
-    // Tags and handlers may have changed since the last pop-up.
-    menu.root.ForgetLayout();
     // Measured and drawn for the monitor the menu opens on, in the colours the
     // desktop asks for now.
     dpi_ = DpiAtPoint(pt);
     palette_ = CurrentMenuPalette(m_.settings.WindowsDraw);
+    RealisedMenu realised;
+    RealiseMenuTree(menu.root, realised, pictures_.Menu(), !palette_.UsesSystemColors());
+    tracked_ = &realised;
+    // Tags and handlers may have changed since the last pop-up.
+    menu.root.ForgetLayout();
     measure_ = std::make_unique<WinMenuTextMeasure>(dpi_);
     if (background_) DeleteObject(background_);
     background_ = nullptr;
@@ -366,6 +373,11 @@ LRESULT TFormShortCuts::MenuChar(char ch, HMENU menu) {
 bool TFormShortCuts::MeasureItem(MEASUREITEMSTRUCT& mis) {
     if (mis.CtlType != ODT_MENU || !mis.itemData) return false;
     const MenuEntry& entry = *reinterpret_cast<const MenuEntry*>(mis.itemData);
+    if (entry.tag == kTagPlainSeparator) {
+        mis.itemWidth = 0;
+        mis.itemHeight = static_cast<UINT>(PlainSeparatorHeight(DrawSettings()));
+        return true;
+    }
     if (!IsOwnerDrawn(entry)) {
         // The picture of a system-drawn entry, at the menu's DPI.
         const int size = PictureSizeForDpi(DrawSettings().dpi);
@@ -395,6 +407,11 @@ bool TFormShortCuts::DrawItem(const DRAWITEMSTRUCT& dis) {
     const bool selected = (dis.itemState & ODS_SELECTED) != 0;
     const MenuDrawSettings settings = DrawSettings();
     const int size = PictureSizeForDpi(settings.dpi);
+    if (entry.tag == kTagPlainSeparator) {
+        ExecuteDisplayList(dis.hDC, PlainSeparatorDrawItem(entry, rect, settings, Measure()), nullptr, Measure(),
+                           &palette_);
+        return true;
+    }
     if (!IsOwnerDrawn(entry)) {
         // The picture of a system-drawn entry, centred in the place the menu gave.
         if (entry.imageIndex < 0) return true;
@@ -422,6 +439,13 @@ bool TFormShortCuts::DrawItem(const DRAWITEMSTRUCT& dis) {
     for (const DrawOp& op : list)
         if (op.kind == DrawOpKind::Image) images = PicturesFor(op.imageIndex, op.x2 - op.x1);
     ExecuteDisplayList(dis.hDC, list, images, measure, &palette_);
+    if (!palette_.UsesSystemColors()) {
+        // The system draws a submenu's arrow after this, in the text and
+        // background colours the entry leaves behind.
+        const bool lit = selected && entry.enabled && entry.onDraw == DrawHandler::NorItemsRTDrawItem;
+        SetTextColor(dis.hDC, palette_.Color(lit ? kColorHighlightText : kColorMenuText));
+        SetBkColor(dis.hDC, palette_.Color(lit ? kColorHighlight : kColorMenu));
+    }
     return true;
 }
 

@@ -27,6 +27,9 @@ struct RealisedMenu {
     HMENU menu = nullptr;
     std::vector<MenuEntry*> commands;
     HIMAGELIST images = nullptr;
+    // Plain separators drawn by the program (their entry as item data), in
+    // colours the system's would not match.
+    bool drawSeparators = false;
     // Submenus made empty, to be filled when they are about to open.
     std::vector<std::pair<HMENU, const MenuEntry*>> unfilled;
 
@@ -46,7 +49,8 @@ struct RealisedMenu {
 // their picture from images (when given) through HBMMENU_CALLBACK. Submenus
 // stay empty until FillSubmenu, so that a pop-up costs the levels the user
 // opens, not the whole tree.
-void RealiseMenuTree(const MenuEntry& root, RealisedMenu& out, HIMAGELIST images = nullptr);
+void RealiseMenuTree(const MenuEntry& root, RealisedMenu& out, HIMAGELIST images = nullptr,
+                     bool drawSeparators = false);
 
 // Text sizes for the menu geometry, measured on the screen: one device context
 // and one font per face, size and weight for as long as the object lives (one

@@ -262,8 +262,10 @@ void WinPictureLists::RealizeAll() {
 }
 
 bool WinPictureLists::AddShellIcon(const std::string& path, int position, bool menuOnly) {
+    const int index = position < 0 || position >= Count() ? Count() : position;
     MakeRoomAt(position);
     HICON icon = ShellSmallIcon(path);
+    if (icon) unrealized_.push_back(TypePicture{index, path, true, true});
     InsertPicture(pm_, position, [&](int i) { PutIcon(pm_, i, icon, blankMenu_); }, &blankMenu_);
     if (!menuOnly) {
         InsertPicture(
@@ -501,11 +503,12 @@ HICON ScaledIcon(HICON icon, int width, int height) {
 
 // The shell's icon of a file type at about size pixels: the large icon (which
 // the shell makes at the system's icon size) for anything above 16.
-HICON TypeIconAt(const std::string& file, int size) {
-    if (size <= 16) return TypeSmallIcon(file);
+HICON TypeIconAt(const std::string& file, int size, bool real) {
+    if (size <= 16) return real ? ShellSmallIcon(file) : TypeSmallIcon(file);
     SHFILEINFOA sfi = {};
-    const DWORD_PTR ok = SHGetFileInfoA(file.c_str(), FILE_ATTRIBUTE_NORMAL, &sfi, sizeof sfi,
-                                        SHGFI_ICON | SHGFI_LARGEICON | SHGFI_USEFILEATTRIBUTES);
+    const DWORD_PTR ok =
+        SHGetFileInfoA(file.c_str(), FILE_ATTRIBUTE_NORMAL, &sfi, sizeof sfi,
+                       SHGFI_ICON | SHGFI_LARGEICON | (real ? 0u : static_cast<UINT>(SHGFI_USEFILEATTRIBUTES)));
     return ok ? sfi.hIcon : nullptr;
 }
 
@@ -544,7 +547,7 @@ void WinPictureLists::MakeScaled(ScaledList& s, int index) {
     if (!s.tree) {
         for (const TypePicture& t : unrealized_) {
             if (t.index != index) continue;
-            HICON icon = TypeIconAt(t.file, s.width);
+            HICON icon = TypeIconAt(t.file, s.width, t.real);
             made = ScaledIcon(icon, s.width, s.height);
             if (icon) DestroyIcon(icon);
             break;

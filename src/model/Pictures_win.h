@@ -78,6 +78,7 @@ private:
         int index;
         std::string file;
         bool realized = false;
+        bool real = false;  // a file that exists (its own icon), not a type's name
     };
     // A copy of one list at another size; done[i]: picture i is made.
     struct ScaledList {
@@ -94,7 +95,9 @@ private:
     void MakeScaled(ScaledList& s, int index);
     void DestroyScaled();
 
-    std::vector<TypePicture> unrealized_;  // every type picture, realized or not
+    // Every picture that comes from the shell (a type's, realized or not, and a
+    // file's own), so that other sizes can be asked for.
+    std::vector<TypePicture> unrealized_;
     std::vector<ScaledList> scaled_;
     BlankPicture blankMenu_, blankTree_;
     const ScratchPictures& scratch_;

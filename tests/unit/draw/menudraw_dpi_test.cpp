@@ -271,3 +271,32 @@ TEST(MenuTheme, ContrastRatioOfKnownPairs) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(MenuDrawDpi, PlainSeparatorsInTheMenusOwnColours) {
+    // 144 dpi: 12 high, the etched line across its middle: 50 + 6 - 1.
+    MenuEntry root;
+    MenuEntry* sep = Add(root, "-", pv::kTagPlainSeparator, -1, pv::DrawHandler::None);
+    FakeMeasure measure(144);
+    EXPECT_EQ(pv::PlainSeparatorHeight(At(144)), 12);
+    EXPECT_EQ(pv::PlainSeparatorHeight(At(96)), 8);
+    const DisplayList list = pv::PlainSeparatorDrawItem(*sep, DrawRect{0, 50, 120, 62}, At(144), measure);
+    ASSERT_EQ(list.size(), 3u);
+    EXPECT_EQ(list[0].rect, (DrawRect{0, 50, 120, 62}));
+    EXPECT_EQ(list[0].color, pv::kColorMenu);
+    EXPECT_EQ(list[1].y1, 55);
+    EXPECT_EQ(list[1].color, pv::kColorBtnShadow);
+    EXPECT_EQ(list[2].y1, 56);
+    EXPECT_EQ(list[2].color, pv::kColorBtnHighlight);
+    // Beside a side bar it starts right of the bar (30 at 144 dpi).
+    BarFolder f;
+    MenuEntry* barSep = f.folder->Child(3);
+    ASSERT_EQ(barSep->tag, pv::kTagPlainSeparator);
+    const DisplayList beside = pv::PlainSeparatorDrawItem(*barSep, DrawRect{0, 29, 150, 41}, At(144), measure);
+    EXPECT_EQ(beside[0].rect.left, 30);
+    EXPECT_EQ(beside[1].x1, 30);
+    EXPECT_EQ(beside[1].x2, 150);
+}
+
+}  // namespace
