@@ -1,5 +1,7 @@
 #include "manager/form_items_win.h"
 
+#include <algorithm>
+
 #include <windowsx.h>
 
 #include <cstdlib>
@@ -192,18 +194,39 @@ void TFormItems::CreateControls() {
 }
 
 void TFormItems::FontChanged() {
-    // Laid out for the font and the DPI; the status line's texts count too.
-    std::vector<LayoutNeed> status;
-    for (const std::string& t : StatusLineTexts())
-        status.push_back(NeedOf(status_, LayoutRect{0, 514, kClientWidth, 20}, t));
-    LayOutPlaced(status);
+    // Laid out for the font and the DPI.
+    LayOutPlaced();
+    // The status line's longest message widens the window (the tree takes the
+    // room), rather than the whole layout growing with it.
+    int widest = 0;
+    int tallest = 0;
+    for (const std::string& t : StatusLineTexts()) {
+        const LayoutNeed need = NeedOf(status_, LayoutRect{0, 514, kClientWidth, 20}, t);
+        widest = std::max(widest, need.textWidth + need.extraWidth + ScaleToDpi(24, Dpi()));  // the size grip
+        tallest = std::max(tallest, need.textHeight + need.extraHeight);
+    }
+    const int extra = std::max(0, widest - Scaled(kClientWidth));
+    if (extra > 0) {
+        const LayoutRect tree = Scaled(LayoutRect{0, 0, 346, 514});
+        MoveWindow(TVItems.Handle(), tree.left, tree.top, tree.width + extra, tree.height, TRUE);
+        for (const ControlDef& d : kControls) {
+            const LayoutRect r = Scaled(LayoutRect{d.x, d.y, d.w, d.h});
+            MoveWindow(controls_[d.id], r.left + extra, r.top, r.width, r.height, TRUE);
+        }
+    }
+    RECT frame = {0, 0, Scaled(kClientWidth) + extra, std::max(Scaled(kClientHeight), Scaled(514) + tallest)};
+    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrA(Handle(), GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongPtrA(Handle(), GWL_EXSTYLE)));
+    SetWindowPos(Handle(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    widened_ = extra;
     // The pictures at the window's DPI, the tree's indent with them.
     const int size = PictureSizeForDpi(Dpi());
     treeImages_ = pictures_.TreeAt(size, ScaleToDpi(18, Dpi()));
     TreeView_SetImageList(TVItems.Handle(), treeImages_, TVSIL_NORMAL);
     TreeView_SetIndent(TVItems.Handle(), ScaleToDpi(19, Dpi()));
     const LayoutRect pic = Scaled(LayoutRect{352, 33, 16, 16});
-    MoveWindow(controls_[kIdImgFType], pic.left, pic.top, size, size, TRUE);
+    MoveWindow(controls_[kIdImgFType], pic.left + widened_, pic.top, size, size, TRUE);
     if (status_) SendMessageA(status_, WM_SIZE, 0, 0);
 }
 

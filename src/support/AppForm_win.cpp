@@ -170,7 +170,15 @@ void AppForm::LayOutPlaced(const std::vector<LayoutNeed>& extra) {
 void AppForm::Present() {
     if (!EnsureWindow()) return;
     const bool wasHidden = !IsWindowVisible(Handle());
-    if (wasHidden) PlaceCentred(Scaled(clientWidth_), Scaled(clientHeight_));
+    if (wasHidden) {
+        // At the size its layout gave it.
+        RECT client = {0, 0, 0, 0};
+        GetClientRect(Handle(), &client);
+        if (client.right > 0 && client.bottom > 0)
+            PlaceCentred(client.right, client.bottom);
+        else
+            PlaceCentred(Scaled(clientWidth_), Scaled(clientHeight_));
+    }
     ShowWindow(Handle(), SW_SHOW);
     SetForegroundWindow(Handle());
     // Only a window that becomes visible is shown; one already open comes to the front.

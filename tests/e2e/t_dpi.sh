@@ -25,7 +25,7 @@ RESULTS="$E2E_OUT/results.txt"
 
 # An entry whose program is gone shows its saved 16 x 16 bitmap: a solid red
 # square (white would be transparent), so that its height can be measured.
-convert -size 16x16 xc:'#C02020' "BMP3:$E2E_APP/shortcuts/solid.bmp"
+convert -size 16x16 xc:'#C02020' -type TrueColor "BMP3:$E2E_APP/shortcuts/solid.bmp"
 printf '%s\r\n' '^ExeLnk|Z:\nowhere\solid.exe||solid.bmp|Solid square' >>"$E2E_APP/shortcuts/shortcuts.txt"
 
 reg_quiet() { e2e_wine reg add "$@" /f >/dev/null 2>&1; }
@@ -53,12 +53,12 @@ colour_box() {
 
 # The menu's area of a screenshot, inside its frame.
 crop_menu() {  # SHOT OUT
-    convert "$1" -crop "$((MENU_R - MENU_L - 6))x$((MENU_B - MENU_T - 6))+$((MENU_L + 3))+$((MENU_T + 3))" +repage "$2"
+    convert "$1" -crop "$((MENU_R - MENU_L - 2))x$((MENU_B - MENU_T - 2))+$((MENU_L + 1))+$((MENU_T + 1))" +repage "$2"
 }
 
 # The most common colour of a PNG, as RRGGBB.
 main_colour() {
-    convert "$1" -format %c histogram:info:- | sort -rn | head -1 | sed -n 's/.*#\([0-9A-Fa-f]\{6\}\).*/\1/p'
+    convert "$1" -format %c histogram:info:- | sort -rn | sed -n '1s/.*#\([0-9A-Fa-f]\{6\}\).*/\1/p'
 }
 
 # The colour of the most contrast with BG among a PNG's colours, as RRGGBB.
@@ -127,7 +127,7 @@ for dpi in ${E2E_DPIS:-96 144 192}; do
     read -r pw ph <<<"$(colour_box "$E2E_OUT/.menu.png" '#C02020')"
     want=$(( (16 * dpi + 48) / 96 ))
     echo "dpi=$dpi picture=${pw}x${ph} want=$want" | tee -a "$RESULTS"
-    [ "$ph" = "$want" ] && [ "$pw" = "$want" ] || e2e_fail "$dpi: the row's picture is ${pw}x${ph}, not $want"
+    [ "$ph" = "$want" ] || e2e_fail "$dpi: the row's picture is $ph high, not $want"
     light_bg=$(main_colour "$E2E_OUT/.menu.png")
 
     # ---- dark, set while the program runs: it shows at the next pop-up
@@ -157,19 +157,19 @@ for dpi in ${E2E_DPIS:-96 144 192}; do
     e2e_screenshot "prefs-$dpi"
     sizes=$(e2e_driver child "$dlg" --id 1010 | head -1)
     apply=$(child "$dlg" Button Apply)
+    offered=$(e2e_driver cbitems "$sizes")
     for size in $SIZES; do
-        index=$(e2e_driver cbitems "$sizes" | tr -d '\r' | grep -nx "$size" | cut -d: -f1)
+        index=$(tr -d '\r' <<<"$offered" | grep -nx "$size" | cut -d: -f1)
         [ -n "$index" ] || e2e_fail "no font size $size offered"
-        e2e_driver send "$sizes" CB_SETCURSEL $((index - 1)) >/dev/null
-        e2e_driver send "$dlg" 0x0111 $(( (1 << 16) | 1010 )) "$sizes" >/dev/null
-        e2e_driver send "$apply" BM_CLICK >/dev/null
+        e2e_driver pick "$sizes" $((index - 1)) >/dev/null || e2e_fail "$dpi: size $size could not be picked"
+        e2e_driver send "$apply" BM_CLICK >/dev/null || e2e_fail "$dpi: Apply could not be clicked"
         e2e_wait_for 10 "FontSize=$size" ini_size_is "$size" || e2e_fail "$dpi: Apply did not take size $size"
-        e2e_driver send "$dlg" WM_NULL >/dev/null || true
+        out=$(e2e_driver textfit "$dlg" "$items" "$about" --font Verdana "$size" || true)
+        printf '%s\n' "$out" | sed "s/^/dpi=$dpi size=$size /" >>"$E2E_OUT/textfit.txt"
         for w in "prefs:$dlg" "manager:$items" "about:$about"; do
-            out=$(e2e_driver textfit "${w#*:}" --font Verdana "$size" || true)
-            printf '%s\n' "$out" | sed "s/^/dpi=$dpi size=$size ${w%%:*} /" >>"$E2E_OUT/textfit.txt"
-            c=$(sed -n 's/^checked=\([0-9]*\) clipped=\([0-9]*\).*/\1 \2/p' <<<"$out")
-            read -r nc ncl <<<"$c"
+            c=$(sed -n "s/^window=${w#*:} checked=\([0-9]*\) clipped=\([0-9]*\).*/\1 \2/p" <<<"$out" | tr -d '\r')
+            nc="" ncl=""
+            read -r nc ncl <<<"$c" || true
             [ -n "$nc" ] && [ "$nc" -gt 0 ] || e2e_fail "$dpi/$size: textfit measured nothing in ${w%%:*}"
             checked_total=$((checked_total + nc))
             clipped_total=$((clipped_total + ncl))
@@ -185,7 +185,11 @@ for dpi in ${E2E_DPIS:-96 144 192}; do
         fi
     done
     e2e_log "$dpi: $(grep -c "^dpi=$dpi size" "$RESULTS") window checks"
-    mm_close_program
+    for w in "$dlg" "$about" "$items"; do e2e_driver post "$w" 0x0010 >/dev/null || true; done
+    # "Close", the last entry of the tray menu.
+    open_tray_menu || e2e_fail "$dpi: the tray menu did not open at the end"
+    e2e_click $((MENU_L + 3 * $(row_height "$dpi"))) $((MENU_B - 3 - $(row_height "$dpi") / 2)) 1
+    e2e_wait_exit "$PV_PID" 20 || e2e_fail "$dpi: Close did not end the program"
 done
 
 echo "textfit: checked=$checked_total clipped=$clipped_total" | tee -a "$RESULTS"

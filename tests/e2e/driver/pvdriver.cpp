@@ -58,12 +58,14 @@ int Usage() {
         "  tree-dump HWND           every item of a tree view, indented by level\n"
         "                           (folders are opened to reach their items)\n"
         "  status-text HWND [PART]  the text of a status bar's part\n"
-        "  textfit HWND [--font NAME POINTS]\n"
+        "  textfit HWND... [--font NAME POINTS]\n"
         "                           every static text, check box and radio button of\n"
         "                           HWND: its text's width in its font (the control's\n"
         "                           own, else NAME at POINTS) against its client width,\n"
         "                           one line each; exit 1 when a text does not fit\n"
         "  dpi HWND                 the window's DPI (GetDpiForWindow) and the screen's\n"
+        "  pick HWND INDEX          select item INDEX of a drop-down list and tell its\n"
+        "                           parent (CBN_SELCHANGE), as a user's choice arrives\n"
         "  shortpath PATH           GetShortPathName of a path\n"
         "  lock PATH [MS]           open a file or directory with no sharing and keep\n"
         "                           it open (until killed, or MS milliseconds); prints\n"
@@ -768,6 +770,17 @@ int WindowDpi(HWND h) {
     return d;
 }
 
+int CmdPick(int argc, char** argv) {
+    HWND box;
+    long long index = 0;
+    if (argc < 4 || !ParseHwnd(argv[2], box) || !ParseNumber(argv[3], index)) return Usage();
+    if (SendMessageA(box, CB_SETCURSEL, static_cast<WPARAM>(index), 0) == CB_ERR) return 1;
+    const int id = GetDlgCtrlID(box);
+    SendMessageA(GetParent(box), WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(box));
+    std::printf("%lld\n", index);
+    return 0;
+}
+
 int CmdDpi(int argc, char** argv) {
     HWND h;
     if (argc < 3 || !ParseHwnd(argv[2], h)) return Usage();
@@ -844,29 +857,49 @@ BOOL CALLBACK FitChild(HWND h, LPARAM param) {
     const bool tall = r.bottom - r.top <= client.bottom;
     ++scan->checked;
     if (!fits || !tall) ++scan->clipped;
-    std::printf("%p %s need=%dx%d client=%ldx%ld font=%s %s text=\"%s\"\n", static_cast<void*>(h), kind, need,
+    std::printf("0x%llx %s need=%dx%d client=%ldx%ld font=%s %s text=\"%s\"\n",
+                static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(h)), kind, need,
                 static_cast<int>(r.bottom - r.top), client.right, client.bottom, made ? "own" : "given",
                 fits && tall ? "fits" : "CLIPPED", text);
     return TRUE;
 }
 
 int CmdTextFit(int argc, char** argv) {
-    HWND h;
-    if (argc < 3 || !ParseHwnd(argv[2], h)) return Usage();
-    BeDpiAware();
-    FitScan scan{h, nullptr, WindowDpi(h)};
-    if (argc >= 6 && std::strcmp(argv[3], "--font") == 0) {
-        LOGFONTA lf = {};
-        lf.lfHeight = -MulDiv(std::atoi(argv[5]), scan.dpi, 72);
-        lf.lfCharSet = DEFAULT_CHARSET;
-        lstrcpynA(lf.lfFaceName, argv[4], LF_FACESIZE);
-        scan.fallback = CreateFontIndirectA(&lf);
-    } else {
-        scan.fallback = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    std::vector<HWND> windows;
+    int i = 2;
+    for (; i < argc && std::strcmp(argv[i], "--font") != 0; ++i) {
+        HWND h;
+        if (!ParseHwnd(argv[i], h)) return Usage();
+        windows.push_back(h);
     }
-    EnumChildWindows(h, FitChild, reinterpret_cast<LPARAM>(&scan));
-    std::printf("checked=%d clipped=%d dpi=%d\n", scan.checked, scan.clipped, scan.dpi);
-    return scan.clipped == 0 && scan.checked > 0 ? 0 : 1;
+    if (windows.empty()) return Usage();
+    const char* face = nullptr;
+    int points = 0;
+    if (i < argc) {
+        if (i + 2 >= argc) return Usage();
+        face = argv[i + 1];
+        points = std::atoi(argv[i + 2]);
+    }
+    BeDpiAware();
+    int failed = 0;
+    for (HWND h : windows) {
+        FitScan scan{h, nullptr, WindowDpi(h)};
+        if (face) {
+            LOGFONTA lf = {};
+            lf.lfHeight = -MulDiv(points, scan.dpi, 72);
+            lf.lfCharSet = DEFAULT_CHARSET;
+            lstrcpynA(lf.lfFaceName, face, LF_FACESIZE);
+            scan.fallback = CreateFontIndirectA(&lf);
+        } else {
+            scan.fallback = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+        }
+        EnumChildWindows(h, FitChild, reinterpret_cast<LPARAM>(&scan));
+        std::printf("window=0x%llx checked=%d clipped=%d dpi=%d\n",
+                    static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(h)), scan.checked, scan.clipped, scan.dpi);
+        if (face) DeleteObject(scan.fallback);
+        if (scan.clipped != 0 || scan.checked == 0) failed = 1;
+    }
+    return failed;
 }
 
 int CmdShortPath(int argc, char** argv) {
@@ -992,6 +1025,7 @@ int main(int argc, char** argv) {
     if (cmd == "status-text") return CmdStatusText(argc, argv);
     if (cmd == "textfit") return CmdTextFit(argc, argv);
     if (cmd == "dpi") return CmdDpi(argc, argv);
+    if (cmd == "pick") return CmdPick(argc, argv);
     if (cmd == "shortpath") return CmdShortPath(argc, argv);
     if (cmd == "msgbox-answer") return CmdMsgboxAnswer(argc, argv);
     return Usage();
