@@ -11,6 +11,7 @@
 
 #ifdef _WIN32
 #include "support/Platform_win.h"
+#include "support/Wide_win.h"
 #else
 #include "support/FileSystem_posix.h"
 #endif
@@ -24,7 +25,9 @@ void Usage(FILE* to) {
         "Prints what Pivora builds from the item store DATADIR\\shortcuts: the tray\n"
         "menu and the manager tree (one entry a line, indented by level, with its\n"
         "tag, picture index and item number), the pictures, and the index lines that\n"
-        "are skipped and why. Nothing on disk is changed.\n"
+        "are skipped and why. Nothing on disk is changed. Output is UTF-8; index\n"
+        "files that are not UTF-8 are read in the legacy ANSI code page (Windows-1252\n"
+        "natively).\n"
         "\n"
         "  DATADIR           the data directory as a Windows path, e.g. C:\\Data\\\n"
         "  --root DIR        read drive paths below DIR: C:\\x is DIR\\C\\x (DIR/C/x)\n"
@@ -66,12 +69,17 @@ int main(int argc, char** argv) {
     }
 
 #ifdef _WIN32
+    // UTF-8 out, whatever the process's code page: a console shows it as such.
+    SetConsoleOutputCP(CP_UTF8);
+    const pv::WinLegacyCodePage legacy(pv::SystemLegacyCodePageNumber());
+    const pv::TextFileCodec textFiles(&legacy);
     pv::WinFileSystem disk;
     std::unique_ptr<pv::IFileSystem> rooted;
     if (!root.empty()) rooted = std::make_unique<pv::RootedFileSystem>(disk, root);
     pv::IFileSystem& fs = rooted ? *rooted : static_cast<pv::IFileSystem&>(disk);
 #else
     pv::PosixFileSystem fs(root.empty() ? std::string("/") : root);
+    const pv::TextFileCodec textFiles(&pv::CodePage1252());
 #endif
 
     const uint32_t a = fs.Attributes(dataDir);
@@ -79,7 +87,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "pivora-store: no data directory %s\n", dataDir.c_str());
         return 2;
     }
-    const pv::StoreReportResult r = pv::DescribeItemStore(fs, dataDir, drawMenuBar);
+    const pv::StoreReportResult r = pv::DescribeItemStore(fs, dataDir, drawMenuBar, textFiles);
     std::fwrite(r.text.data(), 1, r.text.size(), stdout);
     return (r.skippedLines > 0 || r.unreadableFiles > 0) ? 1 : 0;
 }

@@ -154,6 +154,7 @@ PivoraProgram::PivoraProgram()
       FormItems(Model, Pictures, Fs, *this),
       FormConfig(Model, *this),
       FormAbout(Model, *this) {
+    Model.TextFiles = ProgramTextFileCodec();
     QueryPerformanceFrequency(&freq_);
     QueryPerformanceCounter(&begin_);
     lastStep_ = begin_;
@@ -256,6 +257,7 @@ int PivoraProgram::Main() {
 StoreContext PivoraProgram::MakeStoreContext() {
     StoreContext c(Fs, Pictures, Model.TVItems, Model.TVUndo, Model.PMItems, Model.Items, Model.PictureMarks);
     c.dataDir = Model.DataDir;
+    c.textFiles = Model.TextFiles;
     c.drawMenuBar = Model.settings.DrawMenuBar;
     ErrorReporting& er = Errors();
     c.askBackupQuestion = [&er] {
@@ -322,9 +324,10 @@ void PivoraProgram::SetFormTitles(const FormTitles& titles) {
 
 std::string PivoraProgram::ExecutablePath() {
     if (!ExecutablePathOverride.empty()) return ExecutablePathOverride;
-    char path[MAX_PATH + 1] = {};
-    const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return std::string(path, n);
+    // Wide: a folder name in UTF-8 can take more bytes than MAX_PATH.
+    wchar_t path[MAX_PATH + 1] = {};
+    const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return Narrow(path, static_cast<int>(n));
 }
 
 void PivoraProgram::SetHelpFile(const std::string& path) { Model.HelpFile = path; }
@@ -430,19 +433,19 @@ void PivoraProgram::LeaveTheRestForLater() {
 
 
 bool PivoraProgram::OpenDialogAdd(std::string& file) {
-    char name[4 * MAX_PATH] = "";
-    OPENFILENAMEA ofn = {};
+    wchar_t name[4 * MAX_PATH] = L"";
+    OPENFILENAMEW ofn = {};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = FormItems.Handle();
-    ofn.lpstrFilter = "All Files (*.*)\0*.*\0";
+    ofn.lpstrFilter = L"All Files (*.*)\0*.*\0";
     ofn.lpstrFile = name;
-    ofn.nMaxFile = sizeof name;
+    ofn.nMaxFile = sizeof name / sizeof name[0];
     ofn.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_ENABLESIZING | OFN_EXPLORER;
     // comdlg32 is loaded when the dialog is first asked for.
-    using Fn = BOOL(WINAPI*)(LPOPENFILENAMEA);
-    static const Fn open = LateBound<Fn>("comdlg32.dll", "GetOpenFileNameA");
+    using Fn = BOOL(WINAPI*)(LPOPENFILENAMEW);
+    static const Fn open = LateBound<Fn>("comdlg32.dll", "GetOpenFileNameW");
     if (!open || !open(&ofn)) return false;
-    file = name;
+    file = Narrow(name);
     return true;
 }
 

@@ -25,6 +25,8 @@
 #include "support/Platform_win.h"
 #include "support/SettingsStores_win.h"
 #include "support/UkvGraphics_win.h"
+#include "support/IniProfile.h"
+#include "support/Wide_win.h"
 
 namespace pv {
 
@@ -234,7 +236,8 @@ private:
     void WriteTimingLines();
     double MsSince(const LARGE_INTEGER& t) const;
 
-    WinProfile profile_;
+    // pivora.ini and glc.ini, in UTF-8 or the legacy code page as the store.
+    IniProfile profile_{Fs, ProgramTextFileCodec()};
     WinRegistry registry_;
     WinSystem system_;
     WinMessageUI ui_;

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "support/Wide_win.h"
 #include "support/Window_win.h"
 
 namespace pv {
@@ -16,7 +17,7 @@ constexpr UINT_PTR kSubclassId = 1;
 class WinDroppedFiles : public IDroppedFiles {
 public:
     explicit WinDroppedFiles(HDROP drop) : drop_(drop) {}
-    unsigned Count() override { return DragQueryFileA(drop_, 0xFFFFFFFFu, nullptr, 0); }
+    unsigned Count() override { return DragQueryFileW(drop_, 0xFFFFFFFFu, nullptr, 0); }
     DropPoint Point() override {
         POINT pt = {0, 0};
         DragQueryPoint(drop_, &pt);
@@ -24,11 +25,12 @@ public:
     }
     std::string File(unsigned index) override {
         // As long as the name is: a fixed buffer would cut long paths and make
-        // an item that points at the wrong file.
-        const UINT length = DragQueryFileA(drop_, index, nullptr, 0);
-        std::vector<char> buf(length + 1, '\0');
-        DragQueryFileA(drop_, index, buf.data(), length + 1);
-        return std::string(buf.data());
+        // an item that points at the wrong file. Wide, since the block may
+        // hold names the process code page cannot (before Windows 10 1903).
+        const UINT length = DragQueryFileW(drop_, index, nullptr, 0);
+        std::vector<wchar_t> buf(length + 1, L'\0');
+        DragQueryFileW(drop_, index, buf.data(), length + 1);
+        return Narrow(buf.data());
     }
     void Finish() override { DragFinish(drop_); }
 

@@ -623,7 +623,7 @@ void FormItemsModel::WriteLevel(const TreeNode* first, const std::string& dir) {
         }
         throw LevelWriteFailure(e.what());
     }
-    if (!fs_.WriteAll(indexFile, index)) throw EInOutError("Cannot write to file " + indexFile, 0);
+    if (!fs_.WriteAll(indexFile, m_.TextFiles.Encode(index))) throw EInOutError("Cannot write to file " + indexFile, 0);
 }
 
 void FormItemsModel::WriteNodes(const TreeNode* node, const std::string& dir, std::string& index) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "menu/SystemMenu.h"
+#include "support/Wide_win.h"
 
 namespace pv {
 
@@ -824,7 +825,8 @@ void TFormItems::DrawPanelHead(const DRAWITEMSTRUCT& dis) {
     SetBkMode(dis.hDC, TRANSPARENT);
     SetTextColor(dis.hDC, GetSysColor(COLOR_BTNTEXT));
     HGDIOBJ old = FontHandle() ? SelectObject(dis.hDC, FontHandle()) : nullptr;
-    DrawTextA(dis.hDC, text.c_str(), static_cast<int>(text.size()), &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    const std::wstring wide = Widen(text);
+    DrawTextW(dis.hDC, wide.c_str(), static_cast<int>(wide.size()), &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     if (old) SelectObject(dis.hDC, old);
 }
 

@@ -7,6 +7,7 @@
 
 #include "../../res/resource.h"
 #include "support/DisplayScale_win.h"
+#include "support/Wide_win.h"
 
 namespace pv {
 
@@ -253,7 +254,8 @@ TextExtent WinMenuTextMeasure::Extent(const FontSpec& font, const std::string& t
     HFONT f = Font(font);
     HGDIOBJ old = f ? SelectObject(dc_, f) : nullptr;
     SIZE sz = {};
-    if (GetTextExtentPoint32A(dc_, text.c_str(), static_cast<int>(text.size()), &sz)) {
+    const std::wstring wide = Widen(text);
+    if (GetTextExtentPoint32W(dc_, wide.c_str(), static_cast<int>(wide.size()), &sz)) {
         e.cx = sz.cx;
         e.cy = sz.cy;
     }
@@ -314,7 +316,8 @@ void ExecuteDisplayList(HDC dc, const DisplayList& list, HIMAGELIST images, WinM
                     SetBkColor(dc, color(op.bkColor));
                 }
                 RECT r = {op.rect.left, op.rect.top, op.rect.right, op.rect.bottom};
-                DrawTextA(dc, op.text.c_str(), static_cast<int>(op.text.size()), &r, op.textFlags);
+                const std::wstring wide = Widen(op.text);
+                DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &r, op.textFlags);
                 if (old) SelectObject(dc, old);
                 break;
             }
@@ -326,8 +329,9 @@ void ExecuteDisplayList(HDC dc, const DisplayList& list, HIMAGELIST images, WinM
                 SetBkMode(dc, OPAQUE);
                 SetBkColor(dc, color(op.bkColor < 0 ? kColorInactiveCaption : op.bkColor));
                 RECT r = {op.rect.left, op.rect.top, op.rect.right, op.rect.bottom};
-                ExtTextOutA(dc, op.x1, op.y1, ETO_CLIPPED | ETO_OPAQUE, &r, op.text.c_str(),
-                            static_cast<UINT>(op.text.size()), nullptr);
+                const std::wstring wide = Widen(op.text);
+                ExtTextOutW(dc, op.x1, op.y1, ETO_CLIPPED | ETO_OPAQUE, &r, wide.c_str(),
+                            static_cast<UINT>(wide.size()), nullptr);
                 if (old) SelectObject(dc, old);
                 if (f) DeleteObject(f);
                 break;

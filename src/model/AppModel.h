@@ -16,6 +16,7 @@
 #include "model/MenuModel.h"
 #include "model/Pictures.h"
 #include "model/TreeModel.h"
+#include "support/TextCodec.h"
 
 namespace pv {
 
@@ -66,6 +67,9 @@ struct AppModel {
     std::string ApplicationTitle;
     FormTitles Titles;
     std::string VersionLabel;  // the about box's version line
+    // How the store's index files are read and written (UTF-8 or the legacy
+    // code page); unset, their bytes are the text.
+    TextFileCodec TextFiles;
 
     // ---- settings
     SettingsValues settings;

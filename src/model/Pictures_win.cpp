@@ -9,6 +9,7 @@
 
 #include "../../res/resource.h"
 #include "support/PictureScale.h"
+#include "support/Wide_win.h"
 
 namespace pv {
 
@@ -144,10 +145,10 @@ void PutTreeIcon(const ScratchPictures& scratch_, HIMAGELIST tree, int index, HI
 }
 
 HICON ShellSmallIcon(const std::string& path) {
-    SHFILEINFOA sfi = {};
+    SHFILEINFOW sfi = {};
     // On failure the structure is left as it was (Wine leaves garbage in
     // hIcon), so only the result says whether there is an icon.
-    const DWORD_PTR ok = SHGetFileInfoA(path.c_str(), 0, &sfi, sizeof sfi, SHGFI_ICON | SHGFI_SMALLICON);
+    const DWORD_PTR ok = SHGetFileInfoW(Widen(path).c_str(), 0, &sfi, sizeof sfi, SHGFI_ICON | SHGFI_SMALLICON);
     return ok ? sfi.hIcon : nullptr;
 }
 
@@ -201,8 +202,8 @@ HICON TypeSmallIcon(const std::string& file) {
         // No file can be made there (a read-only data directory): the type's
         // icon by name is the nearest answer.
     }
-    SHFILEINFOA sfi = {};
-    const DWORD_PTR ok = SHGetFileInfoA(file.c_str(), FILE_ATTRIBUTE_NORMAL, &sfi, sizeof sfi,
+    SHFILEINFOW sfi = {};
+    const DWORD_PTR ok = SHGetFileInfoW(Widen(file).c_str(), FILE_ATTRIBUTE_NORMAL, &sfi, sizeof sfi,
                                         SHGFI_ICON | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES);
     return ok ? sfi.hIcon : nullptr;
 }

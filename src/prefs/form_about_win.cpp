@@ -6,6 +6,7 @@
 
 #include "../../res/resource.h"
 #include "support/UkvGraphics_win.h"
+#include "support/Wide_win.h"
 #include "support/Window_win.h"
 
 namespace pv {
@@ -123,7 +124,8 @@ void TFormAbout::ApplyLabelUrlFont() {
     if (dc) {
         HGDIOBJ old = SelectObject(dc, made);
         SIZE ext = {};
-        GetTextExtentPoint32A(dc, Controls.LabelUrl.c_str(), static_cast<int>(Controls.LabelUrl.size()), &ext);
+        const std::wstring address = Widen(Controls.LabelUrl);
+        GetTextExtentPoint32W(dc, address.c_str(), static_cast<int>(address.size()), &ext);
         SelectObject(dc, old);
         ReleaseDC(url, dc);
         SetWindowPos(url, nullptr, 0, 0, ext.cx + 2, std::max<LONG>(ext.cy + 2, Scaled(kLabelHeight)),

@@ -404,9 +404,9 @@ void TFormConfig::DrawPanel(const DRAWITEMSTRUCT& di) {
     HGDIOBJ old = SelectObject(di.hDC, FontHandle() ? static_cast<HGDIOBJ>(FontHandle()) : GetStockObject(DEFAULT_GUI_FONT));
     SetBkMode(di.hDC, TRANSPARENT);
     SetTextColor(di.hDC, GetSysColor(COLOR_BTNTEXT));
-    char text[128] = "";
-    GetWindowTextA(di.hwndItem, text, sizeof text);
-    DrawTextA(di.hDC, text, -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+    wchar_t text[128] = L"";
+    GetWindowTextW(di.hwndItem, text, sizeof text / sizeof text[0]);
+    DrawTextW(di.hDC, text, -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
     SelectObject(di.hDC, old);
 }
 

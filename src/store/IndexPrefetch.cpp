@@ -19,6 +19,7 @@ namespace {
 struct Walk {
     IFileSystem& fs;
     StoreCache& cache;
+    const TextFileCodec& codec;
     std::mutex mutex;
     std::condition_variable changed;  // work was queued, or the last worker finished
     std::vector<std::string> queue;   // levels whose index file is to be read
@@ -45,7 +46,7 @@ struct Walk {
             // reads what is missing itself, and an exception must not end the
             // thread and with it the program.
             try {
-                if (fs.ReadAll(file, *text)) {
+                if (ReadIndexText(fs, codec, file, *text)) {
                     lines = SplitIndexLineViews(*text);
                     for (std::string_view line : lines) {
                         // The folders as the scan reads them, so that it finds them here.
@@ -83,9 +84,10 @@ struct Walk {
 
 }  // namespace
 
-void ReadStoreAhead(IFileSystem& fs, const std::string& level, int threads, StoreCache& cache) {
+void ReadStoreAhead(IFileSystem& fs, const std::string& level, int threads, StoreCache& cache,
+                    const TextFileCodec& codec) {
     if (threads <= 0) return;
-    Walk walk{fs, cache, {}, {}, {level}, {level}, 0};
+    Walk walk{fs, cache, codec, {}, {}, {level}, {level}, 0};
     std::vector<std::thread> workers;
     try {
         for (int i = 0; i < threads; ++i) workers.emplace_back(&Walk::Work, &walk);

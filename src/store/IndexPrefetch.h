@@ -16,7 +16,9 @@ namespace pv {
 
 // Fills cache with the index files below level (ending with a backslash) and
 // the attributes of the folders their records name, using threads workers
-// that call fs at the same time. Returns when all are done.
-void ReadStoreAhead(IFileSystem& fs, const std::string& level, int threads, StoreCache& cache);
+// that call fs at the same time, each file decoded as codec says. Returns when
+// all are done.
+void ReadStoreAhead(IFileSystem& fs, const std::string& level, int threads, StoreCache& cache,
+                    const TextFileCodec& codec = TextFileCodec());
 
 }  // namespace pv

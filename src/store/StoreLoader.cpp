@@ -14,6 +14,12 @@ const char* const kPlainSeparatorText = "---------------";
 
 std::string CaptionedSeparatorText(const std::string& caption) { return "--" + caption + "--"; }
 
+bool ReadIndexText(IFileSystem& fs, const TextFileCodec& codec, const std::string& file, std::string& text) {
+    if (!fs.ReadAll(file, text)) return false;
+    codec.DecodeInPlace(text);
+    return true;
+}
+
 namespace {
 
 // One attribute query rather than a directory search: constant time on every
@@ -148,10 +154,10 @@ private:
         f.contents = std::make_unique<std::string>();
         bool ok;
         if (!c_.timing) {
-            ok = c_.fs.ReadAll(f.indexFile, *f.contents);
+            ok = ReadIndexText(c_.fs, c_.textFiles, f.indexFile, *f.contents);
         } else {
             const auto t0 = std::chrono::steady_clock::now();
-            ok = c_.fs.ReadAll(f.indexFile, *f.contents);
+            ok = ReadIndexText(c_.fs, c_.textFiles, f.indexFile, *f.contents);
             readingMs += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
         }
         if (ok) f.lines = SplitIndexLineViews(*f.contents);
@@ -363,13 +369,13 @@ void ScanExtensions(StoreContext& c, const std::string& level) {
     // the scan alone.
     StoreCache own;
     StoreCache& cache = c.cache ? *c.cache : own;
-    ReadStoreAhead(c.fs, level, c.readers, cache);
+    ReadStoreAhead(c.fs, level, c.readers, cache, c.textFiles);
     auto push = [&](const std::string& lv, bool belowLink) {
         const std::string file = lv + kIndexName;
         auto it = cache.indexFiles.find(file);
         if (it == cache.indexFiles.end()) {
             auto text = std::make_unique<std::string>();
-            if (!c.fs.ReadAll(file, *text)) return;  // the load reports it
+            if (!ReadIndexText(c.fs, c.textFiles, file, *text)) return;  // the load reports it
             std::vector<std::string_view> lines = SplitIndexLineViews(*text);
             it = cache.indexFiles.emplace(file, StoreCache::IndexText{std::move(text), std::move(lines)}).first;
         }

@@ -22,6 +22,7 @@
 #include "store/StoreFormat.h"
 #include "model/TreeModel.h"
 #include "support/Platform.h"
+#include "support/TextCodec.h"
 
 namespace pv {
 
@@ -35,6 +36,9 @@ struct SkippedLine {
 
 // Every level's index file.
 inline constexpr const char* kIndexName = "shortcuts.txt";
+
+// An index file's text, decoded as codec says; false when it cannot be read.
+bool ReadIndexText(IFileSystem& fs, const TextFileCodec& codec, const std::string& file, std::string& text);
 
 // What the extension scan has learnt of the store, kept for the load that
 // follows, so that neither reads a file or asks for a folder twice: the index
@@ -91,6 +95,8 @@ struct StoreContext {
     // Threads that read index files ahead during the extension scan, with fs
     // from several threads at once; 0 reads them one after the other.
     int readers = 0;
+    // How index files are read: their bytes as UTF-8 or in the legacy code page.
+    TextFileCodec textFiles;
     // Whether the load copies the tree into tvUndo; false leaves tvUndo empty
     // for a caller that copies it when the copy is first needed.
     bool copyUndo = true;

@@ -15,7 +15,8 @@ std::string RootedFileSystem::Map(const std::string& path) const {
     return path;
 }
 
-StoreReportResult DescribeItemStore(IFileSystem& disk, const std::string& dataDirIn, bool drawMenuBar) {
+StoreReportResult DescribeItemStore(IFileSystem& disk, const std::string& dataDirIn, bool drawMenuBar,
+                                    const TextFileCodec& textFiles) {
     std::string dataDir = dataDirIn;
     if (!dataDir.empty() && dataDir.back() != '\\') dataDir += '\\';
     ReadOnlyFileSystem fs(disk);
@@ -34,6 +35,7 @@ StoreReportResult DescribeItemStore(IFileSystem& disk, const std::string& dataDi
     ctx.readers = 2;  // as the program reads the index files
     ctx.dataDir = dataDir;
     ctx.drawMenuBar = drawMenuBar;
+    ctx.textFiles = textFiles;
     StoreReportResult result;
     ctx.askBackupQuestion = [&result] {
         result.backupPresent = true;

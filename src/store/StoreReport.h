@@ -5,6 +5,7 @@
 #include <string>
 
 #include "support/Platform.h"
+#include "support/TextCodec.h"
 
 namespace pv {
 
@@ -70,7 +71,9 @@ struct StoreReportResult {
 
 // Runs the system-menu copy, the store check (answering a backup question with
 // Cancel, as the store is only looked at) and the load, with pictures that are
-// only counted, and describes menu, tree, pictures and skipped lines.
-StoreReportResult DescribeItemStore(IFileSystem& fs, const std::string& dataDir, bool drawMenuBar);
+// only counted, and describes menu, tree, pictures and skipped lines. Index
+// files are decoded as textFiles says.
+StoreReportResult DescribeItemStore(IFileSystem& fs, const std::string& dataDir, bool drawMenuBar,
+                                    const TextFileCodec& textFiles = TextFileCodec());
 
 }  // namespace pv

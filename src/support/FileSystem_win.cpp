@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "support/Platform_win.h"
+#include "support/Wide_win.h"
 
 namespace pv {
 
@@ -53,12 +54,13 @@ bool WinFileSystem::List(const std::string& pattern, std::vector<DirEntry>& out)
     out.clear();
     // No "insert a disk" box for an empty drive: the search just finds nothing.
     UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS);
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA(pattern.c_str(), &fd);
+    // Wide: a name of MAX_PATH characters can take more bytes in UTF-8.
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW(Widen(pattern).c_str(), &fd);
     if (h != INVALID_HANDLE_VALUE) {
         do {
-            out.push_back({fd.cFileName, static_cast<uint32_t>(fd.dwFileAttributes)});
-        } while (FindNextFileA(h, &fd));
+            out.push_back({Narrow(fd.cFileName), static_cast<uint32_t>(fd.dwFileAttributes)});
+        } while (FindNextFileW(h, &fd));
         FindClose(h);
     }
     SetErrorMode(oldMode);
@@ -134,15 +136,13 @@ std::string WinFileSystem::LongPath(const std::string& path) {
     std::string result = path;
     IShellFolder* desktop = nullptr;
     if (FAILED(SHGetDesktopFolder(&desktop)) || !desktop) return result;
-    int wideLen = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
-    if (wideLen > 0) {
-        std::wstring wide(static_cast<size_t>(wideLen), L'\0');
-        MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, &wide[0], wideLen);
+    std::wstring wide = Widen(path);
+    if (!wide.empty()) {
         LPITEMIDLIST pidl = nullptr;
         ULONG eaten = 0;
         if (SUCCEEDED(desktop->ParseDisplayName(nullptr, nullptr, &wide[0], &eaten, &pidl, nullptr)) && pidl) {
-            char buffer[MAX_PATH] = {0};
-            if (SHGetPathFromIDListA(pidl, buffer)) result = buffer;
+            wchar_t buffer[MAX_PATH] = {0};
+            if (SHGetPathFromIDListW(pidl, buffer)) result = Narrow(buffer);
             CoTaskMemFree(pidl);
         }
     }
@@ -184,10 +184,10 @@ std::string WinFileSystem::DirectoryIdentity(const std::string& path) {
 }
 
 std::string WinFileSystem::TempDir() {
-    char buffer[MAX_PATH + 1] = {0};
-    DWORD n = GetTempPathA(MAX_PATH + 1, buffer);
+    wchar_t buffer[MAX_PATH + 1] = {0};
+    DWORD n = GetTempPathW(MAX_PATH + 1, buffer);
     if (n == 0 || n > MAX_PATH) return std::string();
-    return std::string(buffer, n);
+    return Narrow(buffer, static_cast<int>(n));
 }
 
 }  // namespace pv

@@ -96,10 +96,20 @@ std::string Unquote(const std::string& v) {
 
 }  // namespace
 
+bool IniProfile::Read(const std::string& file, std::string& text) {
+    if (!fs_.ReadAll(file, text)) return false;
+    codec_.DecodeInPlace(text);
+    return true;
+}
+
+bool IniProfile::Write(const std::string& file, const std::string& text) {
+    return fs_.WriteAll(file, codec_.Encode(text));
+}
+
 std::string IniProfile::ReadString(const std::string& file, const std::string& section, const std::string& key,
                                    const std::string& def) {
     std::string text;
-    if (!fs_.ReadAll(file, text)) return def;
+    if (!Read(file, text)) return def;
     std::vector<std::string> lines = SplitLines(text);
     size_t begin, end;
     if (!FindSection(lines, section, begin, end)) return def;
@@ -117,7 +127,7 @@ bool IniProfile::WriteString(const std::string& file, const std::string& section
     const uint32_t attr = fs_.Attributes(file);
     if (attr != kInvalidAttributes) {
         if (attr & kAttrDirectory) return false;
-        if (!fs_.ReadAll(file, text)) return false;
+        if (!Read(file, text)) return false;
     }
     std::vector<std::string> lines = SplitLines(text);
     const std::string newLine = key + "=" + value;
@@ -139,19 +149,19 @@ bool IniProfile::WriteString(const std::string& file, const std::string& section
             lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(pos), newLine);
         }
     }
-    return fs_.WriteAll(file, JoinLines(lines));
+    return Write(file, JoinLines(lines));
 }
 
 bool IniProfile::DeleteKey(const std::string& file, const std::string& section, const std::string& key) {
     std::string text;
-    if (!fs_.ReadAll(file, text)) return true;  // nothing to delete
+    if (!Read(file, text)) return true;  // nothing to delete
     std::vector<std::string> lines = SplitLines(text);
     size_t begin, end;
     if (!FindSection(lines, section, begin, end)) return true;
     size_t at = FindKey(lines, begin, end, key);
     if (at == end) return true;
     lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(at));
-    return fs_.WriteAll(file, JoinLines(lines));
+    return Write(file, JoinLines(lines));
 }
 
 }  // namespace pv

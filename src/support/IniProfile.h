@@ -1,6 +1,8 @@
 #pragma once
-// IProfile over plain files, for the native build: the same file format and the
-// same answers as the Win32 profile functions (GetPrivateProfileStringA and
+// IProfile over plain files: the program's own (the Win32 profile functions read
+// a file without byte-order mark in the process's code page, which is UTF-8,
+// and so would misread the settings of earlier versions) and the native
+// build's. The same file format and the same answers as the Win32 profile functions (GetPrivateProfileStringA and
 // WritePrivateProfileStringA). Section and key names match without regard to
 // letter case, values are read with surrounding blanks (and one pair of
 // enclosing quotes) removed, new sections go to the end of the file in the order
@@ -12,12 +14,15 @@
 #include <string>
 
 #include "support/Platform.h"
+#include "support/TextCodec.h"
 
 namespace pv {
 
 class IniProfile : public IProfile {
 public:
-    explicit IniProfile(IFileSystem& fs) : fs_(fs) {}
+    // Files are read and written as codec says (UTF-8 or the legacy code page);
+    // without one their bytes are the text.
+    explicit IniProfile(IFileSystem& fs, TextFileCodec codec = TextFileCodec()) : fs_(fs), codec_(codec) {}
 
     std::string ReadString(const std::string& file, const std::string& section, const std::string& key,
                            const std::string& def) override;
@@ -26,7 +31,11 @@ public:
     bool DeleteKey(const std::string& file, const std::string& section, const std::string& key) override;
 
 private:
+    bool Read(const std::string& file, std::string& text);
+    bool Write(const std::string& file, const std::string& text);
+
     IFileSystem& fs_;
+    TextFileCodec codec_;
 };
 
 }  // namespace pv

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "support/Platform_win.h"
+#include "support/Wide_win.h"
 
 namespace pv {
 
@@ -28,12 +29,12 @@ UINT ButtonsFor(unsigned buttons) {
 }  // namespace
 
 void WinMessageUI::PlainBox(const std::string& caption, const std::string& text) {
-    MessageBoxA(owner_, text.c_str(), caption.c_str(), MB_OK);
+    MessageBoxW(owner_, Widen(text).c_str(), Widen(caption).c_str(), MB_OK);
 }
 
 int WinMessageUI::Dialog(const std::string& caption, const std::string& text, DialogType type, unsigned buttons,
                          int /*helpContext*/) {
-    int result = MessageBoxA(owner_, text.c_str(), caption.c_str(), IconFor(type) | ButtonsFor(buttons));
+    int result = MessageBoxW(owner_, Widen(text).c_str(), Widen(caption).c_str(), IconFor(type) | ButtonsFor(buttons));
     return result == 0 ? kMrCancel : result;
 }
 

@@ -2,18 +2,20 @@
 #include <shellapi.h>
 
 #include "support/Platform_win.h"
+#include "support/Wide_win.h"
 
 namespace pv {
 
 namespace {
-const char* OrNull(const std::string& s) {
+const wchar_t* OrNull(const std::wstring& s) {
     return s.empty() ? nullptr : s.c_str();
 }
 }  // namespace
 
 intptr_t WinShell::Execute(const std::string& verb, const std::string& file, const std::string& params,
                            const std::string& dir, int showCmd) {
-    HINSTANCE result = ShellExecuteA(nullptr, OrNull(verb), file.c_str(), OrNull(params), OrNull(dir), showCmd);
+    const std::wstring v = Widen(verb), f = Widen(file), p = Widen(params), d = Widen(dir);
+    HINSTANCE result = ShellExecuteW(nullptr, OrNull(v), f.c_str(), OrNull(p), OrNull(d), showCmd);
     return reinterpret_cast<intptr_t>(result);
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "support/UkvSysExceptions.h"
+#include "support/Wide_win.h"
 
 namespace pv {
 
@@ -137,10 +138,11 @@ void PaintFormCaption(HWND hwnd, const std::string& text, const std::string& fon
         const bool active = GetActiveWindow() == hwnd;
         SetTextColor(dc, GetSysColor(active ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT));
         SIZE extent = {};
-        if (!GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent)) break;
+        const std::wstring wide = Widen(text);
+        if (!GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &extent)) break;
         const CaptionTextPos pos =
             CaptionTextPosition(GetSystemMetrics(SM_CXBORDER), GetSystemMetrics(SM_CYCAPTION), extent.cy);
-        TextOutA(dc, pos.x, pos.y, text.c_str(), static_cast<int>(text.size()));
+        TextOutW(dc, pos.x, pos.y, wide.c_str(), static_cast<int>(wide.size()));
     } while (false);
     if (oldFont) SelectObject(dc, oldFont);
     if (font) DeleteObject(font);

@@ -7,15 +7,16 @@
 #include "support/Platform_win.h"
 #include "support/UkvSysIO.h"
 #include "support/UkvWinSysAPI.h"
+#include "support/Wide_win.h"
 
 namespace pv {
 
 std::string GetSpecialFolderPath(int csidl) {
     LPITEMIDLIST pidl = nullptr;
     if (SHGetSpecialFolderLocation(nullptr, csidl, &pidl) != S_OK || !pidl) return std::string();
-    char buffer[MAX_PATH] = {0};
+    wchar_t buffer[MAX_PATH] = {0};
     std::string result;
-    if (SHGetPathFromIDListA(pidl, buffer)) result = buffer;
+    if (SHGetPathFromIDListW(pidl, buffer)) result = Narrow(buffer);
     IMalloc* shellMalloc = nullptr;
     if (SUCCEEDED(SHGetMalloc(&shellMalloc)) && shellMalloc) {
         shellMalloc->Free(pidl);
@@ -25,40 +26,38 @@ std::string GetSpecialFolderPath(int csidl) {
 }
 
 long ResolveShellLink(const std::string& linkPath, ShellLinkInfo& info) {
-    IShellLinkA* link = nullptr;
-    HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+    IShellLinkW* link = nullptr;
+    HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                   reinterpret_cast<void**>(&link));
     if (FAILED(hr)) return hr;
     IPersistFile* file = nullptr;
     hr = link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
     if (SUCCEEDED(hr)) {
-        char fullPath[MAX_PATH] = {0};
-        DWORD n = GetFullPathNameA(linkPath.c_str(), MAX_PATH, fullPath, nullptr);
-        const char* expanded = (n > 0 && n < MAX_PATH) ? fullPath : linkPath.c_str();
-        WCHAR wide[MAX_PATH] = {0};
-        MultiByteToWideChar(CP_ACP, 0, expanded, -1, wide, MAX_PATH);
-        wide[MAX_PATH - 1] = 0;
-        hr = file->Load(wide, STGM_READ);
+        const std::wstring given = Widen(linkPath);
+        WCHAR fullPath[MAX_PATH] = {0};
+        DWORD n = GetFullPathNameW(given.c_str(), MAX_PATH, fullPath, nullptr);
+        hr = file->Load((n > 0 && n < MAX_PATH) ? fullPath : given.c_str(), STGM_READ);
         file->Release();
     }
     if (SUCCEEDED(hr)) hr = link->Resolve(nullptr, SLR_ANY_MATCH);
     if (SUCCEEDED(hr)) {
-        char buffer[MAX_PATH];
-        WIN32_FIND_DATAA fd;
+        // Arguments may run to INFOTIPSIZE characters.
+        WCHAR buffer[INFOTIPSIZE];
+        WIN32_FIND_DATAW fd;
         buffer[0] = 0;
-        if (SUCCEEDED(link->GetPath(buffer, MAX_PATH, &fd, SLGP_SHORTPATH))) info.target = buffer;
+        if (SUCCEEDED(link->GetPath(buffer, MAX_PATH, &fd, SLGP_SHORTPATH))) info.target = Narrow(buffer);
         buffer[0] = 0;
-        if (SUCCEEDED(link->GetArguments(buffer, MAX_PATH))) info.arguments = buffer;
+        if (SUCCEEDED(link->GetArguments(buffer, INFOTIPSIZE))) info.arguments = Narrow(buffer);
         int show = 0;
         if (SUCCEEDED(link->GetShowCmd(&show))) info.showCommand = show;
         buffer[0] = 0;
-        if (SUCCEEDED(link->GetWorkingDirectory(buffer, MAX_PATH))) info.workingDirectory = buffer;
+        if (SUCCEEDED(link->GetWorkingDirectory(buffer, MAX_PATH))) info.workingDirectory = Narrow(buffer);
         buffer[0] = 0;
-        if (SUCCEEDED(link->GetDescription(buffer, MAX_PATH))) info.description = buffer;
+        if (SUCCEEDED(link->GetDescription(buffer, MAX_PATH))) info.description = Narrow(buffer);
         buffer[0] = 0;
         int iconIndex = 0;
         if (SUCCEEDED(link->GetIconLocation(buffer, MAX_PATH, &iconIndex))) {
-            info.iconLocation = buffer;
+            info.iconLocation = Narrow(buffer);
             info.iconIndex = iconIndex;
         }
         WORD hotKey = 0;
@@ -93,7 +92,7 @@ BOOL CALLBACK DisableOne(HWND hwnd, LPARAM param) {
 }
 
 int CALLBACK BrowseCallback(HWND hwnd, UINT msg, LPARAM /*lParam*/, LPARAM data) {
-    if (msg == BFFM_INITIALIZED && data) SendMessageA(hwnd, BFFM_SETSELECTIONA, TRUE, data);
+    if (msg == BFFM_INITIALIZED && data) SendMessageW(hwnd, BFFM_SETSELECTIONW, TRUE, data);
     return 0;
 }
 
@@ -103,16 +102,18 @@ bool BrowseForFolder(HWND owner, const std::string& title, std::string& director
     WinFileSystem fs;
     if (!DirectoryExists(fs, directory)) directory.clear();
 
-    char displayName[MAX_PATH] = {0};
-    BROWSEINFOA bi = {};
+    wchar_t displayName[MAX_PATH] = {0};
+    const std::wstring wideTitle = Widen(title);
+    const std::wstring start = Widen(directory);
+    BROWSEINFOW bi = {};
     bi.hwndOwner = owner;
     bi.pidlRoot = nullptr;
     bi.pszDisplayName = displayName;
-    bi.lpszTitle = title.c_str();
+    bi.lpszTitle = wideTitle.c_str();
     bi.ulFlags = BIF_RETURNONLYFSDIRS;
     if (!directory.empty()) {
         bi.lpfn = BrowseCallback;
-        bi.lParam = reinterpret_cast<LPARAM>(directory.c_str());
+        bi.lParam = reinterpret_cast<LPARAM>(start.c_str());
     }
 
     // The dialog is modal to the owner only; the program's other windows are
@@ -120,16 +121,16 @@ bool BrowseForFolder(HWND owner, const std::string& title, std::string& director
     DisabledWindows disabled{owner, {}};
     EnumThreadWindows(GetCurrentThreadId(), DisableOne, reinterpret_cast<LPARAM>(&disabled));
     UINT oldMode = SetErrorMode(SEM_FAILCRITICALERRORS);
-    LPITEMIDLIST pidl = SHBrowseForFolderA(&bi);
+    LPITEMIDLIST pidl = SHBrowseForFolderW(&bi);
     SetErrorMode(oldMode);
     for (HWND hwnd : disabled.windows)
         if (IsWindow(hwnd)) EnableWindow(hwnd, TRUE);
 
     if (!pidl) return false;
-    char path[MAX_PATH] = {0};
-    bool ok = SHGetPathFromIDListA(pidl, path) != 0;
+    wchar_t path[MAX_PATH] = {0};
+    bool ok = SHGetPathFromIDListW(pidl, path) != 0;
     CoTaskMemFree(pidl);
-    if (ok) directory = path;
+    if (ok) directory = Narrow(path);
     return ok;
 }
 

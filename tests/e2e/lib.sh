@@ -19,6 +19,10 @@ E2E_SRC="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 E2E_REPO="$(cd "$E2E_SRC/../.." && pwd)"
 . "$E2E_REPO/scripts/wine-env.sh"
 
+# A UTF-8 locale: Wine maps file names between Linux and Windows through it
+# (under "C" a name such as "Łódź.txt" has no Windows form).
+export LANG=C.UTF-8 LC_ALL=C.UTF-8
+
 E2E_PIDS=()
 E2E_XVFB_PID=""
 E2E_FAILED=0

@@ -102,7 +102,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!scratch.Build(script)) return -1;
 
     pv::PosixFileSystem fs(scratch.Host());
-    pv::IniProfile profile(fs);
+    pv::IniProfile profile(fs, pv::TextFileCodec(&pv::CodePage1252()));
     pvtest::MemoryRegistry registry;
     pvtest::FakeSystem system;
     system.folders[pv::kCsidlPersonal] = "C:\\Docs";

@@ -11,6 +11,7 @@
 
 #include "fuzz_support.h"
 #include "store/StoreFormat.h"
+#include "support/TextCodec.h"
 
 namespace {
 
@@ -137,6 +138,39 @@ void CheckRawRecord(const std::string& data) {
     CheckWritten(r);
 }
 
+// An index file's bytes through the reader's decoding and the writer's
+// encoding, with 1252 as the legacy code page.
+void CheckDecoding(const std::string& bytes) {
+    const pv::TextFileCodec codec(&pv::CodePage1252());
+    const std::string text = codec.Decode(bytes);
+    if (!pv::IsValidUtf8(text)) Fail("decoded text is UTF-8", bytes);
+    const bool utf8 = pv::IsValidUtf8(bytes);
+    const bool bom = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0;
+    if (utf8 && !bom && text != bytes) Fail("UTF-8 is read as it is", bytes);
+    if (utf8 && bom && text != bytes.substr(3)) Fail("a byte-order mark is dropped", bytes);
+    // Every byte string that is no UTF-8 reads as 1252 and writes back as it was.
+    if (!utf8 && codec.Encode(text) != bytes) Fail("a legacy file saved unedited keeps every byte", bytes);
+    // What is written reads back as the text it was written from.
+    if (text.compare(0, 3, "\xEF\xBB\xBF") != 0 && codec.Decode(codec.Encode(text)) != text)
+        Fail("written text reads back as itself", text);
+    // Wide text from the system, lone surrogates and all, becomes UTF-8.
+    std::u16string wide;
+    for (size_t i = 0; i + 1 < bytes.size(); i += 2)
+        wide.push_back(static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
+                                             (static_cast<unsigned char>(bytes[i + 1]) << 8)));
+    const std::string narrow = pv::Utf16ToUtf8(wide);
+    if (!pv::IsValidUtf8(narrow)) Fail("UTF-16 becomes valid UTF-8", narrow);
+    const std::u16string back = pv::Utf8ToUtf16(narrow);
+    if (back.size() != wide.size()) Fail("UTF-16 through UTF-8 keeps its length", narrow);
+    for (size_t i = 0; i < wide.size(); ++i) {
+        const char16_t w = wide[i];
+        const bool lone = w >= 0xD800 && w <= 0xDFFF &&
+                          !(w <= 0xDBFF && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 && wide[i + 1] <= 0xDFFF) &&
+                          !(w >= 0xDC00 && i > 0 && wide[i - 1] >= 0xD800 && wide[i - 1] <= 0xDBFF);
+        if (back[i] != (lone ? pv::kReplacementChar : w)) Fail("only lone surrogates are replaced", narrow);
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -144,5 +178,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CheckLine(input);
     CheckFile(input);
     CheckRawRecord(input);
+    CheckDecoding(input);
     return 0;
 }

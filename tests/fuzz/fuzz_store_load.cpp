@@ -29,6 +29,8 @@ struct World {
         pv::BuildMenuTemplate(pmBasic);
         pv::BuildBasicTree(tvBasic);
         ctx.dataDir = kData;
+        // Index files that are no UTF-8 read as 1252, as on a Western machine.
+        ctx.textFiles = pv::TextFileCodec(&pv::CodePage1252());
     }
     pv::PictureRecorder lists;
     pv::TreeModel tvItems, tvUndo, tvBasic;
@@ -214,7 +216,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     DrawAll(w.pmItems.root, measure, settings);
 
     // Looking at the store with the companion tool reads it and changes nothing.
-    const pv::StoreReportResult report = pv::DescribeItemStore(fs, kData, script.menuBar);
+    const pv::StoreReportResult report = pv::DescribeItemStore(fs, kData, script.menuBar, w.ctx.textFiles);
     if (report.text.empty()) Fail("pivora-store describes the store", "");
     return 0;
 }

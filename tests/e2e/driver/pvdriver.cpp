@@ -7,6 +7,8 @@
 // timed out), 2 on a usage error.
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
+#include <shlobj.h>
 #include <tlhelp32.h>
 
 #include <fcntl.h>
@@ -55,6 +57,9 @@ int Usage() {
         "                           the way; prints its handle\n"
         "  tree-collapse HWND PATH  collapse the item at PATH\n"
         "  tree-rect HWND PATH      screen rectangle of the item at PATH (its text)\n"
+        "  tree-drop HWND PATH LIST drop the files listed in the file LIST (UTF-8,\n"
+        "                           one a line) on the item at PATH, as the shell\n"
+        "                           does: WM_DROPFILES with a wide DROPFILES block\n"
         "  tree-dump HWND           every item of a tree view, indented by level\n"
         "                           (folders are opened to reach their items)\n"
         "  status-text HWND [PART]  the text of a status bar's part\n"
@@ -625,22 +630,26 @@ private:
     size_t size_;
 };
 
+// In UTF-8, whatever code page the tree's program has.
 std::string TreeItemText(HWND tree, HTREEITEM item) {
-    RemoteBuffer buf(tree, sizeof(TVITEMA) + 1024);
+    RemoteBuffer buf(tree, sizeof(TVITEMW) + 1024 * sizeof(wchar_t));
     if (!buf.Ok()) return std::string();
-    TVITEMA it = {};
+    TVITEMW it = {};
     it.mask = TVIF_TEXT;
     it.hItem = item;
-    it.pszText = buf.At(sizeof(TVITEMA));
+    it.pszText = reinterpret_cast<wchar_t*>(buf.At(sizeof(TVITEMW)));
     it.cchTextMax = 1023;
     buf.Write(0, &it, sizeof it);
-    char zero = 0;
-    buf.Write(sizeof(TVITEMA), &zero, 1);
-    SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(buf.At(0)));
-    char text[1024] = "";
-    buf.Read(sizeof(TVITEMA), text, 1023);
+    wchar_t zero = 0;
+    buf.Write(sizeof(TVITEMW), &zero, sizeof zero);
+    SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(buf.At(0)));
+    wchar_t text[1024] = L"";
+    buf.Read(sizeof(TVITEMW), text, 1023 * sizeof(wchar_t));
     text[1023] = 0;
-    return text;
+    char utf8[4096] = "";
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
+    utf8[sizeof utf8 - 1] = 0;
+    return utf8;
 }
 
 HTREEITEM TreeNext(HWND tree, HTREEITEM item, UINT code) {
@@ -706,6 +715,79 @@ int CmdTreeRect(int argc, char** argv) {
     ClientToScreen(tree, &a);
     ClientToScreen(tree, &b);
     std::printf("%ld,%ld,%ld,%ld\n", a.x, a.y, b.x, b.y);
+    return 0;
+}
+
+// The block lives in the receiver's memory, where DragQueryFile reads it: a
+// fixed block (GMEM_FIXED), whose handle is its address. DragFinish hands it
+// to GlobalFree, which refuses it without harm; the receiver's few bytes stay.
+int CmdTreeDrop(int argc, char** argv) {
+    HWND tree;
+    if (argc < 5 || !ParseHwnd(argv[2], tree)) return Usage();
+    HTREEITEM item = TreeFind(tree, argv[3]);
+    if (!item) return 1;
+    std::string list;
+    if (FILE* f = std::fopen(argv[4], "rb")) {
+        char chunk[4096];
+        size_t n;
+        while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) list.append(chunk, n);
+        std::fclose(f);
+    } else {
+        std::fprintf(stderr, "tree-drop: cannot read %s\n", argv[4]);
+        return 1;
+    }
+    std::wstring names;  // each name and its zero, then one more zero
+    size_t start = 0;
+    while (start < list.size()) {
+        size_t end = list.find('\n', start);
+        if (end == std::string::npos) end = list.size();
+        std::string line = list.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        start = end + 1;
+        if (line.empty()) continue;
+        const int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, line.data(), static_cast<int>(line.size()),
+                                          nullptr, 0);
+        if (n <= 0) {
+            std::fprintf(stderr, "tree-drop: a line of %s is no UTF-8\n", argv[4]);
+            return 2;
+        }
+        std::wstring w(static_cast<size_t>(n), L'\0');
+        MultiByteToWideChar(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), &w[0], n);
+        names += w;
+        names.push_back(L'\0');
+    }
+    names.push_back(L'\0');
+
+    SendMessageA(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item));
+    RECT r = {};
+    {
+        RemoteBuffer rb(tree, sizeof(RECT));
+        std::memcpy(&r, &item, sizeof item);
+        rb.Write(0, &r, sizeof r);
+        if (!SendMessageA(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(rb.At(0)))) return 1;
+        rb.Read(0, &r, sizeof r);
+    }
+    std::vector<char> block(sizeof(DROPFILES) + names.size() * sizeof(wchar_t));
+    auto* df = reinterpret_cast<DROPFILES*>(block.data());
+    df->pFiles = sizeof(DROPFILES);
+    df->pt.x = (r.left + r.right) / 2;
+    df->pt.y = (r.top + r.bottom) / 2;
+    df->fNC = FALSE;
+    df->fWide = TRUE;
+    std::memcpy(block.data() + sizeof(DROPFILES), names.data(), names.size() * sizeof(wchar_t));
+
+    DWORD pid = 0;
+    GetWindowThreadProcessId(tree, &pid);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
+    if (!process) return 1;
+    void* remote = VirtualAllocEx(process, nullptr, block.size(), MEM_COMMIT, PAGE_READWRITE);
+    const bool written =
+        remote && WriteProcessMemory(process, remote, block.data(), block.size(), nullptr) != FALSE;
+    CloseHandle(process);
+    if (!written) return 1;
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutA(tree, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0, SMTO_NORMAL, 10000, &result))
+        return 1;
     return 0;
 }
 
@@ -1020,6 +1102,7 @@ int main(int argc, char** argv) {
     if (cmd == "lock") return CmdLock(argc, argv);
     if (cmd == "tree-select") return CmdTreeSelect(argc, argv);
     if (cmd == "tree-dump") return CmdTreeDump(argc, argv);
+    if (cmd == "tree-drop") return CmdTreeDrop(argc, argv);
     if (cmd == "tree-rect") return CmdTreeRect(argc, argv);
     if (cmd == "tree-collapse") return CmdTreeCollapse(argc, argv);
     if (cmd == "status-text") return CmdStatusText(argc, argv);

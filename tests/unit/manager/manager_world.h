@@ -159,6 +159,7 @@ public:
         pv::StoreContext c(scratch.Fs(), lists, model.TVItems, model.TVUndo, model.PMItems, model.Items,
                            model.PictureMarks);
         c.dataDir = model.DataDir;
+        c.textFiles = model.TextFiles;
         c.askBackupQuestion = [this] { return backupAnswer; };
         pv::StoreCache cache;
         c.cache = &cache;
