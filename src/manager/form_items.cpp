@@ -350,6 +350,27 @@ std::string HintOf(ItemsControl c) {
     return std::string("|") + text;
 }
 
+std::vector<std::string> StatusLineTexts() {
+    std::vector<std::string> texts = {kMsgFolderNeedsName, kMsgFolderBadChars, kMsgFolderReserved,
+                                      kMsgFolderDuplicate, kMsgFolderIntoOwn,   kMsgReady,
+                                      kMsgSaveOk,          kMsgSaveFailed,      kMsgDropOnProgram};
+    for (int c = static_cast<int>(ItemsControl::None); c <= static_cast<int>(ItemsControl::BitBtnLaunch); ++c) {
+        const std::string hint = LongHint(HintOf(static_cast<ItemsControl>(c)));
+        if (!hint.empty()) texts.push_back(hint);
+    }
+    return texts;
+}
+
+std::vector<std::string> ItemTypeLabels() {
+    return {"Item Type: Utility item",    "Item Type: Program item",  "Item Type: Virtual item",
+            "Item Type: Separator item",  "Item Type: Executable item", "Item Type: Runable item",
+            "Item Type: Shortcut item",   "Item Type: Viewable item"};
+}
+
+std::vector<std::string> ItemTextLabels() {
+    return {"Item Text", "Item (directory) Text", "Item (Folder) Text", "Item (Separator) Text"};
+}
+
 FormItemsControls::FormItemsControls() = default;
 
 // ---------------------------------------------------------------- FormItemsModel

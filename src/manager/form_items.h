@@ -194,6 +194,13 @@ enum class ItemsControl {
 // The hint as stored: "|" + its text, or "" for a control without one.
 std::string HintOf(ItemsControl control);
 
+// The texts a control of the window can show, for a layout that makes room for
+// the longest: every fixed text of the status line (hints and messages), every
+// item type label, and the item-text label's fixed forms.
+std::vector<std::string> StatusLineTexts();
+std::vector<std::string> ItemTypeLabels();
+std::vector<std::string> ItemTextLabels();
+
 // ---------------------------------------------------------------- what the window and the program provide
 
 // The tree view, kept in step with TVItems one change at a time.

@@ -1,5 +1,7 @@
 #include "manager/form_items_win.h"
 
+#include <algorithm>
+
 #include <windowsx.h>
 
 #include <cstdlib>
@@ -71,7 +73,9 @@ const ControlDef kControls[] = {
     {kIdEditSName, ItemsControl::EditSName, "EDIT", "", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 372, 30, 143, 21},
     {kIdLblFType, ItemsControl::LblFType, "STATIC", "", SS_NOTIFY | SS_LEFTNOWORDWRAP, 352, 57, 163, 15},
     {kIdFName, ItemsControl::RichEditFName, "EDIT", "", ES_READONLY | ES_AUTOHSCROLL, 352, 77, 163, 16},
-    {kIdFPath, ItemsControl::RichEditFPath, "EDIT", "", ES_READONLY | ES_AUTOHSCROLL, 352, 97, 163, 16},
+    // A long path keeps its start and its end, with an ellipsis in the middle;
+    // the whole of it shows on hover.
+    {kIdFPath, ItemsControl::RichEditFPath, "STATIC", "", SS_PATHELLIPSIS | SS_NOPREFIX | SS_NOTIFY, 352, 97, 163, 16},
     {kIdFParams, ItemsControl::RichEditFParams, "STATIC", "Parameters:", SS_NOTIFY, 352, 118, 163, 14},
     {kIdEditSParams, ItemsControl::EditSParams, "EDIT", "", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 352, 134, 163,
      21},
@@ -157,8 +161,7 @@ void TFormItems::CreateControls() {
     HINSTANCE inst = GetModuleHandleA(nullptr);
     TVItems.Create(Handle(), kIdTree, 0, 0, 346, 544, TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS);
     controls_[kIdTree] = TVItems.Handle();
-    TreeView_SetImageList(TVItems.Handle(), pictures_.Tree(), TVSIL_NORMAL);
-    TreeView_SetIndent(TVItems.Handle(), 19);
+    Place(TVItems.Handle(), LayoutRect{0, 0, 346, 514});
     TVItems.OnDropFiles = [this](void*, const std::string& path, DropPoint& pt) {
         model_.TVItemsDropFiles(path, pt.x, pt.y);
         PushControls();
@@ -168,13 +171,66 @@ void TFormItems::CreateControls() {
         HWND h = CreateWindowExA(0, d.cls, d.text, WS_CHILD | WS_VISIBLE | d.style, d.x, d.y, d.w, d.h, Handle(),
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(d.id)), inst, nullptr);
         controls_[d.id] = h;
+        Place(h, LayoutRect{d.x, d.y, d.w, d.h});
     }
+    for (const std::string& t : ItemTypeLabels()) AddLongestText(controls_[kIdLblFType], t);
+    for (const std::string& t : ItemTextLabels()) AddLongestText(controls_[kIdLabelItemText], t);
     status_ = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, Handle(),
                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdStatus)), inst, nullptr);
-    int parts[1] = {345};
+    // One part over the whole width: the window is made wide enough for the
+    // longest message (LayOut).
+    int parts[1] = {-1};
     SendMessageA(status_, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(parts));
+    pathTip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, 0, 0,
+                               0, 0, Handle(), nullptr, inst, nullptr);
+    if (pathTip_) {
+        TOOLINFOA ti = {};
+        ti.cbSize = sizeof ti;
+        ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        ti.hwnd = Handle();
+        ti.uId = reinterpret_cast<UINT_PTR>(controls_[kIdFPath]);
+        ti.lpszText = const_cast<char*>("");
+        SendMessageA(pathTip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+    }
     SetFont(Font());
     PushControls();
+}
+
+void TFormItems::FontChanged() {
+    // Laid out for the font and the DPI.
+    LayOutPlaced();
+    // The status line's longest message widens the window (the tree takes the
+    // room), rather than the whole layout growing with it.
+    int widest = 0;
+    int tallest = 0;
+    for (const std::string& t : StatusLineTexts()) {
+        const LayoutNeed need = NeedOf(status_, LayoutRect{0, 514, kClientWidth, 20}, t);
+        widest = std::max(widest, need.textWidth + need.extraWidth + ScaleToDpi(24, Dpi()));  // the size grip
+        tallest = std::max(tallest, need.textHeight + need.extraHeight);
+    }
+    const int extra = std::max(0, widest - Scaled(kClientWidth));
+    if (extra > 0) {
+        const LayoutRect tree = Scaled(LayoutRect{0, 0, 346, 514});
+        MoveWindow(TVItems.Handle(), tree.left, tree.top, tree.width + extra, tree.height, TRUE);
+        for (const ControlDef& d : kControls) {
+            const LayoutRect r = Scaled(LayoutRect{d.x, d.y, d.w, d.h});
+            MoveWindow(controls_[d.id], r.left + extra, r.top, r.width, r.height, TRUE);
+        }
+    }
+    RECT frame = {0, 0, Scaled(kClientWidth) + extra, std::max(Scaled(kClientHeight), Scaled(514) + tallest)};
+    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrA(Handle(), GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongPtrA(Handle(), GWL_EXSTYLE)));
+    SetWindowPos(Handle(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    widened_ = extra;
+    // The pictures at the window's DPI, the tree's indent with them.
+    const int size = PictureSizeForDpi(Dpi());
+    treeImages_ = pictures_.TreeAt(size, ScaleToDpi(18, Dpi()));
+    TreeView_SetImageList(TVItems.Handle(), treeImages_, TVSIL_NORMAL);
+    TreeView_SetIndent(TVItems.Handle(), ScaleToDpi(19, Dpi()));
+    const LayoutRect pic = Scaled(LayoutRect{352, 33, 16, 16});
+    MoveWindow(controls_[kIdImgFType], pic.left + widened_, pic.top, size, size, TRUE);
+    if (status_) SendMessageA(status_, WM_SIZE, 0, 0);
 }
 
 HWND TFormItems::Control(ItemsControl c) const {
@@ -256,6 +312,21 @@ void TFormItems::PushControls() {
     text(kIdLblFType, c.LblFType);
     text(kIdFName, c.RichEditFName);
     text(kIdFPath, c.RichEditFPath);
+    if (pathTip_ && pathTipText_ != c.RichEditFPath) {
+        pathTipText_ = c.RichEditFPath;
+        TOOLINFOA ti = {};
+        ti.cbSize = sizeof ti;
+        ti.hwnd = Handle();
+        ti.uId = reinterpret_cast<UINT_PTR>(item(kIdFPath));
+        ti.lpszText = const_cast<char*>(pathTipText_.c_str());
+        SendMessageA(pathTip_, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&ti));
+    }
+    if (treeImages_ && treeImages_ != pictures_.Tree()) {
+        // Pictures added since: the list at the window's DPI takes them too.
+        HIMAGELIST now = pictures_.TreeAt(PictureSizeForDpi(Dpi()), ScaleToDpi(18, Dpi()));
+        if (now != treeImages_) TreeView_SetImageList(TVItems.Handle(), now, TVSIL_NORMAL);
+        treeImages_ = now;
+    }
     text(kIdEditSParams, c.EditSParams.Text);
     enable(kIdEditSParams, c.EditSParams.Enabled);
     check(kIdRBFile, c.RBFile);
@@ -782,8 +853,9 @@ void TFormItems::DrawTypePicture(const DRAWITEMSTRUCT& dis) {
     const FormItemsControls& c = model_.Controls;
     FillRect(dis.hDC, &dis.rcItem, GetSysColorBrush(c.ImgFTypeMenuColour ? COLOR_MENU : COLOR_BTNFACE));
     if (c.ImgFType >= 0 && c.ImgFType < pictures_.Count()) {
-        pictures_.Realize(c.ImgFType);
-        ImageList_Draw(pictures_.Menu(), c.ImgFType, dis.hDC, dis.rcItem.left, dis.rcItem.top, ILD_TRANSPARENT);
+        const int size = PictureSizeForDpi(Dpi());
+        pictures_.RealizeAt(c.ImgFType, size);
+        ImageList_Draw(pictures_.MenuAt(size), c.ImgFType, dis.hDC, dis.rcItem.left, dis.rcItem.top, ILD_TRANSPARENT);
     }
 }
 

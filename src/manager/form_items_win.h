@@ -53,6 +53,7 @@ protected:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void FormShow() override;
     bool MakeWindow() override;
+    void FontChanged() override;
 
 private:
     // IItemsTreeView
@@ -105,6 +106,10 @@ private:
     WinPictureLists& pictures_;
     FormItemsModel model_;
     HWND status_ = nullptr;
+    HWND pathTip_ = nullptr;          // the whole file path, on hover
+    std::string pathTipText_;
+    HIMAGELIST treeImages_ = nullptr;  // the tree's pictures at the window's DPI
+    int widened_ = 0;  // pixels the status line's longest message added to the width
     std::unordered_map<int, HWND> controls_;
     std::unordered_map<const TreeNode*, HTREEITEM> items_;
     std::unordered_set<const TreeNode*> opened_;  // nodes whose children the view holds

@@ -41,6 +41,12 @@ DrawOp Text(const DrawRect& r, const std::string& text, unsigned flags, const Fo
 
 bool HasBar(const MenuEntry& entry) { return SideBarIndex(entry) >= 0; }
 
+// A size of the 96-dpi layout at the menu's DPI.
+struct Scaled {
+    int dpi;
+    int operator()(int px) const { return ScaleToDpi(px, dpi); }
+};
+
 }  // namespace
 
 int MulDivRound(int a, int b, int c) {
@@ -68,10 +74,11 @@ const SubEntryLayout& SubmenuLayout(const MenuEntry& parent) {
             if (sib->tag == kTagSideBar || sib->tag == kTagHiddenPlaceholder)
                 continue;
             else if (sib->tag == kTagPlainSeparator)
-                l.height += kPlainSeparatorHeight;
+                ++l.plainSeparators;
             else
-                l.height += kMenuItemHeight;
+                ++l.rows;
         }
+        l.height = l.rows * kMenuItemHeight + l.plainSeparators * kPlainSeparatorHeight;
         parent.SetLayout(l);
     }
     return parent.Layout();
@@ -89,9 +96,11 @@ bool IsLastDrawnEntry(const MenuEntry& entry) {
     return last >= 0 && parent->Child(last) == &entry;
 }
 
-int SubmenuHeight(const MenuEntry& entry) {
+int SubmenuHeight(const MenuEntry& entry, int dpi) {
     const MenuEntry* parent = entry.Parent();
-    return parent ? SubmenuLayout(*parent).height : 0;
+    if (!parent) return 0;
+    const SubEntryLayout& l = SubmenuLayout(*parent);
+    return l.rows * ScaleToDpi(kMenuItemHeight, dpi) + l.plainSeparators * ScaleToDpi(kPlainSeparatorHeight, dpi);
 }
 
 std::string MenuItemText(const std::string& caption) {
@@ -177,11 +186,12 @@ FontSpec SideBarFont(const MenuDrawSettings& settings, int pixelsPerInch) {
 MeasureResult NorItemsRTMeasureItem(const MenuEntry& entry, const MenuDrawSettings& settings,
                                     IMenuTextMeasure& measure) {
     FontSpec font = MenuFont(settings, measure.PixelsPerInch());
+    const Scaled s{settings.dpi};
     MeasureResult r;
-    r.width = measure.Extent(font, entry.caption).cx + 23;
-    if (HasBar(entry)) r.width += 22;
-    if (entry.HasChildren()) r.width += 7;
-    r.height = kMenuItemHeight;
+    r.width = measure.Extent(font, entry.caption).cx + s(23);
+    if (HasBar(entry)) r.width += s(22);
+    if (entry.HasChildren()) r.width += s(7);
+    r.height = s(kMenuItemHeight);
     return r;
 }
 
@@ -189,8 +199,9 @@ DisplayList NorItemsRTDrawItem(const MenuEntry& entry, const DrawRect& rect, boo
                                const MenuDrawSettings& settings, IMenuTextMeasure& measure) {
     DisplayList list;
     const FontSpec font = MenuFont(settings, measure.PixelsPerInch());
+    const Scaled s{settings.dpi};
     const bool bar = HasBar(entry);
-    const int a = bar ? kSideBarWidth : 0;
+    const int a = bar ? s(kSideBarWidth) : 0;
     const int B = rect.bottom;
     const bool hasImage = entry.imageIndex >= 0;
 
@@ -198,8 +209,10 @@ DisplayList NorItemsRTDrawItem(const MenuEntry& entry, const DrawRect& rect, boo
         DrawOp img;
         img.kind = DrawOpKind::Image;
         img.imageIndex = entry.imageIndex;
-        img.x1 = a + 2;
-        img.y1 = B - 18;
+        img.x1 = a + s(2);
+        img.y1 = B - s(18);
+        img.x2 = img.x1 + PictureSizeForDpi(settings.dpi);
+        img.y2 = img.y1 + PictureSizeForDpi(settings.dpi);
         img.greyed = !entry.enabled;
         list.push_back(img);
     }
@@ -209,16 +222,17 @@ DisplayList NorItemsRTDrawItem(const MenuEntry& entry, const DrawRect& rect, boo
     const bool frame = hasImage && selected;
     const int light = frame ? kColorBtnHighlight : kColorMenu;
     const int dark = frame ? kColorBtnShadow : kColorMenu;
-    list.push_back(Line(a + 1, B - 19, a + 18, B - 19, light));
-    list.push_back(Line(a + 1, B - 19, a + 1, B - 1, light));
-    list.push_back(Line(a + 18, B - 19, a + 18, B - 1, dark));
-    list.push_back(Line(a + 1, B - 1, a + 19, B - 1, dark));
+    const int left = a + s(1), right = a + s(18), top = B - s(19);
+    list.push_back(Line(left, top, right, top, light));
+    list.push_back(Line(left, top, left, B - 1, light));
+    list.push_back(Line(right, top, right, B - 1, dark));
+    list.push_back(Line(left, B - 1, right + 1, B - 1, dark));
 
     const bool highlighted = selected && entry.enabled;
-    list.push_back(Fill(hasImage ? a + 20 : a, rect.top, rect.right, rect.bottom,
+    list.push_back(Fill(hasImage ? a + s(20) : a, rect.top, rect.right, rect.bottom,
                         highlighted ? kColorHighlight : kColorMenu));
 
-    const DrawRect textRect{a + 23, rect.top, rect.right, rect.bottom};
+    const DrawRect textRect{a + s(23), rect.top, rect.right, rect.bottom};
     const unsigned flags = kDtSingleLine | kDtVCenter;
     if (entry.enabled) {
         list.push_back(Text(textRect, entry.caption, flags, font, highlighted ? kColorHighlightText : kColorMenuText,
@@ -236,8 +250,9 @@ DisplayList NorItemsRTDrawItem(const MenuEntry& entry, const DrawRect& rect, boo
 DisplayList SpeItemsRTDrawItem(const MenuEntry& entry, const DrawRect& rect, const MenuDrawSettings& settings,
                                IMenuTextMeasure& measure) {
     DisplayList list;
+    const Scaled s{settings.dpi};
     const bool bar = HasBar(entry);
-    const int x0 = bar ? kSideBarWidth : 0;
+    const int x0 = bar ? s(kSideBarWidth) : 0;
     const int R = rect.right;
     const int B = rect.bottom;
     const DrawRect area{x0, rect.top, R, rect.bottom};
@@ -249,7 +264,7 @@ DisplayList SpeItemsRTDrawItem(const MenuEntry& entry, const DrawRect& rect, con
         font = MenuFont(settings, measure.PixelsPerInch());
 
     list.push_back(Fill(area.left, area.top, area.right, area.bottom, kColorMenu));
-    const int y = B - 10;
+    const int y = B - s(10);
     list.push_back(Line(x0, y, R, y, kColorBtnShadow));
     list.push_back(Line(x0, y + 1, R, y + 1, kColorBtnHighlight));
     // The markers are already gone; a "&" left over from "&&" is a plain character.
@@ -260,23 +275,39 @@ DisplayList SpeItemsRTDrawItem(const MenuEntry& entry, const DrawRect& rect, con
     return list;
 }
 
+int PlainSeparatorHeight(const MenuDrawSettings& settings) { return ScaleToDpi(kPlainSeparatorHeight, settings.dpi); }
+
+DisplayList PlainSeparatorDrawItem(const MenuEntry& entry, const DrawRect& rect, const MenuDrawSettings& settings,
+                                   IMenuTextMeasure& measure) {
+    DisplayList list;
+    const int x0 = HasBar(entry) ? ScaleToDpi(kSideBarWidth, settings.dpi) : 0;
+    list.push_back(Fill(x0, rect.top, rect.right, rect.bottom, kColorMenu));
+    const int y = rect.top + PlainSeparatorHeight(settings) / 2 - 1;
+    list.push_back(Line(x0, y, rect.right, y, kColorBtnShadow));
+    list.push_back(Line(x0, y + 1, rect.right, y + 1, kColorBtnHighlight));
+    if (x0 > 0 && IsLastDrawnEntry(entry)) DrawSideBar(entry, settings, measure, list);
+    return list;
+}
+
 void DrawSideBar(const MenuEntry& entry, const MenuDrawSettings& settings, IMenuTextMeasure& measure,
                  DisplayList& list) {
     const int index = SideBarIndex(entry);
     if (index < 0) return;
     const std::string& caption = entry.Parent()->Child(index)->caption;
-    const int h = SubmenuHeight(entry);
+    const Scaled s{settings.dpi};
+    const int h = SubmenuHeight(entry, settings.dpi);
+    const int width = s(kSideBarWidth);
 
-    list.push_back(Fill(0, 0, kSideBarWidth - 1, h - 1, kColorInactiveCaption));
+    list.push_back(Fill(0, 0, width - 1, h - 1, kColorInactiveCaption));
 
     DrawOp op;
     op.kind = DrawOpKind::BarText;
     op.font = SideBarFont(settings, measure.PixelsPerInch());
     op.text = caption;
     const int textHeight = measure.Extent(op.font, caption).cy;
-    op.x1 = (kSideBarWidth - textHeight) / 2;  // C++ division truncates toward zero
-    op.y1 = h - 4;
-    op.rect = {0, 0, kSideBarWidth, h};
+    op.x1 = (width - textHeight) / 2;  // C++ division truncates toward zero
+    op.y1 = h - s(4);
+    op.rect = {0, 0, width, h};
     op.color = kColorInactiveCaptionText;
     op.bkColor = kColorInactiveCaption;
     list.push_back(op);

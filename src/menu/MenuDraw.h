@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "menu/MenuTheme.h"
 #include "model/AppModel.h"
 #include "model/MenuModel.h"
 
@@ -37,7 +38,8 @@ enum DrawTextFlag : unsigned {
     kDtNoPrefix = 0x800,
 };
 
-// Fixed sizes of the menu layout, in pixels.
+// Sizes of the menu layout at 96 dpi, in pixels; at another DPI each is
+// scaled on its own (ScaleToDpi), so that rows stay whole pixels.
 constexpr int kMenuItemHeight = 19;
 constexpr int kPlainSeparatorHeight = 8;
 constexpr int kSideBarWidth = 20;
@@ -71,6 +73,9 @@ struct MenuDrawSettings {
     int fontSize = 8;  // points
     bool fontBold = false;
     bool windowsDraw = true;
+    // Pixels per inch of the monitor the menu shows on: every size of the layout
+    // is scaled to it (the font's height follows IMenuTextMeasure::PixelsPerInch).
+    int dpi = kBaseDpi;
 };
 
 // The settings in force as the draw handlers read them.
@@ -92,7 +97,8 @@ public:
 enum class DrawOpKind {
     FillRect,  // rect, color (a solid brush of the system colour)
     Line,      // x1,y1 to x2,y2, color (solid pen, width 1)
-    Image,     // imageIndex from ILAllPublicPM at x1,y1; greyed = drawn disabled
+    Image,     // imageIndex from ILAllPublicPM (at the picture size x2 - x1) at
+               // x1,y1 to x2,y2 (exclusive); greyed = drawn disabled
     Text,      // DrawText of text in rect with textFlags, font, color; opaque
                // background in bkColor, or transparent when bkColor < 0
     BarText,   // the side bar: select font (rotated, made and deleted by the
@@ -134,8 +140,8 @@ int SideBarIndex(const MenuEntry& entry);
 // Whether the entry is the last of its siblings that carries a draw handler.
 bool IsLastDrawnEntry(const MenuEntry& entry);
 // Height of the submenu the entry sits in: 0 for side-bar and hidden entries,
-// 8 for plain separators, 19 for every other sibling.
-int SubmenuHeight(const MenuEntry& entry);
+// 8 for plain separators, 19 for every other sibling (each scaled to dpi).
+int SubmenuHeight(const MenuEntry& entry, int dpi = kBaseDpi);
 // The caption without its hot-key markers ("&&" leaves one "&").
 std::string StripHotkey(const std::string& caption);
 
@@ -177,6 +183,14 @@ DisplayList NorItemsRTDrawItem(const MenuEntry& entry, const DrawRect& rect, boo
 // Captioned separator (tag -100); the selected state plays no part.
 DisplayList SpeItemsRTDrawItem(const MenuEntry& entry, const DrawRect& rect, const MenuDrawSettings& settings,
                                IMenuTextMeasure& measure);
+
+// A plain separator (tag -200) drawn by the program, where the system's own
+// would not match the menu's colours (dark): kPlainSeparatorHeight high at the
+// settings' DPI, an etched line across its middle from the bar (if any) to the
+// right edge. Adds the side bar when the entry is the last drawn.
+int PlainSeparatorHeight(const MenuDrawSettings& settings);
+DisplayList PlainSeparatorDrawItem(const MenuEntry& entry, const DrawRect& rect, const MenuDrawSettings& settings,
+                                   IMenuTextMeasure& measure);
 
 // Appends the side bar of the entry's submenu to list (nothing when it has none).
 void DrawSideBar(const MenuEntry& entry, const MenuDrawSettings& settings, IMenuTextMeasure& measure,

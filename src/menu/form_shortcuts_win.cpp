@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "../../res/resource.h"
+#include "support/DisplayScale_win.h"
 #include "support/Wide_win.h"
 
 namespace pv {
@@ -37,9 +38,15 @@ void AddEntries(HMENU target, const MenuEntry& parent, RealisedMenu& out) {
         MENUITEMINFOA mii = {};
         mii.cbSize = sizeof mii;
         if (e.tag == kTagPlainSeparator) {
-            // Plain separators are measured and drawn by the system.
+            // Plain separators are measured and drawn by the system, unless the
+            // menu is in colours of its own.
             mii.fMask = MIIM_FTYPE;
             mii.fType = MFT_SEPARATOR;
+            if (out.drawSeparators) {
+                mii.fMask |= MIIM_DATA;
+                mii.fType |= MFT_OWNERDRAW;
+                mii.dwItemData = reinterpret_cast<ULONG_PTR>(&e);
+            }
             InsertMenuItemA(target, GetMenuItemCount(target), TRUE, &mii);
             continue;
         }
@@ -92,11 +99,12 @@ bool RealisedMenu::FillSubmenu(HMENU sub) {
     return false;
 }
 
-void RealiseMenuTree(const MenuEntry& root, RealisedMenu& out, HIMAGELIST images) {
+void RealiseMenuTree(const MenuEntry& root, RealisedMenu& out, HIMAGELIST images, bool drawSeparators) {
     if (out.menu) DestroyMenu(out.menu);
     out.commands.clear();
     out.unfilled.clear();
     out.images = images;
+    out.drawSeparators = drawSeparators;
     out.menu = CreatePopupMenu();
     AddEntries(out.menu, root, out);
 }
@@ -116,6 +124,7 @@ TFormShortCuts::TFormShortCuts(AppModel& model, WinPictureLists& pictures) : m_(
 
 TFormShortCuts::~TFormShortCuts() {
     Destroy();
+    if (background_) DeleteObject(background_);
     for (HBITMAP* set : {Breaks.small, Breaks.large}) {
         for (int i = 0; i < 3; ++i) {
             if (set[i]) DeleteObject(set[i]);
@@ -154,12 +163,26 @@ bool TFormShortCuts::Create() {
 MenuEntry* TFormShortCuts::TrackMenu(PopupMenu& menu, HWND owner, POINT pt, UINT align, const RECT* exclude) {
     LARGE_INTEGER t0, t1, f;
     QueryPerformanceCounter(&t0);
+    // Measured and drawn for the monitor the menu opens on, in the colours the
+    // desktop asks for now.
+    dpi_ = DpiAtPoint(pt);
+    palette_ = CurrentMenuPalette(m_.settings.WindowsDraw);
     RealisedMenu realised;
-    RealiseMenuTree(menu.root, realised, pictures_.Menu());
+    RealiseMenuTree(menu.root, realised, pictures_.Menu(), !palette_.UsesSystemColors());
     tracked_ = &realised;
     // Tags and handlers may have changed since the last pop-up.
     menu.root.ForgetLayout();
-    measure_ = std::make_unique<WinMenuTextMeasure>();
+    measure_ = std::make_unique<WinMenuTextMeasure>(dpi_);
+    if (background_) DeleteObject(background_);
+    background_ = nullptr;
+    if (!palette_.UsesSystemColors()) {
+        background_ = CreateSolidBrush(palette_.Color(kColorMenu));
+        MENUINFO mi = {};
+        mi.cbSize = sizeof mi;
+        mi.fMask = MIM_BACKGROUND | MIM_APPLYTOSUBMENUS;
+        mi.hbrBack = background_;
+        SetMenuInfo(realised.menu, &mi);
+    }
     if (OnTiming) {
         QueryPerformanceCounter(&t1);
         QueryPerformanceFrequency(&f);
@@ -180,11 +203,20 @@ void TFormShortCuts::InitMenuPopup(HMENU sub) {
 }
 
 WinMenuTextMeasure& TFormShortCuts::Measure() {
-    if (!measure_) measure_ = std::make_unique<WinMenuTextMeasure>();
+    if (!measure_) measure_ = std::make_unique<WinMenuTextMeasure>(dpi_);
     return *measure_;
 }
 
-MenuDrawSettings TFormShortCuts::DrawSettings() const { return MenuDrawSettingsOf(m_.settings); }
+HIMAGELIST TFormShortCuts::PicturesFor(int index, int size) {
+    pictures_.RealizeAt(index, size);
+    return pictures_.MenuAt(size);
+}
+
+MenuDrawSettings TFormShortCuts::DrawSettings() const {
+    MenuDrawSettings s = MenuDrawSettingsOf(m_.settings);
+    s.dpi = dpi_ > 0 ? dpi_ : ScreenDpi();
+    return s;
+}
 
 // ---------------------------------------------------------------- owner drawing
 
@@ -205,9 +237,22 @@ HFONT CreateMenuFont(const FontSpec& spec) {
     return CreateFontIndirectA(&lf);
 }
 
-WinMenuTextMeasure::WinMenuTextMeasure() {
+WinMenuTextMeasure::WinMenuTextMeasure(int dpi) {
     dc_ = GetDC(nullptr);
-    if (dc_) ppi_ = GetDeviceCaps(dc_, LOGPIXELSY);
+    if (dpi > 0)
+        ppi_ = dpi;
+    else if (dc_)
+        ppi_ = GetDeviceCaps(dc_, LOGPIXELSY);
+}
+
+Rgb SystemColorOf(int index) { return static_cast<Rgb>(GetSysColor(index)); }
+
+MenuPalette CurrentMenuPalette(bool windowsDraw) {
+    ThemeInputs in;
+    in.windowsDraw = windowsDraw;
+    in.highContrast = HighContrastOn();
+    in.appsUseLightTheme = !AppsUseDarkTheme();
+    return MenuPalette(ChooseMenuLook(in), SystemColorOf);
 }
 
 WinMenuTextMeasure::~WinMenuTextMeasure() {
@@ -238,17 +283,27 @@ TextExtent WinMenuTextMeasure::Extent(const FontSpec& font, const std::string& t
     return e;
 }
 
-void ExecuteDisplayList(HDC dc, const DisplayList& list, HIMAGELIST images, WinMenuTextMeasure& fonts) {
+void ExecuteDisplayList(HDC dc, const DisplayList& list, HIMAGELIST images, WinMenuTextMeasure& fonts,
+                        const MenuPalette* palette) {
+    const MenuPalette system(MenuLook::Light, SystemColorOf);
+    const MenuPalette& colors = palette ? *palette : system;
+    auto color = [&](int index) { return static_cast<COLORREF>(colors.Color(index)); };
     const int saved = SaveDC(dc);
     for (const DrawOp& op : list) {
         switch (op.kind) {
             case DrawOpKind::FillRect: {
                 RECT r = {op.rect.left, op.rect.top, op.rect.right, op.rect.bottom};
-                FillRect(dc, &r, GetSysColorBrush(op.color));
+                if (colors.UsesSystemColors()) {
+                    FillRect(dc, &r, GetSysColorBrush(op.color));
+                } else {
+                    HBRUSH brush = CreateSolidBrush(color(op.color));
+                    FillRect(dc, &r, brush);
+                    DeleteObject(brush);
+                }
                 break;
             }
             case DrawOpKind::Line: {
-                HPEN pen = CreatePen(PS_SOLID, 1, GetSysColor(op.color));
+                HPEN pen = CreatePen(PS_SOLID, 1, color(op.color));
                 HGDIOBJ old = SelectObject(dc, pen);
                 MoveToEx(dc, op.x1, op.y1, nullptr);
                 LineTo(dc, op.x2, op.y2);
@@ -273,12 +328,12 @@ void ExecuteDisplayList(HDC dc, const DisplayList& list, HIMAGELIST images, WinM
             case DrawOpKind::Text: {
                 HFONT f = fonts.Font(op.font);
                 HGDIOBJ old = f ? SelectObject(dc, f) : nullptr;
-                SetTextColor(dc, GetSysColor(op.color));
+                SetTextColor(dc, color(op.color));
                 if (op.bkColor < 0) {
                     SetBkMode(dc, TRANSPARENT);
                 } else {
                     SetBkMode(dc, OPAQUE);
-                    SetBkColor(dc, GetSysColor(op.bkColor));
+                    SetBkColor(dc, color(op.bkColor));
                 }
                 RECT r = {op.rect.left, op.rect.top, op.rect.right, op.rect.bottom};
                 const std::wstring wide = Widen(op.text);
@@ -290,9 +345,9 @@ void ExecuteDisplayList(HDC dc, const DisplayList& list, HIMAGELIST images, WinM
                 // One rotated font per bar painting, made and deleted here.
                 HFONT f = CreateMenuFont(op.font);
                 HGDIOBJ old = f ? SelectObject(dc, f) : nullptr;
-                SetTextColor(dc, GetSysColor(op.color));
+                SetTextColor(dc, color(op.color));
                 SetBkMode(dc, OPAQUE);
-                SetBkColor(dc, GetSysColor(op.bkColor < 0 ? kColorInactiveCaption : op.bkColor));
+                SetBkColor(dc, color(op.bkColor < 0 ? kColorInactiveCaption : op.bkColor));
                 RECT r = {op.rect.left, op.rect.top, op.rect.right, op.rect.bottom};
                 const std::wstring wide = Widen(op.text);
                 ExtTextOutW(dc, op.x1, op.y1, ETO_CLIPPED | ETO_OPAQUE, &r, wide.c_str(),
@@ -342,10 +397,16 @@ LRESULT TFormShortCuts::MenuChar(char ch, HMENU menu) {
 bool TFormShortCuts::MeasureItem(MEASUREITEMSTRUCT& mis) {
     if (mis.CtlType != ODT_MENU || !mis.itemData) return false;
     const MenuEntry& entry = *reinterpret_cast<const MenuEntry*>(mis.itemData);
+    if (entry.tag == kTagPlainSeparator) {
+        mis.itemWidth = 0;
+        mis.itemHeight = static_cast<UINT>(PlainSeparatorHeight(DrawSettings()));
+        return true;
+    }
     if (!IsOwnerDrawn(entry)) {
-        // The picture of a system-drawn entry.
-        mis.itemWidth = 16;
-        mis.itemHeight = 16;
+        // The picture of a system-drawn entry, at the menu's DPI.
+        const int size = PictureSizeForDpi(DrawSettings().dpi);
+        mis.itemWidth = static_cast<UINT>(size);
+        mis.itemHeight = static_cast<UINT>(size);
         return true;
     }
     WinMenuTextMeasure& measure = Measure();
@@ -356,7 +417,7 @@ bool TFormShortCuts::MeasureItem(MEASUREITEMSTRUCT& mis) {
         // Drawn by the program but measured by no handler: the system's size for a text entry.
         const TextExtent e = measure.Extent(FontSpec{true, "", 0, false, 0}, entry.caption);
         r.width = e.cx;
-        r.height = GetSystemMetrics(SM_CYMENU);
+        r.height = SystemMetricForDpi(SM_CYMENU, DrawSettings().dpi);
     }
     mis.itemWidth = static_cast<UINT>(r.width < 0 ? 0 : r.width);
     mis.itemHeight = static_cast<UINT>(r.height < 0 ? 0 : r.height);
@@ -368,13 +429,20 @@ bool TFormShortCuts::DrawItem(const DRAWITEMSTRUCT& dis) {
     const MenuEntry& entry = *reinterpret_cast<const MenuEntry*>(dis.itemData);
     const DrawRect rect{dis.rcItem.left, dis.rcItem.top, dis.rcItem.right, dis.rcItem.bottom};
     const bool selected = (dis.itemState & ODS_SELECTED) != 0;
-    HIMAGELIST images = pictures_.Menu();
-    pictures_.Realize(entry.imageIndex);
+    const MenuDrawSettings settings = DrawSettings();
+    const int size = PictureSizeForDpi(settings.dpi);
+    if (entry.tag == kTagPlainSeparator) {
+        ExecuteDisplayList(dis.hDC, PlainSeparatorDrawItem(entry, rect, settings, Measure()), nullptr, Measure(),
+                           &palette_);
+        return true;
+    }
     if (!IsOwnerDrawn(entry)) {
         // The picture of a system-drawn entry, centred in the place the menu gave.
-        if (!images || entry.imageIndex < 0) return true;
-        const int x = dis.rcItem.left + (dis.rcItem.right - dis.rcItem.left - 16) / 2;
-        const int y = dis.rcItem.top + (dis.rcItem.bottom - dis.rcItem.top - 16) / 2;
+        if (entry.imageIndex < 0) return true;
+        HIMAGELIST images = PicturesFor(entry.imageIndex, size);
+        if (!images) return true;
+        const int x = dis.rcItem.left + (dis.rcItem.right - dis.rcItem.left - size) / 2;
+        const int y = dis.rcItem.top + (dis.rcItem.bottom - dis.rcItem.top - size) / 2;
         ImageList_Draw(images, entry.imageIndex, dis.hDC, x, y,
                        (dis.itemState & ODS_DISABLED) ? ILD_TRANSPARENT | ILD_BLEND50 : ILD_TRANSPARENT);
         return true;
@@ -383,17 +451,25 @@ bool TFormShortCuts::DrawItem(const DRAWITEMSTRUCT& dis) {
     DisplayList list;
     switch (entry.onDraw) {
         case DrawHandler::NorItemsRTDrawItem:
-            list = NorItemsRTDrawItem(entry, rect, selected, DrawSettings(), measure);
+            list = NorItemsRTDrawItem(entry, rect, selected, settings, measure);
             break;
         case DrawHandler::SpeItemsRTDrawItem:
-            list = SpeItemsRTDrawItem(entry, rect, DrawSettings(), measure);
+            list = SpeItemsRTDrawItem(entry, rect, settings, measure);
             break;
         case DrawHandler::None:
             return true;
     }
+    HIMAGELIST images = pictures_.MenuAt(size);
     for (const DrawOp& op : list)
-        if (op.kind == DrawOpKind::Image) pictures_.Realize(op.imageIndex);
-    ExecuteDisplayList(dis.hDC, list, images, measure);
+        if (op.kind == DrawOpKind::Image) images = PicturesFor(op.imageIndex, op.x2 - op.x1);
+    ExecuteDisplayList(dis.hDC, list, images, measure, &palette_);
+    if (!palette_.UsesSystemColors()) {
+        // The system draws a submenu's arrow after this, in the text and
+        // background colours the entry leaves behind.
+        const bool lit = selected && entry.enabled && entry.onDraw == DrawHandler::NorItemsRTDrawItem;
+        SetTextColor(dis.hDC, palette_.Color(lit ? kColorHighlightText : kColorMenuText));
+        SetBkColor(dis.hDC, palette_.Color(lit ? kColorHighlight : kColorMenu));
+    }
     return true;
 }
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "menu/MenuDraw.h"
+#include "menu/MenuTheme.h"
 #include "model/AppModel.h"
 #include "model/MenuModel.h"
 #include "model/Pictures_win.h"
@@ -26,6 +27,9 @@ struct RealisedMenu {
     HMENU menu = nullptr;
     std::vector<MenuEntry*> commands;
     HIMAGELIST images = nullptr;
+    // Plain separators drawn by the program (their entry as item data), in
+    // colours the system's would not match.
+    bool drawSeparators = false;
     // Submenus made empty, to be filled when they are about to open.
     std::vector<std::pair<HMENU, const MenuEntry*>> unfilled;
 
@@ -45,14 +49,16 @@ struct RealisedMenu {
 // their picture from images (when given) through HBMMENU_CALLBACK. Submenus
 // stay empty until FillSubmenu, so that a pop-up costs the levels the user
 // opens, not the whole tree.
-void RealiseMenuTree(const MenuEntry& root, RealisedMenu& out, HIMAGELIST images = nullptr);
+void RealiseMenuTree(const MenuEntry& root, RealisedMenu& out, HIMAGELIST images = nullptr,
+                     bool drawSeparators = false);
 
 // Text sizes for the menu geometry, measured on the screen: one device context
 // and one font per face, size and weight for as long as the object lives (one
 // pop-up), not one per entry.
 class WinMenuTextMeasure : public IMenuTextMeasure {
 public:
-    WinMenuTextMeasure();
+    // dpi: the pixels per inch fonts are made for (0: the screen's).
+    explicit WinMenuTextMeasure(int dpi = 0);
     ~WinMenuTextMeasure() override;
     WinMenuTextMeasure(const WinMenuTextMeasure&) = delete;
     WinMenuTextMeasure& operator=(const WinMenuTextMeasure&) = delete;
@@ -75,10 +81,17 @@ HFONT CreateMenuFont(const FontSpec& spec);
 // The enabled owner-drawn entry of menu whose caption marks ch with "&".
 int FindMenuHotKey(HMENU menu, char ch, bool& several);
 
+// The system's colour of an index (GetSysColor), for MenuPalette.
+Rgb SystemColorOf(int index);
+// The palette the desktop asks for now: dark, high contrast or the system's.
+MenuPalette CurrentMenuPalette(bool windowsDraw);
+
 // Replays a display list of the menu geometry with GDI; images from images, the
 // fonts of text operations from fonts (the side bar's rotated font is made and
-// deleted for each bar, as it is painted once per submenu).
-void ExecuteDisplayList(HDC dc, const DisplayList& list, HIMAGELIST images, WinMenuTextMeasure& fonts);
+// deleted for each bar, as it is painted once per submenu), the colours from
+// palette (the system's colours when none is given).
+void ExecuteDisplayList(HDC dc, const DisplayList& list, HIMAGELIST images, WinMenuTextMeasure& fonts,
+                        const MenuPalette* palette = nullptr);
 
 class TFormShortCuts : public Window {
 public:
@@ -109,12 +122,19 @@ public:
 private:
     MenuDrawSettings DrawSettings() const;
     WinMenuTextMeasure& Measure();
+    // The picture list for the menu's DPI, the picture made.
+    HIMAGELIST PicturesFor(int index, int size);
 
     AppModel& m_;
     WinPictureLists& pictures_;
     // Lives while a menu is tracked; messages outside a pop-up get their own.
     std::unique_ptr<WinMenuTextMeasure> measure_;
     RealisedMenu* tracked_ = nullptr;  // while TrackMenu runs
+    // The DPI of the monitor the last menu opened on, and its colours, read
+    // again at every pop-up (a change of the desktop's colours shows at the next).
+    int dpi_ = 0;
+    MenuPalette palette_{MenuLook::Light, SystemColorOf};
+    HBRUSH background_ = nullptr;  // the dark menu's background while it shows
 };
 
 }  // namespace pv

@@ -36,7 +36,9 @@ enum class DrawHandler { None, NorItemsRTDrawItem, SpeItemsRTDrawItem };
 struct SubEntryLayout {
     int sideBar = -1;    // position of the side-bar entry (tag -9999), or -1
     int lastDrawn = -1;  // position of the last sub-entry with a draw handler, or -1
-    int height = 0;      // the submenu's height for the side bar
+    int height = 0;      // the submenu's height for the side bar, at 96 dpi
+    int rows = 0;        // entries of the normal height among them
+    int plainSeparators = 0;
 };
 
 class MenuEntry {

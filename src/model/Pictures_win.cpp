@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "../../res/resource.h"
+#include "support/PictureScale.h"
 #include "support/Wide_win.h"
 
 namespace pv {
@@ -217,9 +218,16 @@ bool EndsWithNoCase(const std::string& s, const char* tail) {
 int WinPictureLists::Count() const { return ImageList_GetImageCount(pm_); }
 
 void WinPictureLists::MakeRoomAt(int position) {
+    Changed(position < 0 ? Count() : position);
     if (position < 0 || position >= Count()) return;
     for (TypePicture& t : unrealized_)
         if (t.index >= position) ++t.index;
+}
+
+bool WinPictureLists::HasUnrealized() const {
+    for (const TypePicture& t : unrealized_)
+        if (!t.realized) return true;
+    return false;
 }
 
 void WinPictureLists::AddTypeIcon(const std::string& file, int position) {
@@ -234,9 +242,11 @@ void WinPictureLists::AddTypeIcon(const std::string& file, int position) {
 
 void WinPictureLists::Realize(int index) {
     for (size_t k = 0; k < unrealized_.size(); ++k) {
-        if (unrealized_[k].index != index) continue;
-        const std::string file = std::move(unrealized_[k].file);
-        unrealized_.erase(unrealized_.begin() + static_cast<std::ptrdiff_t>(k));
+        if (unrealized_[k].index != index || unrealized_[k].realized) continue;
+        unrealized_[k].realized = true;
+        const std::string& file = unrealized_[k].file;
+        for (ScaledList& sc : scaled_)
+            if (sc.tree && index < static_cast<int>(sc.done.size())) sc.done[static_cast<size_t>(index)] = false;
         HICON icon = TypeSmallIcon(file);
         PutIcon(pm_, index, icon, blankMenu_);
         if (icon) {
@@ -248,12 +258,15 @@ void WinPictureLists::Realize(int index) {
 }
 
 void WinPictureLists::RealizeAll() {
-    while (!unrealized_.empty()) Realize(unrealized_.back().index);
+    for (size_t k = 0; k < unrealized_.size(); ++k)
+        if (!unrealized_[k].realized) Realize(unrealized_[k].index);
 }
 
 bool WinPictureLists::AddShellIcon(const std::string& path, int position, bool menuOnly) {
+    const int index = position < 0 || position >= Count() ? Count() : position;
     MakeRoomAt(position);
     HICON icon = ShellSmallIcon(path);
+    if (icon) unrealized_.push_back(TypePicture{index, path, true, true});
     InsertPicture(pm_, position, [&](int i) { PutIcon(pm_, i, icon, blankMenu_); }, &blankMenu_);
     if (!menuOnly) {
         InsertPicture(
@@ -313,6 +326,7 @@ bool WinPictureLists::InsertIconFile(const std::string& file, int position) {
 }
 
 void WinPictureLists::CopyMenuPictureToTree(int position) {
+    Changed(position < 0 ? ImageList_GetImageCount(tv_) : position);
     HBITMAP small = scratch_.MenuScratchImage;
     HBITMAP tree = scratch_.TreeScratchImage;
     InsertPicture(tv_, position, [&](int i) {
@@ -339,6 +353,7 @@ void WinPictureLists::CopyMenuPictureToTree(int position) {
 }
 
 void WinPictureLists::DeleteAbove(int last) {
+    Changed(last + 1);
     unrealized_.erase(std::remove_if(unrealized_.begin(), unrealized_.end(),
                                      [last](const TypePicture& t) { return t.index > last; }),
                       unrealized_.end());
@@ -358,6 +373,7 @@ bool WinPictureLists::AppendCopy(int index) {
 
 void WinPictureLists::AppendBreakPictures() {
     if (!breaks_) return;
+    Changed(Count());
     for (HBITMAP b : breaks_->small) ImageList_Add(pm_, b, nullptr);
     for (HBITMAP b : breaks_->large) ImageList_Add(tv_, b, nullptr);
 }
@@ -410,12 +426,178 @@ bool WinPictureLists::Create() {
 }
 
 void WinPictureLists::Destroy() {
+    DestroyScaled();
     unrealized_.clear();
     FreeBlankPicture(blankMenu_);
     FreeBlankPicture(blankTree_);
     if (pm_) ImageList_Destroy(pm_);
     if (tv_) ImageList_Destroy(tv_);
     pm_ = tv_ = nullptr;
+}
+
+// ---------------------------------------------------------------- other sizes
+
+namespace {
+
+// The pixels of an icon as 0xAARRGGBB, straight alpha: the colour bitmap's
+// alpha where it has one, else opaque where the mask is black.
+bool IconPixels(HICON icon, int& width, int& height, std::vector<uint32_t>& pixels) {
+    ICONINFO ii = {};
+    if (!icon || !GetIconInfo(icon, &ii)) return false;
+    BITMAP bm = {};
+    HBITMAP source = ii.hbmColor ? ii.hbmColor : ii.hbmMask;
+    bool ok = GetObjectA(source, sizeof bm, &bm) != 0;
+    width = bm.bmWidth;
+    height = ii.hbmColor ? std::abs(bm.bmHeight) : std::abs(bm.bmHeight) / 2;
+    if (ok && width > 0 && height > 0 && ii.hbmColor) {
+        BITMAPINFO bi = {};
+        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+        bi.bmiHeader.biWidth = width;
+        bi.bmiHeader.biHeight = -height;
+        bi.bmiHeader.biPlanes = 1;
+        bi.bmiHeader.biBitCount = 32;
+        bi.bmiHeader.biCompression = BI_RGB;
+        pixels.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
+        std::vector<uint32_t> mask(pixels.size(), 0);
+        HDC dc = GetDC(nullptr);
+        ok = GetDIBits(dc, ii.hbmColor, 0, static_cast<UINT>(height), pixels.data(), &bi, DIB_RGB_COLORS) != 0;
+        const bool masked = ii.hbmMask && GetDIBits(dc, ii.hbmMask, 0, static_cast<UINT>(height), mask.data(), &bi,
+                                                    DIB_RGB_COLORS) != 0;
+        ReleaseDC(nullptr, dc);
+        bool alpha = false;
+        for (uint32_t p : pixels)
+            if (p & 0xFF000000u) alpha = true;
+        if (!alpha) {
+            for (size_t i = 0; i < pixels.size(); ++i) {
+                const bool transparent = masked && (mask[i] & 0x00FFFFFFu) != 0;
+                pixels[i] = transparent ? 0 : (pixels[i] | 0xFF000000u);
+            }
+        }
+    } else {
+        ok = false;
+    }
+    if (ii.hbmColor) DeleteObject(ii.hbmColor);
+    if (ii.hbmMask) DeleteObject(ii.hbmMask);
+    return ok;
+}
+
+// An icon of width x height from 0xAARRGGBB pixels (straight alpha).
+HICON IconFromPixels(const std::vector<uint32_t>& pixels, int width, int height) {
+    uint32_t* bits = nullptr;
+    HBITMAP color = Create32BitDib(width, height, &bits);
+    if (!color || !bits) {
+        if (color) DeleteObject(color);
+        return nullptr;
+    }
+    GdiFlush();
+    std::copy(pixels.begin(), pixels.end(), bits);
+    HBITMAP mask = CreateBitmap(width, height, 1, 1, nullptr);
+    ICONINFO ii = {};
+    ii.fIcon = TRUE;
+    ii.hbmColor = color;
+    ii.hbmMask = mask;
+    HICON icon = CreateIconIndirect(&ii);
+    DeleteObject(color);
+    if (mask) DeleteObject(mask);
+    return icon;
+}
+
+HICON ScaledIcon(HICON icon, int width, int height) {
+    int w = 0, h = 0;
+    std::vector<uint32_t> pixels;
+    if (!IconPixels(icon, w, h, pixels)) return nullptr;
+    if (w == width && h == height) return IconFromPixels(pixels, w, h);
+    return IconFromPixels(ScalePicture(pixels, w, h, width, height), width, height);
+}
+
+// The shell's icon of a file type at about size pixels: the large icon (which
+// the shell makes at the system's icon size) for anything above 16.
+HICON TypeIconAt(const std::string& file, int size, bool real) {
+    if (size <= 16) return real ? ShellSmallIcon(file) : TypeSmallIcon(file);
+    SHFILEINFOA sfi = {};
+    const DWORD_PTR ok =
+        SHGetFileInfoA(file.c_str(), FILE_ATTRIBUTE_NORMAL, &sfi, sizeof sfi,
+                       SHGFI_ICON | SHGFI_LARGEICON | (real ? 0u : static_cast<UINT>(SHGFI_USEFILEATTRIBUTES)));
+    return ok ? sfi.hIcon : nullptr;
+}
+
+}  // namespace
+
+void WinPictureLists::Changed(int position) {
+    if (position < 0) position = 0;
+    for (ScaledList& s : scaled_) {
+        for (size_t i = static_cast<size_t>(position); i < s.done.size(); ++i) s.done[i] = false;
+    }
+}
+
+WinPictureLists::ScaledList& WinPictureLists::Scaled(bool tree, int width, int height) {
+    for (ScaledList& s : scaled_)
+        if (s.tree == tree && s.width == width && s.height == height) {
+            const int count = Count();
+            if (ImageList_GetImageCount(s.list) != count) ImageList_SetImageCount(s.list, static_cast<UINT>(count));
+            s.done.resize(static_cast<size_t>(count), false);
+            return s;
+        }
+    ScaledList s;
+    s.tree = tree;
+    s.width = width;
+    s.height = height;
+    s.list = ImageList_Create(width, height, ILC_COLOR32 | ILC_MASK, 32, 32);
+    if (s.list) ImageList_SetImageCount(s.list, static_cast<UINT>(Count()));
+    s.done.assign(static_cast<size_t>(Count()), false);
+    scaled_.push_back(std::move(s));
+    return scaled_.back();
+}
+
+void WinPictureLists::MakeScaled(ScaledList& s, int index) {
+    if (!s.list || index < 0 || index >= static_cast<int>(s.done.size()) || s.done[static_cast<size_t>(index)]) return;
+    s.done[static_cast<size_t>(index)] = true;
+    HICON made = nullptr;
+    if (!s.tree) {
+        for (const TypePicture& t : unrealized_) {
+            if (t.index != index) continue;
+            HICON icon = TypeIconAt(t.file, s.width, t.real);
+            made = ScaledIcon(icon, s.width, s.height);
+            if (icon) DestroyIcon(icon);
+            break;
+        }
+    }
+    if (!made) {
+        HICON icon = ImageList_GetIcon(s.tree ? tv_ : pm_, index, ILD_TRANSPARENT);
+        made = ScaledIcon(icon, s.width, s.height);
+        if (icon) DestroyIcon(icon);
+    }
+    if (!made || ImageList_ReplaceIcon(s.list, index, made) < 0) {
+        BlankPicture blank = MakeBlankPicture(s.width, s.height);
+        ImageList_Replace(s.list, index, blank.color, blank.mask);
+        FreeBlankPicture(blank);
+    }
+    if (made) DestroyIcon(made);
+}
+
+HIMAGELIST WinPictureLists::MenuAt(int size) {
+    if (size == 16 || size <= 0) return pm_;
+    return Scaled(false, size, size).list;
+}
+
+void WinPictureLists::RealizeAt(int index, int size) {
+    Realize(index);
+    if (size == 16 || size <= 0) return;
+    MakeScaled(Scaled(false, size, size), index);
+}
+
+HIMAGELIST WinPictureLists::TreeAt(int width, int height) {
+    if (width == 16 && height == 18) return tv_;
+    RealizeAll();
+    ScaledList& s = Scaled(true, width, height);
+    for (int i = 0; i < static_cast<int>(s.done.size()); ++i) MakeScaled(s, i);
+    return s.list;
+}
+
+void WinPictureLists::DestroyScaled() {
+    for (ScaledList& s : scaled_)
+        if (s.list) ImageList_Destroy(s.list);
+    scaled_.clear();
 }
 
 }  // namespace pv

@@ -60,17 +60,46 @@ public:
     // and RealizeAll before handing the lists to a control that draws by itself.
     void Realize(int index);
     void RealizeAll();
-    bool HasUnrealized() const { return !unrealized_.empty(); }
+    bool HasUnrealized() const;
+
+    // The menu pictures at size x size for a high-DPI monitor (the menu list
+    // itself at 16): file-type icons asked of the shell at that size, every
+    // other picture scaled smoothly from the menu list's. Each picture is made
+    // when RealizeAt asks for it; the list stays valid until the next change
+    // of the lists.
+    HIMAGELIST MenuAt(int size);
+    void RealizeAt(int index, int size);
+    // The tree pictures at width x height (the tree list itself at 16 x 18),
+    // every picture made: a tree view draws them by itself. The same handle as
+    // long as the size stays; brought up to date by each call.
+    HIMAGELIST TreeAt(int width, int height);
 
 private:
     struct TypePicture {
         int index;
         std::string file;
+        bool realized = false;
+        bool real = false;  // a file that exists (its own icon), not a type's name
+    };
+    // A copy of one list at another size; done[i]: picture i is made.
+    struct ScaledList {
+        bool tree = false;
+        int width = 0, height = 0;
+        HIMAGELIST list = nullptr;
+        std::vector<bool> done;
     };
     // A picture inserted at position moves the type pictures from there on up.
     void MakeRoomAt(int position);
+    // The pictures from position on changed (inserted, moved, replaced, removed).
+    void Changed(int position);
+    ScaledList& Scaled(bool tree, int width, int height);
+    void MakeScaled(ScaledList& s, int index);
+    void DestroyScaled();
 
+    // Every picture that comes from the shell (a type's, realized or not, and a
+    // file's own), so that other sizes can be asked for.
     std::vector<TypePicture> unrealized_;
+    std::vector<ScaledList> scaled_;
     BlankPicture blankMenu_, blankTree_;
     const ScratchPictures& scratch_;
     const BreakPictures* breaks_;

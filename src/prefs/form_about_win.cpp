@@ -71,6 +71,7 @@ HWND TFormAbout::MakeChild(int id, const char* cls, const char* text, DWORD styl
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr),
                                 nullptr);
     if (!hwnd) childMissing_ = true;
+    Place(hwnd, LayoutRect{x, y, w, h});
     return hwnd;
 }
 
@@ -89,6 +90,8 @@ bool TFormAbout::MakeWindow() {
     HWND gauge = MakeChild(kIdProgress, PROGRESS_CLASSA, "", WS_BORDER, 16, 146, 289, 15);
     if (childMissing_) return false;
     SendMessageA(gauge, PBM_SETRANGE32, 0, 100);
+    // The memory line at its longest: a full load of a terabyte.
+    AddLongestText(Item(kIdLabelMem), MemoryText(MemoryStatus{100, 1024ull * 1024 * 1024 * 1024}, SystemThousandSeparator()));
     SetFont(Font());
     PushToControls();
     return true;
@@ -115,6 +118,8 @@ void TFormAbout::ApplyLabelUrlFont() {
     if (urlFont_) DeleteObject(urlFont_);
     urlFont_ = made;
     // As wide as its text, so that the hand shows over the address only.
+    // Once the box is laid out at its font and DPI.
+    LayOutPlaced();
     HDC dc = GetDC(url);
     if (dc) {
         HGDIOBJ old = SelectObject(dc, made);
@@ -123,16 +128,22 @@ void TFormAbout::ApplyLabelUrlFont() {
         GetTextExtentPoint32W(dc, address.c_str(), static_cast<int>(address.size()), &ext);
         SelectObject(dc, old);
         ReleaseDC(url, dc);
-        SetWindowPos(url, nullptr, 0, 0, ext.cx + 2, std::max<LONG>(ext.cy + 2, kLabelHeight),
+        SetWindowPos(url, nullptr, 0, 0, ext.cx + 2, std::max<LONG>(ext.cy + 2, Scaled(kLabelHeight)),
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }
 
 void TFormAbout::PushToControls() {
     if (!Handle() || !Item(kIdProgress)) return;
+    const bool relayout = layoutFor_ != Controls.LabelVer + "\n" + Controls.LabelDis + "\n" + Controls.LabelUrl;
     SetText(Item(kIdLabelVer), Controls.LabelVer);
     SetText(Item(kIdLabelDis), Controls.LabelDis);
     SetText(Item(kIdLabelUrl), Controls.LabelUrl);
+    if (relayout) {
+        // The box grows where its texts need it.
+        layoutFor_ = Controls.LabelVer + "\n" + Controls.LabelDis + "\n" + Controls.LabelUrl;
+        ApplyLabelUrlFont();
+    }
     SetText(Item(kIdLabelMem), Controls.LabelMemTotal);
     if (SendMessageA(Item(kIdProgress), PBM_GETPOS, 0, 0) != Controls.ProgressBarP)
         SendMessageA(Item(kIdProgress), PBM_SETPOS, static_cast<WPARAM>(Controls.ProgressBarP), 0);

@@ -49,6 +49,7 @@ private:
     void Run(const char* sender, Body&& body);
 
     HFONT urlFont_ = nullptr;
+    std::string layoutFor_;  // the texts the layout was last fitted to
     bool timerRunning_ = false;
     bool childMissing_ = false;
 };

@@ -228,18 +228,42 @@ HWND TFormConfig::ControlHandle(ConfigControl control) const {
 void TFormConfig::Layout() {
     HWND tabs = Item(kIdTabs);
     if (!tabs) return;
-    MoveWindow(tabs, 0, 0, kClientWidth, kPageControlHeight, TRUE);
-    RECT page = {0, 0, kClientWidth, kPageControlHeight};
+    // The dialog grows with its DPI, and further where a label or box would
+    // cut its text in the dialog's font.
+    std::vector<LayoutNeed> needs;
+    auto textOf = [](HWND h) {
+        char text[256] = "";
+        GetWindowTextA(h, text, sizeof text);
+        return std::string(text);
+    };
+    for (const Child& c : children_) {
+        if (c.rect.Width <= 0) continue;
+        char cls[32] = "";
+        GetClassNameA(c.hwnd, cls, sizeof cls);
+        if (lstrcmpiA(cls, "Button") != 0 && lstrcmpiA(cls, "Static") != 0) continue;
+        needs.push_back(NeedOf(c.hwnd, LayoutRect{c.rect.Left, c.rect.Top, c.rect.Width, c.rect.Height}, textOf(c.hwnd)));
+    }
+    const ControlRect& heading = Controls.PanelHeading;
+    needs.push_back(NeedOf(Item(kIdPanelHeading), LayoutRect{heading.Left, 0, heading.Width, 27},
+                           textOf(Item(kIdPanelHeading))));
+    Fit(needs);
+
+    MoveWindow(tabs, 0, 0, Scaled(kClientWidth), Scaled(kPageControlHeight), TRUE);
+    RECT page = {0, 0, Scaled(kClientWidth), Scaled(kPageControlHeight)};
     TabCtrl_AdjustRect(tabs, FALSE, &page);
     for (const Child& c : children_) {
+        const LayoutRect r = Scaled(LayoutRect{c.rect.Left, c.rect.Top, c.rect.Width, c.rect.Height});
         if (c.page == kOnNoPage) {
-            if (c.rect.Width > 0) MoveWindow(c.hwnd, c.rect.Left, c.rect.Top, c.rect.Width, c.rect.Height, TRUE);
+            if (c.rect.Width > 0) MoveWindow(c.hwnd, r.left, r.top, r.width, r.height, TRUE);
         } else {
-            MoveWindow(c.hwnd, page.left + c.rect.Left, page.top + c.rect.Top, c.rect.Width, c.rect.Height, TRUE);
+            MoveWindow(c.hwnd, page.left + r.left, page.top + r.top, r.width, r.height, TRUE);
         }
     }
-    // Both pages share the display area.
-    Handlers.PCSettingsResize(page.top, page.bottom - page.top);
+    // Both pages share the display area; the help panels are placed at 96 dpi
+    // and scaled where they are shown.
+    const int top = MulDiv(page.top, 1000, LayoutFactor());
+    const int bottom = MulDiv(page.bottom, 1000, LayoutFactor());
+    Handlers.PCSettingsResize(top, bottom - top);
 }
 
 void TFormConfig::FillFontNames() {
@@ -272,12 +296,14 @@ void TFormConfig::PushToControls() {
     }
     SetText(help, Controls.RichEditHelp.Text);
 
-    const ControlRect& heading = Controls.PanelHeading;
-    const ControlRect& panel = Controls.PanelHelp;
-    MoveWindow(Item(kIdPanelHeading), heading.Left, heading.Top, heading.Width, heading.Height, TRUE);
-    MoveWindow(Item(kIdPanelHelp), panel.Left, panel.Top, panel.Width, panel.Height, TRUE);
-    MoveWindow(help, panel.Left + kPanelInset, panel.Top + kPanelInset, panel.Width - 2 * kPanelInset,
-               panel.Height - 2 * kPanelInset, TRUE);
+    const ControlRect& h = Controls.PanelHeading;
+    const ControlRect& p = Controls.PanelHelp;
+    const LayoutRect heading = Scaled(LayoutRect{h.Left, h.Top, h.Width, h.Height});
+    const LayoutRect panel = Scaled(LayoutRect{p.Left, p.Top, p.Width, p.Height});
+    const int inset = Scaled(kPanelInset);
+    MoveWindow(Item(kIdPanelHeading), heading.left, heading.top, heading.width, heading.height, TRUE);
+    MoveWindow(Item(kIdPanelHelp), panel.left, panel.top, panel.width, panel.height, TRUE);
+    MoveWindow(help, panel.left + inset, panel.top + inset, panel.width - 2 * inset, panel.height - 2 * inset, TRUE);
 
     const int page = static_cast<int>(Controls.ActivePage);
     HWND tabs = Item(kIdTabs);

@@ -6,7 +6,9 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
+#include "support/LayoutFit.h"
 #include "support/UkvGraphics.h"
 #include "support/Window_win.h"
 
@@ -56,7 +58,33 @@ public:
     void FormActivate();
     void FormPaint();
 
+    // The DPI of the window's monitor, and the factor (thousandths) its layout,
+    // designed at 96 dpi and 8 points, is drawn at: at least the DPI's, more
+    // where the font needs it.
+    int Dpi() const { return dpi_; }
+    int LayoutFactor() const { return scale_; }
+    int Scaled(int length) const { return ScaleLength(length, scale_); }
+    LayoutRect Scaled(const LayoutRect& r) const { return ScaleRect(r, scale_); }
+    // What child needs to show text in its own font within base (at 96 dpi):
+    // the text's size and the room the kind of control takes beside it.
+    // Texts a static shows with an ellipsis ask for no width.
+    LayoutNeed NeedOf(HWND child, const LayoutRect& base, const std::string& text) const;
+    // Sets the factor for needs and sizes the client area for the design's
+    // size at it, keeping the window's place.
+    void Fit(const std::vector<LayoutNeed>& needs);
+
 protected:
+    // Children the form created at base rectangles (96 dpi): LayOutPlaced fits
+    // the factor to their texts (what they show and the longest text each
+    // takes) and moves them to their places at it.
+    void Place(HWND child, const LayoutRect& base);
+    void AddLongestText(HWND child, const std::string& text);
+    // extra: the needs of controls the form places itself.
+    void LayOutPlaced(const std::vector<LayoutNeed>& extra = {});
+    // The DPI changed (WM_DPICHANGED): the window has its suggested rectangle;
+    // by default the font is made again, which lays the window out again.
+    virtual void DpiChanged() { SetFont(font_); }
+
     // Runs after Present or ShowAgain has shown the window.
     virtual void FormShow() {}
     // Makes the window with its controls, for EnsureWindow; false when it could
@@ -83,6 +111,14 @@ private:
     HWND Owner() const { return ownButton_ ? nullptr : owner_; }
     WindowFont font_{"MS Sans Serif", 8, false};
     HFONT hfont_ = nullptr;
+    int dpi_ = 96;
+    int scale_ = 1000;
+    struct Placed {
+        HWND hwnd;
+        LayoutRect base;
+        std::vector<std::string> longest;
+    };
+    std::vector<Placed> placed_;
 };
 
 }  // namespace pv

@@ -52,7 +52,9 @@ e2e_init() {
     E2E_BUILD="$(cd "$2" && pwd)"
     E2E_BIN="$E2E_BUILD/bin"
     E2E_OUT="$E2E_BUILD/e2e-out/$E2E_NAME"
-    E2E_PREFIX="$E2E_BUILD/e2e-wineprefix"
+    # A test that changes the prefix's display settings takes one of its own
+    # (E2E_PREFIX_NAME), so that the others keep theirs.
+    E2E_PREFIX="$E2E_BUILD/${E2E_PREFIX_NAME:-e2e-wineprefix}"
     rm -rf "$E2E_OUT"
     mkdir -p "$E2E_OUT"
     trap e2e_cleanup EXIT

@@ -64,6 +64,14 @@ int Usage() {
         "  tree-dump HWND           every item of a tree view, indented by level\n"
         "                           (folders are opened to reach their items)\n"
         "  status-text HWND [PART]  the text of a status bar's part\n"
+        "  textfit HWND... [--font NAME POINTS]\n"
+        "                           every static text, check box and radio button of\n"
+        "                           HWND: its text's width in its font (the control's\n"
+        "                           own, else NAME at POINTS) against its client width,\n"
+        "                           one line each; exit 1 when a text does not fit\n"
+        "  dpi HWND                 the window's DPI (GetDpiForWindow) and the screen's\n"
+        "  pick HWND INDEX          select item INDEX of a drop-down list and tell its\n"
+        "                           parent (CBN_SELCHANGE), as a user's choice arrives\n"
         "  shortpath PATH           GetShortPathName of a path\n"
         "  lock PATH [MS]           open a file or directory with no sharing and keep\n"
         "                           it open (until killed, or MS milliseconds); prints\n"
@@ -828,6 +836,162 @@ int CmdStatusText(int argc, char** argv) {
     return 0;
 }
 
+// The driver measures in real pixels, whatever the program under test declares.
+void BeDpiAware() {
+    using ContextFn = BOOL(WINAPI*)(HANDLE);
+    HMODULE user = GetModuleHandleA("user32.dll");
+    auto context = reinterpret_cast<ContextFn>(
+        reinterpret_cast<void (*)()>(GetProcAddress(user, "SetProcessDpiAwarenessContext")));
+    if (context && context(reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-4)))) return;  // per monitor v2
+    SetProcessDPIAware();
+}
+
+int WindowDpi(HWND h) {
+    using Fn = UINT(WINAPI*)(HWND);
+    auto get = reinterpret_cast<Fn>(
+        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
+    if (get) {
+        const UINT d = get(h);
+        if (d) return static_cast<int>(d);
+    }
+    HDC dc = GetDC(nullptr);
+    const int d = GetDeviceCaps(dc, LOGPIXELSY);
+    ReleaseDC(nullptr, dc);
+    return d;
+}
+
+int CmdPick(int argc, char** argv) {
+    HWND box;
+    long long index = 0;
+    if (argc < 4 || !ParseHwnd(argv[2], box) || !ParseNumber(argv[3], index)) return Usage();
+    if (SendMessageA(box, CB_SETCURSEL, static_cast<WPARAM>(index), 0) == CB_ERR) return 1;
+    const int id = GetDlgCtrlID(box);
+    SendMessageA(GetParent(box), WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(box));
+    std::printf("%lld\n", index);
+    return 0;
+}
+
+int CmdDpi(int argc, char** argv) {
+    HWND h;
+    if (argc < 3 || !ParseHwnd(argv[2], h)) return Usage();
+    BeDpiAware();
+    HDC dc = GetDC(nullptr);
+    std::printf("window=%d screen=%d\n", WindowDpi(h), GetDeviceCaps(dc, LOGPIXELSY));
+    ReleaseDC(nullptr, dc);
+    return 0;
+}
+
+struct FitScan {
+    HWND parent;
+    HFONT fallback;
+    int dpi;
+    int checked = 0;
+    int clipped = 0;
+};
+
+BOOL CALLBACK FitChild(HWND h, LPARAM param) {
+    auto* scan = reinterpret_cast<FitScan*>(param);
+    // Hidden ones too: the pages of a tab control show one at a time.
+    if (GetParent(h) != scan->parent) return TRUE;
+    const std::string cls = ClassOf(h);
+    const LONG style = GetWindowLongA(h, GWL_STYLE);
+    int extra = 0;
+    UINT flags = DT_SINGLELINE | DT_CALCRECT;
+    const char* kind = nullptr;
+    if (lstrcmpiA(cls.c_str(), "Static") == 0) {
+        const LONG type = style & SS_TYPEMASK;
+        if (type == SS_ICON || type == SS_BITMAP || type == SS_ETCHEDHORZ || type == SS_ETCHEDVERT ||
+            type == SS_ETCHEDFRAME || type == SS_BLACKRECT || type == SS_GRAYRECT || type == SS_WHITERECT)
+            return TRUE;
+        if (style & SS_NOPREFIX) flags |= DT_NOPREFIX;
+        kind = (style & SS_ELLIPSISMASK) ? "ellipsis" : "static";
+    } else if (lstrcmpiA(cls.c_str(), "Button") == 0) {
+        switch (style & BS_TYPEMASK) {
+            case BS_CHECKBOX:
+            case BS_AUTOCHECKBOX:
+            case BS_3STATE:
+            case BS_AUTO3STATE:
+                kind = "checkbox";
+                break;
+            case BS_RADIOBUTTON:
+            case BS_AUTORADIOBUTTON:
+                kind = "radio";
+                break;
+            default:
+                return TRUE;
+        }
+        // The box as the button draws it, and the gap before the text.
+        extra = MulDiv(13, scan->dpi, 96) + MulDiv(4, scan->dpi, 96);
+    } else {
+        return TRUE;
+    }
+    char text[1024] = "";
+    GetWindowTextA(h, text, sizeof text);
+    if (!text[0]) return TRUE;
+    HFONT font = reinterpret_cast<HFONT>(SendMessageA(h, WM_GETFONT, 0, 0));
+    LOGFONTA lf = {};
+    HFONT made = nullptr;
+    // Another process's font handle: its description, made again here.
+    if (font && GetObjectA(font, sizeof lf, &lf) == sizeof lf) made = CreateFontIndirectA(&lf);
+    HDC dc = GetDC(h);
+    HGDIOBJ old = SelectObject(dc, made ? made : scan->fallback);
+    RECT r = {0, 0, 0, 0};
+    DrawTextA(dc, text, -1, &r, flags);
+    SelectObject(dc, old);
+    ReleaseDC(h, dc);
+    if (made) DeleteObject(made);
+    RECT client;
+    GetClientRect(h, &client);
+    const int need = r.right - r.left + extra;
+    const bool fits = std::strcmp(kind, "ellipsis") == 0 || need <= client.right;
+    const bool tall = r.bottom - r.top <= client.bottom;
+    ++scan->checked;
+    if (!fits || !tall) ++scan->clipped;
+    std::printf("0x%llx %s need=%dx%d client=%ldx%ld font=%s %s text=\"%s\"\n",
+                static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(h)), kind, need,
+                static_cast<int>(r.bottom - r.top), client.right, client.bottom, made ? "own" : "given",
+                fits && tall ? "fits" : "CLIPPED", text);
+    return TRUE;
+}
+
+int CmdTextFit(int argc, char** argv) {
+    std::vector<HWND> windows;
+    int i = 2;
+    for (; i < argc && std::strcmp(argv[i], "--font") != 0; ++i) {
+        HWND h;
+        if (!ParseHwnd(argv[i], h)) return Usage();
+        windows.push_back(h);
+    }
+    if (windows.empty()) return Usage();
+    const char* face = nullptr;
+    int points = 0;
+    if (i < argc) {
+        if (i + 2 >= argc) return Usage();
+        face = argv[i + 1];
+        points = std::atoi(argv[i + 2]);
+    }
+    BeDpiAware();
+    int failed = 0;
+    for (HWND h : windows) {
+        FitScan scan{h, nullptr, WindowDpi(h)};
+        if (face) {
+            LOGFONTA lf = {};
+            lf.lfHeight = -MulDiv(points, scan.dpi, 72);
+            lf.lfCharSet = DEFAULT_CHARSET;
+            lstrcpynA(lf.lfFaceName, face, LF_FACESIZE);
+            scan.fallback = CreateFontIndirectA(&lf);
+        } else {
+            scan.fallback = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+        }
+        EnumChildWindows(h, FitChild, reinterpret_cast<LPARAM>(&scan));
+        std::printf("window=0x%llx checked=%d clipped=%d dpi=%d\n",
+                    static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(h)), scan.checked, scan.clipped, scan.dpi);
+        if (face) DeleteObject(scan.fallback);
+        if (scan.clipped != 0 || scan.checked == 0) failed = 1;
+    }
+    return failed;
+}
+
 int CmdShortPath(int argc, char** argv) {
     if (argc < 3) return Usage();
     char buf[1024] = "";
@@ -951,6 +1115,9 @@ int main(int argc, char** argv) {
     if (cmd == "tree-rect") return CmdTreeRect(argc, argv);
     if (cmd == "tree-collapse") return CmdTreeCollapse(argc, argv);
     if (cmd == "status-text") return CmdStatusText(argc, argv);
+    if (cmd == "textfit") return CmdTextFit(argc, argv);
+    if (cmd == "dpi") return CmdDpi(argc, argv);
+    if (cmd == "pick") return CmdPick(argc, argv);
     if (cmd == "shortpath") return CmdShortPath(argc, argv);
     if (cmd == "msgbox-answer") return CmdMsgboxAnswer(argc, argv);
     return Usage();
