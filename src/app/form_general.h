@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 
 #include "model/MenuModel.h"
 
@@ -77,6 +78,18 @@ public:
     // Shows the menu at (x, y) and returns the chosen entry, or null.
     virtual MenuEntry* TrackMenu(PopupMenu& menu, int x, int y) = 0;
     virtual void PostNull() = 0;                 // WM_NULL to the main window
+    // For the Find window: the message time in milliseconds, the double-click
+    // time, and closing the menu that is open (EndMenu).
+    virtual unsigned NowMs() { return 0; }
+    virtual unsigned DoubleClickMs() { return 0; }
+    virtual void CloseMenu() {}
+};
+
+// Where and with what the Find window opens.
+struct FindRequest {
+    std::string text;  // typed already (UTF-8)
+    int x = 0, y = 0;  // its top left corner
+    bool atMouse = false;
 };
 
 // The tray icon's run-time state and the pop-up that both the icon and the hot
@@ -98,8 +111,21 @@ public:
     void PopupTrayMenuAtCursor(PopupMenu* menu, ITrayMenuHost& host, const std::function<void(MenuEntry&)>& click);
     bool Busy() const { return busy_; }
 
+    // Opens the Find window; while unset, typing and the hot key do what they
+    // did before it existed.
+    std::function<void(const FindRequest&)> OpenFind;
+    // A character typed into the open menu that is no hot key there (UTF-8):
+    // true when the menu is to close so that Find opens at (x, y) with it.
+    bool MenuCharUnmatched(const std::string& typed, int x, int y);
+
 private:
     bool busy_ = false;
+    // Find asked for while the menu is open: it opens once the menu has closed.
+    bool findPending_ = false;
+    FindRequest pending_;
+    // The hot key pressed twice within the double-click time opens Find.
+    bool hotKeySeen_ = false;
+    unsigned lastHotKey_ = 0;
 };
 
 }  // namespace pv
