@@ -76,6 +76,11 @@ void TrayMenu::JvApplicationHotKeyHotKey(ITrayMenuHost& host, const std::functio
 
 bool TrayMenu::MenuCharUnmatched(const std::string& typed, int x, int y) {
     if (!busy_ || !OpenFind || typed.empty() || !StartsFind(typed[0])) return false;
+    if (findPending_ && !pending_.atMouse) {
+        // Typed on before the menu was gone: the letters add up.
+        pending_.text += typed;
+        return true;
+    }
     pending_ = FindRequest{typed, x, y, false};
     findPending_ = true;
     return true;

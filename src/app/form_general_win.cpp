@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "../../res/resource.h"
+#include "menu/form_find_win.h"
 #include "menu/form_shortcuts_win.h"
 
 namespace pv {
@@ -159,6 +160,27 @@ void TFormGeneral::ScheduleLaterWork(unsigned ms) {
 
 void TFormGeneral::PostNull() { PostMessageA(Handle(), WM_NULL, 0, 0); }
 
+// The time of the message being handled (the hot key's), not of its handling.
+unsigned TFormGeneral::NowMs() { return static_cast<unsigned>(GetMessageTime()); }
+
+unsigned TFormGeneral::DoubleClickMs() { return GetDoubleClickTime(); }
+
+void TFormGeneral::CloseMenu() { EndMenu(); }
+
+LRESULT TFormGeneral::MenuChar(char ch, HMENU menu) {
+    const LRESULT r = ShortCuts->MenuChar(ch, menu);
+    if (HIWORD(r) != MNC_IGNORE) return r;
+    // No entry has it as hot key: the menu makes way for Find, at its place.
+    POINT at;
+    if (!MenuWindowPlace(Handle(), menu, at) && !GetCursorPos(&at)) return r;
+    if (Tray.MenuCharUnmatched(TextFromAnsiChar(ch), at.x, at.y)) {
+        // MNC_CLOSE ends the menu on Windows; EndMenu makes sure elsewhere.
+        EndMenu();
+        return MAKELRESULT(0, MNC_CLOSE);
+    }
+    return r;
+}
+
 void TFormGeneral::IconButtonPressed() { Tray.IconButtonPressed(*this, OnMenuClick); }
 
 void TFormGeneral::JvApplicationHotKeyHotKey() { Tray.JvApplicationHotKeyHotKey(*this, OnMenuClick); }
@@ -182,6 +204,9 @@ LRESULT TFormGeneral::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
                 return 0;
             }
             break;
+        case WM_CHAR:
+            if (OnStrayChar && OnStrayChar(static_cast<char>(wParam))) return 0;
+            break;
         case WM_HOTKEY:
             if (static_cast<int>(wParam) == kHotKeyId) JvApplicationHotKeyHotKey();
             return 0;
@@ -195,8 +220,7 @@ LRESULT TFormGeneral::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             if (ShortCuts) ShortCuts->InitMenuPopup(reinterpret_cast<HMENU>(wParam));
             return 0;
         case WM_MENUCHAR:
-            if (ShortCuts)
-                return ShortCuts->MenuChar(static_cast<char>(LOWORD(wParam)), reinterpret_cast<HMENU>(lParam));
+            if (ShortCuts) return MenuChar(static_cast<char>(LOWORD(wParam)), reinterpret_cast<HMENU>(lParam));
             break;
         case WM_DESTROY:
             FormDestroy();

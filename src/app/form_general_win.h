@@ -74,6 +74,7 @@ public:
     std::function<void()> ProcessMessagesHook;       // Application.ProcessMessages
     std::function<bool()> TerminatedHook;            // Application.Terminated
     std::function<void()> OnLaterWork;               // what start-up left for later
+    std::function<bool(char)> OnStrayChar;           // a character typed while no window of ours has the keyboard
 
     // OnLaterWork runs once, ms after now, when the program has nothing else to
     // do (a timer's turn comes after input and painting).
@@ -103,6 +104,10 @@ private:
     void BringToForeground() override;
     MenuEntry* TrackMenu(PopupMenu& menu, int x, int y) override;
     void PostNull() override;
+    unsigned NowMs() override;
+    unsigned DoubleClickMs() override;
+    void CloseMenu() override;
+    LRESULT MenuChar(char ch, HMENU menu);
 
     AppModel& m_;
     WinFileSystem fs_;
