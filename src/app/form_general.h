@@ -117,6 +117,8 @@ public:
     // A character typed into the open menu that is no hot key there (UTF-8):
     // true when the menu is to close so that Find opens at (x, y) with it.
     bool MenuCharUnmatched(const std::string& typed, int x, int y);
+    // Whether Find waits for the open menu to close.
+    bool FindPending() const { return findPending_; }
 
 private:
     bool busy_ = false;

@@ -149,9 +149,41 @@ bool TFormGeneral::Terminated() { return TerminatedHook ? TerminatedHook() : fal
 
 void TFormGeneral::BringToForeground() { SetForegroundWindow(Handle()); }
 
+namespace {
+// The window whose menu is tracked, for the message hook below (a system
+// callback has no other way to find it); set only while the menu runs.
+TFormGeneral* tracking = nullptr;
+HHOOK keyHook = nullptr;
+}  // namespace
+
+LRESULT CALLBACK TFormGeneral::MenuKeyHook(int code, WPARAM wParam, LPARAM lParam) {
+    // Once a letter has sent the menu away for Find, the menu's loop may still
+    // take a key or two typed on meanwhile, and they would end with it: they go
+    // to this window instead, which hands them to Find.
+    if (code == HC_ACTION && wParam == PM_REMOVE && tracking && tracking->Tray.FindPending()) {
+        MSG& msg = *reinterpret_cast<MSG*>(lParam);
+        if (msg.message == WM_CHAR && tracking->menuCharInHand_ &&
+            static_cast<char>(msg.wParam) == tracking->menuChar_) {
+            // The letter that asked for Find, taken off the queue after its answer.
+            tracking->menuCharInHand_ = false;
+        } else if (msg.message == WM_KEYDOWN || msg.message == WM_CHAR) {
+            PostMessageA(tracking->Handle(), msg.message, msg.wParam, msg.lParam);
+            msg.message = WM_NULL;
+        }
+    }
+    return CallNextHookEx(keyHook, code, wParam, lParam);
+}
+
 MenuEntry* TFormGeneral::TrackMenu(PopupMenu& menu, int x, int y) {
     if (!ShortCuts) return nullptr;
-    return ShortCuts->TrackMenu(menu, Handle(), POINT{x, y});
+    tracking = this;
+    menuCharInHand_ = false;
+    keyHook = SetWindowsHookExA(WH_GETMESSAGE, MenuKeyHook, nullptr, GetCurrentThreadId());
+    MenuEntry* chosen = ShortCuts->TrackMenu(menu, Handle(), POINT{x, y});
+    if (keyHook) UnhookWindowsHookEx(keyHook);
+    keyHook = nullptr;
+    tracking = nullptr;
+    return chosen;
 }
 
 void TFormGeneral::ScheduleLaterWork(unsigned ms) {
@@ -176,6 +208,8 @@ LRESULT TFormGeneral::MenuChar(char ch, HMENU menu) {
     if (Tray.MenuCharUnmatched(TextFromAnsiChar(ch), at.x, at.y)) {
         // MNC_CLOSE ends the menu on Windows; EndMenu makes sure elsewhere.
         EndMenu();
+        menuCharInHand_ = true;
+        menuChar_ = ch;
         return MAKELRESULT(0, MNC_CLOSE);
     }
     return r;

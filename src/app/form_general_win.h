@@ -108,6 +108,7 @@ private:
     unsigned DoubleClickMs() override;
     void CloseMenu() override;
     LRESULT MenuChar(char ch, HMENU menu);
+    static LRESULT CALLBACK MenuKeyHook(int code, WPARAM wParam, LPARAM lParam);
 
     AppModel& m_;
     WinFileSystem fs_;
@@ -115,6 +116,8 @@ private:
     WinMessageUI ui_;
     MciSoundDevice sound_;
     std::unique_ptr<ErrorReporting> errors_;
+    bool menuCharInHand_ = false;  // the menu's loop may still hold the letter that opened Find
+    char menuChar_ = 0;
 };
 
 // The program icon at the small-icon size; the system's application icon when

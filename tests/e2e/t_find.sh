@@ -50,6 +50,16 @@ find_rows_are() {  # N
     l=$(e2e_driver child "$h" --class ListBox | head -1) || return 1
     [ "$(e2e_driver send "$l" LB_GETCOUNT | tr -d '\r\n')" = "$1" ]
 }
+# The first letter goes to the menu, the rest once Find is shown: under Wine 8
+# the first key pressed after Find has taken over from the menu is sometimes
+# lost on its way from X.
+type_into_menu() {  # FIRST REST...
+    local first="$1"; shift
+    e2e_key "$first"
+    e2e_wait_for 5 "the Find window" find_shown || e2e_fail "typing into the menu opened no Find window"
+    sleep 0.5
+    e2e_key "$@"
+}
 n=0
 expect_probe() {  # ARGUMENTS DIRECTORY WHAT
     n=$(( n + 1 ))
@@ -72,7 +82,7 @@ open_menu() {
 open_menu "not"
 e2e_menu_rect || e2e_fail "no menu rectangle"
 menu_left=$MENU_LEFT menu_top=$MENU_TOP
-e2e_key n o t
+type_into_menu n o t
 e2e_wait_for 5 "the Find window" find_shown || e2e_fail "typing into the menu opened no Find window"
 e2e_wait_for 5 "the typed text" find_text_is not || e2e_fail "Find does not hold the typed 'not'"
 e2e_menu_closed || e2e_fail "the menu stayed open beside Find"
@@ -115,7 +125,7 @@ e2e_menu_dismiss || e2e_fail "the menu did not close"
 
 # 4. Enter on a folder searches inside it.
 open_menu "the folder"
-e2e_key t o
+type_into_menu t o
 e2e_wait_for 5 "the Find window" find_shown || e2e_fail "typing into the menu opened no Find window"
 e2e_wait_for 5 "the typed text" find_text_is to || e2e_fail "Find does not hold 'to'"
 e2e_key Return
