@@ -92,6 +92,7 @@ public:
     bool OpenDialogAdd(std::string&) override { return false; }
     bool BrowseForFolder(const std::string&, std::string&) override { return false; }
     bool ResolveShellLink(const std::string&, std::string&, std::string&) override { return false; }
+    bool EnvironmentVariable(const std::string&, std::string&) override { return false; }
 
 private:
     class NoShell : public pv::IShell {

@@ -19,11 +19,16 @@ bash scripts/setup.sh
 
 . tests/e2e/lib.sh
 
+# The 32-bit build is the product, the same as the test command's; the 64-bit
+# one is a release build of its own, so that the test command's debug build in
+# build/win64 is not reconfigured (and rebuilt whole) after every run.
 if [ "$(pv_wine_suite_bits)" = 32 ]; then
     build=build/win32; toolchain=cmake/mingw-i686.cmake; bits=32
 else
-    build=build/win64; toolchain=cmake/mingw-x86_64.cmake; bits=64
+    build=build/run-win64; toolchain=cmake/mingw-x86_64.cmake; bits=64
 fi
+# A fresh clone has no build/ yet: the logs below go there.
+mkdir -p build
 echo "run: building $build for wine$bits$([ $bits = 64 ] && echo ' (wine32 cannot run here, or PIVORA_WINE_BITS=64)')"
 cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release >"build/run-configure.log" 2>&1 ||
     { tail -30 build/run-configure.log; exit 1; }
@@ -79,7 +84,7 @@ for attempt in 1 2 3 4 5; do
         break
     fi
 done
-sleep 0.5
+e2e_menu_settled || true
 shot="$root/build/pivora-run.png"
 import -window root -display "$DISPLAY" "$shot"
 echo "run: screenshot of the tray menu: $shot"

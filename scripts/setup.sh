@@ -74,47 +74,67 @@ fi
 
 codename=$(. "$os_release" 2>/dev/null && echo "${VERSION_CODENAME:-}")
 
-# Installs the packages given, first with the default candidates, then with the
-# release suite's versions. Leaves apt's output of the last try in $apt_log.
+# apt installs all it is given or nothing. The packages given go in first with
+# the default candidates, then with the release suite's versions; when that
+# fails too, one at a time, so that the rest still goes in and the error names
+# the package. Each failing package's apt error lands in apt_error[PACKAGE].
+declare -A apt_error=()
+install_once() {  # QUIET EXTRA-COUNT EXTRA... PACKAGE...
+    local quiet="$1" n="$2"; shift 2
+    local extra=("${@:1:$n}"); shift "$n"
+    apt-get install -y -qq --no-install-recommends "$@" >"$apt_log" 2>&1 && return 0
+    [ -n "$codename" ] || return 1
+    [ "$quiet" = 1 ] || echo "setup: the default candidates of $* cannot be installed" \
+        "($(apt_errors | head -1)); trying the $codename suite's versions"
+    apt-get install -y -qq --no-install-recommends -t "$codename" "$@" "${extra[@]}" >"$apt_log" 2>&1
+}
 install() {  # [--release-extra PKG...] -- PACKAGE...
-    local extra=()
+    local extra=() p ok=0
     if [ "${1:-}" = --release-extra ]; then
         shift
         while [ $# -gt 0 ] && [ "$1" != -- ]; do extra+=("$1"); shift; done
     fi
     [ "${1:-}" = -- ] && shift
     [ $# -gt 0 ] || return 0
-    apt-get install -y -qq --no-install-recommends "$@" >"$apt_log" 2>&1 && return 0
-    [ -n "$codename" ] || return 1
-    echo "setup: the default candidates of $* cannot be installed ($(apt_errors | head -1));" \
-        "trying the $codename suite's versions"
-    apt-get install -y -qq --no-install-recommends -t "$codename" "$@" "${extra[@]}" >"$apt_log" 2>&1
+    install_once 0 ${#extra[@]} "${extra[@]}" "$@" && return 0
+    if [ $# -eq 1 ]; then
+        apt_error[$1]=$(apt_errors)
+        return 1
+    fi
+    echo "setup: installing them one at a time"
+    for p in "$@"; do
+        if ! install_once 1 ${#extra[@]} "${extra[@]}" "$p"; then
+            apt_error[$p]=$(apt_errors)
+            ok=1
+        fi
+    done
+    return $ok
 }
 
-common_error=""
 if [ ${#need_common[@]} -gt 0 ]; then
-    install -- "${need_common[@]}" || common_error=$(apt_errors)
+    install -- "${need_common[@]}"
 fi
-wine32_error=""
 if [ ${#need_wine32[@]} -gt 0 ]; then
-    install --release-extra "${wine32_release_extra[@]}" -- "${need_wine32[@]}" || wine32_error=$(apt_errors)
+    install --release-extra "${wine32_release_extra[@]}" -- "${need_wine32[@]}"
 fi
 
 # An install from the release suite can remove packages of the other path
 # (wine64 above all): put back what went, once, with the same versions.
 gone=($(missing "${common[@]}"))
 if [ ${#gone[@]} -gt 0 ]; then
-    install -- "${gone[@]}" || common_error=$(apt_errors)
+    install -- "${gone[@]}"
 fi
 
 still=($(missing "${common[@]}"))
 if [ ${#still[@]} -gt 0 ]; then
     echo "setup: failed: ${still[*]} cannot be installed; apt said:"
-    echo "${common_error:-$(apt_errors)}" | sed 's/^/  /'
+    for p in "${still[@]}"; do
+        echo "${apt_error[$p]:-E: $p was installed, then removed by a later install}" | sed 's/^/  /'
+    done
     exit 1
 fi
 if [ ${#need_wine32[@]} -gt 0 ] && [ -n "$(missing "${wine32[@]}")" ]; then
-    why=$(echo "${wine32_error:-E: a later install removed it again}" | head -1)
+    why=$(echo "${apt_error[wine32:i386]:-E: a later install removed it again}" | head -1)
     echo "setup: wine32:i386 cannot be installed here ($why); the Wine suites take the wine64 path"
 fi
 echo "setup: done"

@@ -7,7 +7,8 @@
 # refuses to run ("Exec format error"). There the Wine suites use a 64-bit build
 # of the same sources under wine64. pv_wine_pick decides once per shell.
 
-PV_WINE32=/usr/lib/wine/wine
+# PIVORA_WINE32_LOADER stands in for the 32-bit loader in the tests of set-up.
+PV_WINE32=${PIVORA_WINE32_LOADER:-/usr/lib/wine/wine}
 PV_WINE64=/usr/lib/wine/wine64
 
 # True when 32-bit Linux programs (and so wine32) can run here.

@@ -23,7 +23,8 @@ bool Application::DialogMessage(MSG& msg) {
     if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST) return false;
     for (const Window* w : DialogWindows) {
         const HWND h = w ? w->Handle() : nullptr;
-        if (h && IsWindowVisible(h) && (msg.hwnd == h || IsChild(h, msg.hwnd)) && IsDialogMessageA(h, &msg))
+        if (h && IsWindowVisible(h) && (msg.hwnd == h || IsChild(h, msg.hwnd)) &&
+            (w->DialogKey(msg) || IsDialogMessageA(h, &msg)))
             return true;
     }
     return false;
@@ -474,6 +475,26 @@ bool PivoraProgram::ResolveShellLink(const std::string& link, std::string& argum
     }
     FreeShellLinkInfo(info);
     return rc == 0;
+}
+
+bool PivoraProgram::EnvironmentVariable(const std::string& name, std::string& value) {
+    if (name.empty()) return false;
+    std::string buffer(256, '\0');
+    for (;;) {
+        SetLastError(0);
+        const DWORD n = GetEnvironmentVariableA(name.c_str(), &buffer[0], static_cast<DWORD>(buffer.size()));
+        if (n == 0) {
+            // A variable that is set but empty also answers 0, without an error.
+            if (GetLastError() == ERROR_ENVVAR_NOT_FOUND) return false;
+            value.clear();
+            return true;
+        }
+        if (n < buffer.size()) {
+            value.assign(buffer.data(), n);
+            return true;
+        }
+        buffer.resize(n);  // n counts the terminating NUL here
+    }
 }
 
 }  // namespace pv

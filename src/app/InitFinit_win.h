@@ -206,6 +206,7 @@ private:
     bool OpenDialogAdd(std::string& file) override;
     bool BrowseForFolder(const std::string& title, std::string& directory) override;
     bool ResolveShellLink(const std::string& link, std::string& arguments, std::string& target) override;
+    bool EnvironmentVariable(const std::string& name, std::string& value) override;
 
     // The hot key in force, as the settings code reads and sets it.
     class HotKeyOfFormGeneral : public IHotKey {

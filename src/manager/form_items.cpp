@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <cctype>
 #include <exception>
+#include <unordered_set>
 
 #include "menu/Launching.h"
 #include "store/StoreFormat.h"
 #include "store/StoreLoader.h"
 #include "support/UkvSysExceptions.h"
 #include "support/UkvSysIO.h"
+#include "support/UkvSysStr.h"
 
 namespace pv {
 
@@ -22,6 +24,10 @@ const char* const kMsgReady = "Ready";
 const char* const kMsgSaveOk = "Save succesful!";
 const char* const kMsgSaveFailed = "Save unsuccesful! ";
 const char* const kMsgDropOnProgram = "You can not drop items on following type: \"Program item\"";
+const char* const kMsgFolderControlChars = "The folder name can not contain control characters (e.g. Tab)";
+const char* const kMsgFolderTooLong = "The folder name can not be longer than 255 characters";
+const char* const kMsgFolderIndexName = "The folder name can not be \"shortcuts.txt\" (the item list's own file)";
+const char* const kMsgArgumentsLostBar = "The item list can not hold \"|\", the arguments are now: ";
 
 namespace {
 
@@ -35,8 +41,18 @@ bool IsBlankOrControl(char c) { return static_cast<unsigned char>(c) <= 0x20; }
 
 std::string LowerAscii(std::string s) { return AsciiLower(s); }
 
-std::string ExtensionOf(const std::string& pathOrExtension) {
+// A path as the shell would take it: without the blanks and double quotes a
+// hand-edited store may have put around it.
+std::string BarePath(const std::string& path) {
+    size_t b = 0, e = path.size();
+    while (b < e && (static_cast<unsigned char>(path[b]) <= 0x20 || path[b] == '"')) ++b;
+    while (e > b && (static_cast<unsigned char>(path[e - 1]) <= 0x20 || path[e - 1] == '"')) --e;
+    return path.substr(b, e - b);
+}
+
+std::string ExtensionOf(const std::string& text) {
     // A bare extension (".bat" or "bat") or a path whose file name has one.
+    const std::string pathOrExtension = BarePath(text);
     const std::string ext = PathExtension(pathOrExtension);
     if (!ext.empty()) return LowerAscii(ext);
     if (!pathOrExtension.empty() && pathOrExtension.find_first_of("\\:/") == std::string::npos)
@@ -144,7 +160,7 @@ bool IsReservedFolderName(const std::string& text) {
     // The device name counts with any extension ("nul.txt") and trailing blanks.
     std::string stem = LowerAscii(text.substr(0, text.find('.')));
     while (!stem.empty() && stem.back() == ' ') stem.pop_back();
-    for (const char* d : {"con", "prn", "aux", "nul"})
+    for (const char* d : {"con", "prn", "aux", "nul", "conin$", "conout$"})
         if (stem == d) return true;
     if (stem.size() == 4 && (stem.compare(0, 3, "com") == 0 || stem.compare(0, 3, "lpt") == 0) && stem[3] >= '1' &&
         stem[3] <= '9')
@@ -169,8 +185,9 @@ std::string TrimBlanks(const std::string& text) {
 
 bool HasDuplicateAtLevel(const TreeNode* node, const std::string& text, DuplicateMode mode) {
     if (!node || !node->Parent()) return false;
-    const std::string wanted = LowerAscii(TrimBlanks(text));
-    auto same = [&](const TreeNode* n) { return LowerAscii(TrimBlanks(n->text)) == wanted; };
+    // NTFS takes "Äpfel" and "äpfel" for one name, as it does "A" and "a".
+    const std::string wanted = FoldNameCase(TrimBlanks(text));
+    auto same = [&](const TreeNode* n) { return FoldNameCase(TrimBlanks(n->text)) == wanted; };
     const TreeNode* parent = node->Parent();
     const int at = TreeModel::IndexOf(node);
     for (int i = mode == DuplicateMode::Inclusive ? at : at - 1; i >= 0; --i)
@@ -187,6 +204,84 @@ bool IsInSubtree(const TreeNode* node, const TreeNode* folder) {
     for (const TreeNode* n = node; n; n = n->Parent())
         if (n == folder) return true;
     return false;
+}
+
+// ---------------------------------------------------------------- folder names
+
+namespace {
+
+bool HasControlCharacter(const std::string& text) {
+    return std::any_of(text.begin(), text.end(), [](char c) {
+        const unsigned char u = static_cast<unsigned char>(c);
+        return u < 0x20 || u == 0x7F;
+    });
+}
+
+// The icon bitmap a saved executable item may get at its level: its base name,
+// a number or none, ".bmp" (compared as NTFS compares names).
+bool IsIconNameOf(const std::string& foldedName, const std::string& targetPath) {
+    const std::string base = FoldNameCase(RemoveExtension(FileNamePart(targetPath)));
+    const std::string ext = FoldNameCase(".bmp");
+    if (foldedName.size() < base.size() + ext.size()) return false;
+    if (foldedName.compare(0, base.size(), base) != 0) return false;
+    if (foldedName.compare(foldedName.size() - ext.size(), ext.size(), ext) != 0) return false;
+    const std::string number = foldedName.substr(base.size(), foldedName.size() - base.size() - ext.size());
+    return std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// The longest path below a folder that its own folders add ("\Deep\Deeper").
+size_t DeepestFolderSuffix(const TreeNode* folder) {
+    size_t deepest = 0;
+    if (!folder) return 0;
+    for (int i = 0; i < folder->Count(); ++i) {
+        const TreeNode* c = folder->Child(i);
+        if (!IsFolderNode(c)) continue;
+        deepest = std::max(deepest, 1 + NameLengthUtf16(c->text) + DeepestFolderSuffix(c));
+    }
+    return deepest;
+}
+
+}  // namespace
+
+std::string FolderNameTextRefusal(const std::string& name) {
+    if (name.empty() || static_cast<unsigned char>(name[0]) < 0x21) return kMsgFolderNeedsName;
+    if (!IsValidFolderName(name)) return kMsgFolderBadChars;
+    if (HasControlCharacter(name)) return kMsgFolderControlChars;
+    if (IsReservedFolderName(name)) return kMsgFolderReserved;
+    if (NameLengthUtf16(name) > 255) return kMsgFolderTooLong;
+    return std::string();
+}
+
+std::string FolderPlaceRefusal(const std::string& name, const TreeNode* node, DuplicateMode mode,
+                               const std::string& storeDir, const ItemTable& table, const TreeNode* contents) {
+    if (!node || !node->Parent()) return std::string();
+    const TreeNode* parent = node->Parent();
+    // The level's own files: its index file, and the icon of each executable.
+    const std::string folded = FoldNameCase(name);
+    if (folded == FoldNameCase("shortcuts.txt")) return kMsgFolderIndexName;
+    for (int i = 0; i < parent->Count(); ++i) {
+        const TreeNode* n = parent->Child(i);
+        if (mode == DuplicateMode::Exclusive && n == node) continue;
+        if (IsProgramNode(n)) break;
+        if (HasItemNumber(n) && IsExecutableItem(n, table) && IsIconNameOf(folded, table.PathOf(n->data)))
+            return "The folder name can not be \"" + name + "\" (the icon file of \"" + n->text + "\")";
+    }
+    // Its directory, with the folders inside it, each with room for its index file.
+    size_t length = NameLengthUtf16(storeDir);
+    for (const TreeNode* a = parent; a && a->Parent(); a = a->Parent()) length += 1 + NameLengthUtf16(a->text);
+    length += 1 + NameLengthUtf16(name) + DeepestFolderSuffix(contents);
+    if (length > kMaxFolderPath)
+        return "The folder's path would be too long: " + std::to_string(length) + " characters (at most " +
+               std::to_string(kMaxFolderPath) + ")";
+    if (HasDuplicateAtLevel(node, name, mode)) return kMsgFolderDuplicate;
+    return std::string();
+}
+
+std::string FolderNameRefusal(const std::string& name, const TreeNode* node, DuplicateMode mode,
+                              const std::string& storeDir, const ItemTable& table, const TreeNode* contents) {
+    std::string why = FolderNameTextRefusal(name);
+    if (why.empty()) why = FolderPlaceRefusal(name, node, mode, storeDir, table, contents);
+    return why;
 }
 
 std::string LongHint(const std::string& hint) {
@@ -319,21 +414,24 @@ void FormItemsModel::RefreshProperties(TreeNode* node) {
         const std::string path = table.PathOf(node->data);
         fileName = "File Name: " + FileNamePart(path);
         filePath = "File Path: " + DirectoryPrefix(path);
-        const bool hasPair = table.paramNumbers.IndexOf(std::to_string(node->data)) >= 0;
+        const bool hasPair = table.HasParams(node->data);
         if (IsExecutableItem(node, table)) {
             paramsEnabled = true;
             params = table.FindItemParams(node->data);
-        } else if (IsRunableItem(node, table)) {
+        } else if (IsRunableItem(node, table) || hasPair) {
+            // A link stored as a program keeps its parameters whatever its path.
             paramsEnabled = hasPair;
             params = table.FindItemParams(node->data);
         }
     }
     c.RichEditFName = fileName;
     c.RichEditFPath = filePath;
+    // Showing a node is no edit: the fields take its texts without the change
+    // rules, which would write what they show ("Sysmenu", "Top", "N/A") back.
     c.EditSParams.Enabled = paramsEnabled;
-    SetEditSParamsText(params);
+    c.EditSParams.Text = params;
     c.EditSName.Enabled = nameEnabled;
-    SetEditSNameText(name);
+    c.EditSName.Text = name;
     c.ImgFType = node->imageIndex;
     c.ImgFTypeMenuColour = false;
 }
@@ -361,10 +459,8 @@ void FormItemsModel::EditSNameChange() {
     std::string nodeText = text;
     std::string fieldText = text;
     if (IsFolderNode(node)) {
-        if (text.empty() || static_cast<unsigned char>(text[0]) < 0x21) return FolderRefusal(kMsgFolderNeedsName);
-        if (!IsValidFolderName(text)) return FolderRefusal(kMsgFolderBadChars);
-        if (IsReservedFolderName(text)) return FolderRefusal(kMsgFolderReserved);
-        if (HasDuplicateAtLevel(node, text, DuplicateMode::Exclusive)) return FolderRefusal(kMsgFolderDuplicate);
+        const std::string why = FolderNameRefusal(node, text, DuplicateMode::Exclusive);
+        if (!why.empty()) return FolderRefusal(why);
     } else if (IsSeparatorNode(node)) {
         // The node shows the caption framed by dashes; the field, like the
         // properties panel, the caption alone, which can hold no dash.
@@ -410,7 +506,20 @@ bool FormItemsModel::CanPlaceNode(TreeNode* moved, TreeNode* target) {
         FolderRefusal(kMsgFolderIntoOwn);
         return false;
     }
+    // At its new level, with everything inside it, the folder must still save.
+    const std::string why = FolderPlaceRefusal(moved->text, target, DuplicateMode::Inclusive,
+                                               m_.DataDir + "shortcuts", m_.Items, moved);
+    if (!why.empty()) {
+        FolderRefusal(why);
+        return false;
+    }
     return true;
+}
+
+std::string FormItemsModel::FolderNameRefusal(const TreeNode* node, const std::string& name, DuplicateMode mode) const {
+    // A renamed folder takes its entries along; a new one has none yet.
+    const TreeNode* contents = mode == DuplicateMode::Exclusive ? node : nullptr;
+    return pv::FolderNameRefusal(name, node, mode, m_.DataDir + "shortcuts", m_.Items, contents);
 }
 
 void FormItemsModel::UpdateButtons() {
@@ -422,6 +531,35 @@ void FormItemsModel::UpdateButtons() {
     c.BitBtnDelete.Enabled = IsMovableNode(s);
     if (c.BitBtnAttach.Tag == 1) c.BitBtnAttach.Enabled = s && !IsProgramNode(s);
     c.BitBtnLaunch.Enabled = s && s->data >= 0;
+}
+
+ItemsControl FormItemsModel::MnemonicTarget(char key, ItemsControl focused) const {
+    const FormItemsControls& c = Controls;
+    // The buttons in the window's order, which is also the order of Tab.
+    const std::pair<ItemsControl, const ItemsButton*> buttons[] = {
+        {ItemsControl::BitBtnFind, &c.BitBtnFind},     {ItemsControl::BitBtnAttach, &c.BitBtnAttach},
+        {ItemsControl::BitBtnSweep, &c.BitBtnSweep},   {ItemsControl::BitBtnUndo, &c.BitBtnUndo},
+        {ItemsControl::BitBtnCut, &c.BitBtnCut},       {ItemsControl::BitBtnCopy, &c.BitBtnCopy},
+        {ItemsControl::BitBtnPaste, &c.BitBtnPaste},   {ItemsControl::BitBtnDelete, &c.BitBtnDelete},
+        {ItemsControl::BitBtnSave, &c.BitBtnSave},     {ItemsControl::BitBtnClose, &c.BitBtnClose},
+        {ItemsControl::BitBtnLaunch, &c.BitBtnLaunch}, {ItemsControl::BitBtnHelp, &c.BitBtnHelp},
+    };
+    const auto lower = [](char ch) { return static_cast<char>(std::tolower(static_cast<unsigned char>(ch))); };
+    const auto marks = [&](const std::string& caption) {
+        const size_t amp = caption.find('&');
+        return amp != std::string::npos && amp + 1 < caption.size() && lower(caption[amp + 1]) == lower(key);
+    };
+    std::vector<size_t> marked;
+    for (size_t i = 0; i < sizeof buttons / sizeof buttons[0]; ++i)
+        if (marks(buttons[i].second->Caption)) marked.push_back(i);
+    if (marked.size() < 2) return ItemsControl::None;
+    size_t from = 0;  // the first place after the focused control
+    for (size_t i = 0; i < sizeof buttons / sizeof buttons[0]; ++i)
+        if (buttons[i].first == focused) from = i + 1;
+    for (size_t round = 0; round < 2; ++round)
+        for (size_t i : marked)
+            if ((round == 1 || i >= from) && buttons[i].second->Enabled) return buttons[i].first;
+    return ItemsControl::None;
 }
 
 // ---------------------------------------------------------------- status line
@@ -468,6 +606,14 @@ void FormItemsModel::WriteLevel(const TreeNode* first, const std::string& dir) {
 }
 
 void FormItemsModel::WriteNodes(const TreeNode* node, const std::string& dir, std::string& index) {
+    // An icon bitmap never takes the name of one of the level's folders, whose
+    // directory would then fail to be made, however the two are ordered.
+    std::unordered_set<std::string> folders;
+    for (const TreeNode* n = node; n && !IsProgramNode(n); n = TreeModel::NextSibling(n))
+        if (IsFolderNode(n)) folders.insert(FoldNameCase(n->text));
+    const auto taken = [&](const std::string& name) {
+        return folders.count(FoldNameCase(name)) != 0 || PathExists(fs_, dir + "\\" + name);
+    };
     for (const TreeNode* n = node; n && !IsProgramNode(n); n = TreeModel::NextSibling(n)) {
         StoreRecord r;
         if (IsFolderNode(n)) {
@@ -486,15 +632,28 @@ void FormItemsModel::WriteNodes(const TreeNode* node, const std::string& dir, st
             index += FormatRecord(r);
         } else if (HasItemNumber(n)) {
             const std::string path = m_.Items.PathOf(n->data);
-            std::string icon;
-            if (IsExecutableItem(n, m_.Items)) {
-                icon = IconBitmapName(path, [&](const std::string& name) { return PathExists(fs_, dir + "\\" + name); });
-                const std::string file = dir + "\\" + icon;
-                const std::string bmp = m_.Pictures ? m_.Pictures->MenuPictureBmp(n->imageIndex) : std::string();
-                if (!fs_.WriteAll(file, bmp))
-                    throw EInOutError("Cannot create file " + file, 0);
+            const bool runable = IsRunableItem(n, m_.Items);
+            // An item with parameters stays a program link whatever its path
+            // looks like (quoted, padded or of another type by hand), so that
+            // its parameters are never lost.
+            const bool program = runable || IsExecutableItem(n, m_.Items) || m_.Items.HasParams(n->data);
+            if (!program) {
+                index += FormatRecord(MakeLinkRecord(path, std::string(), std::string(), n->text));
+                continue;
             }
-            index += FormatRecord(MakeLinkRecord(path, m_.Items.FindItemParams(n->data), icon, n->text));
+            r.kind = RecordKind::ProgramLink;
+            r.path = path;
+            r.params = m_.Items.FindItemParams(n->data);
+            r.name = n->text;
+            if (runable) {
+                r.icon = ExtensionOf(path).substr(1);
+            } else {
+                r.icon = IconBitmapName(path, taken);
+                const std::string file = dir + "\\" + r.icon;
+                const std::string bmp = m_.Pictures ? m_.Pictures->MenuPictureBmp(n->imageIndex) : std::string();
+                if (!fs_.WriteAll(file, bmp)) throw EInOutError("Cannot create file " + file, 0);
+            }
+            index += FormatRecord(r);
         }
         // A top node writes nothing.
     }
@@ -596,7 +755,7 @@ void FormItemsModel::ResetSelection() {
     UpdateButtons();
 }
 
-void FormItemsModel::SweepTree(TreeNode* rootTop) {
+FormItemsModel::SweepResult FormItemsModel::SweepTree(TreeNode* rootTop) {
     const bool attached = changeAttached_;
     changeAttached_ = false;
     if (view_) view_->BeginUpdate();
@@ -606,6 +765,7 @@ void FormItemsModel::SweepTree(TreeNode* rootTop) {
         TreeNode* parent;
         int first;  // the first child swept
     };
+    SweepResult result;
     std::vector<Level> levels;
     if (rootTop && rootTop->Parent()) levels.push_back({rootTop->Parent(), TreeModel::IndexOf(rootTop) + 1});
     while (!levels.empty()) {
@@ -618,15 +778,86 @@ void FormItemsModel::SweepTree(TreeNode* rootTop) {
                 continue;
             }
             if (!HasItemNumber(n)) continue;
-            const std::string p = m_.Items.PathOf(n->data);
-            const bool dirPath = !p.empty() && (p.back() == '\\' || p.back() == '/');
-            const bool exists = dirPath ? DirectoryExists(fs_, p) : (!p.empty() && PathExists(fs_, p));
-            if (exists) continue;
+            const TargetState state = SweepCheck(m_.Items.PathOf(n->data));
+            if (state == TargetState::Unchecked) ++result.unchecked;
+            if (state != TargetState::Missing) continue;
             RemoveNode(n);
+            ++result.removed;
         }
     }
     if (view_) view_->EndUpdate();
     changeAttached_ = attached;
+    return result;
+}
+
+namespace {
+
+// "%NAME%" replaced by the variable's value, as the shell does before it
+// starts a path; false when a variable is not set (the path cannot be known).
+bool ExpandVariables(const std::string& path, IItemsHost& host, std::string& out) {
+    out.clear();
+    size_t i = 0;
+    while (i < path.size()) {
+        const size_t open = path.find('%', i);
+        const size_t close = open == std::string::npos ? open : path.find('%', open + 1);
+        if (close == std::string::npos) {
+            out += path.substr(i);  // a lone "%" is part of the name
+            break;
+        }
+        out += path.substr(i, open - i);
+        std::string value;
+        if (close == open + 1 || !host.EnvironmentVariable(path.substr(open + 1, close - open - 1), value))
+            return false;
+        out += value;
+        i = close + 1;
+    }
+    return true;
+}
+
+// "http:", "mailto:", "shell:" ...: a scheme of two characters or more, so
+// that a drive letter is none.
+bool HasScheme(const std::string& path) {
+    const size_t colon = path.find(':');
+    if (colon == std::string::npos || colon < 2 || !std::isalpha(static_cast<unsigned char>(path[0]))) return false;
+    for (size_t k = 1; k < colon; ++k) {
+        const unsigned char c = static_cast<unsigned char>(path[k]);
+        if (!std::isalnum(c) && c != '+' && c != '-' && c != '.') return false;
+    }
+    return true;
+}
+
+bool IsSlash(char c) { return c == '\\' || c == '/'; }
+
+// The root a full path lies on: "C:\" or "\\server\share\"; "" for a path
+// the shell completes by itself (a bare name, "\x", "C:x").
+std::string PathRoot(const std::string& path) {
+    if (path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':' && IsSlash(path[2]))
+        return path.substr(0, 2) + "\\";
+    if (path.size() > 2 && IsSlash(path[0]) && IsSlash(path[1])) {
+        const size_t server = path.find_first_of("\\/", 2);
+        if (server == std::string::npos || server == 2) return std::string();
+        const size_t share = path.find_first_of("\\/", server + 1);
+        if (share == server + 1) return std::string();
+        return (share == std::string::npos ? path : path.substr(0, share)) + "\\";
+    }
+    return std::string();
+}
+
+constexpr size_t kMaxPath = 260;  // MAX_PATH: what the file functions can be asked about
+
+}  // namespace
+
+FormItemsModel::TargetState FormItemsModel::SweepCheck(const std::string& stored) {
+    if (stored.empty()) return TargetState::Missing;
+    std::string path;
+    if (!ExpandVariables(BarePath(stored), host_, path)) return TargetState::Unchecked;
+    if (HasScheme(path) || NameLengthUtf16(path) >= kMaxPath) return TargetState::Unchecked;
+    // A drive or share that is not there (a stick, a network) is no proof.
+    const std::string root = PathRoot(path);
+    if (root.empty() || !DirectoryExists(fs_, root)) return TargetState::Unchecked;
+    const bool dirPath = IsSlash(path.back());
+    const bool exists = dirPath ? DirectoryExists(fs_, path) : PathExists(fs_, path);
+    return exists ? TargetState::Present : TargetState::Missing;
 }
 
 void FormItemsModel::BitBtnUndoClick() {
@@ -635,8 +866,16 @@ void FormItemsModel::BitBtnUndoClick() {
 }
 
 void FormItemsModel::BitBtnSweepClick() {
-    SweepTree(rootTopNode_);
+    const SweepResult r = SweepTree(rootTopNode_);
     ResetSelection();
+    std::string text = "Sweep removed ";
+    text += r.removed == 0 ? std::string("no items")
+                           : std::to_string(r.removed) + (r.removed == 1 ? " item" : " items");
+    if (r.unchecked > 0)
+        text += "; " + std::to_string(r.unchecked) + " it cannot check " + (r.unchecked == 1 ? "was" : "were") +
+                " kept";
+    ShowStatusText(text);
+    MessageTime();
 }
 
 void FormItemsModel::BitBtnLaunchClick() {
@@ -809,23 +1048,19 @@ void FormItemsModel::BitBtnAttachClick() {
     ItemTable& table = m_.Items;
     if (c.RBSeparator) {
         sepText_.clear();
+        // A caption holds no dash (the name field's rule; selecting the new
+        // node no longer runs that rule over it).
         const bool plain = IsAllDashes(text);
-        node = InsertAfterSelection(plain ? std::string(kPlainSeparatorText) : CaptionedSeparatorText(text));
+        std::string caption = text;
+        caption.erase(std::remove(caption.begin(), caption.end(), '-'), caption.end());
+        node = InsertAfterSelection(plain ? std::string(kPlainSeparatorText) : CaptionedSeparatorText(caption));
         if (!node) return;
         node->data = -1;
         node->imageIndex = node->selectedIndex = plain ? kPicturePlainSeparator : kPictureCaptionedSeparator;
     } else if (c.RBFolder) {
         text = TrimBlanks(text);
-        const char* refusal = nullptr;
-        if (text.empty())
-            refusal = kMsgFolderNeedsName;
-        else if (!IsValidFolderName(text))
-            refusal = kMsgFolderBadChars;
-        else if (IsReservedFolderName(text))
-            refusal = kMsgFolderReserved;
-        else if (HasDuplicateAtLevel(selected_, text, DuplicateMode::Inclusive))
-            refusal = kMsgFolderDuplicate;
-        if (refusal) {
+        const std::string refusal = FolderNameRefusal(selected_, text, DuplicateMode::Inclusive);
+        if (!refusal.empty()) {
             host_.PlaySoundFile(kChord);
             FolderRefusal(refusal);
             return;
@@ -906,6 +1141,20 @@ void FormItemsModel::BitBtnPasteClick() {
         node->imageIndex = clipboard_->imageIndex;
         node->selectedIndex = clipboard_->selectedIndex;
         node->data = clipboard_->data;
+        if (HasItemNumber(clipboard_)) {
+            // A copy is an item of its own: a number of its own, with the path
+            // and parameters as they stand, so that editing one leaves the other.
+            node->data = m_.Items.CopyItem(clipboard_->data);
+            // And the picture an item owns (a saved icon or one added here) is
+            // copied too; pictures of a type stay shared like every document's.
+            const PictureBookkeeping& bk = m_.PictureMarks;
+            const int picture = clipboard_->imageIndex;
+            const bool own = picture > bk.break4 && picture != bk.break5;
+            if (own && m_.Pictures && m_.Pictures->AppendCopy(picture)) {
+                ++m_.TVItems.tag;
+                node->imageIndex = node->selectedIndex = bk.IconBase() + m_.TVItems.tag;
+            }
+        }
         Notify(&IItemsTreeView::NodeChanged, node);
         Select(node);
     }
@@ -989,9 +1238,17 @@ void FormItemsModel::TVItemsDropFiles(const std::string& fullPath, int x, int y)
     std::string params;
     std::string path = fullPath;
     std::string extension = AsciiLower(PathExtension(path));
+    bool lostBar = false;
     if (extension == ".lnk") {
         std::string args, target;
         if (host_.ResolveShellLink(fullPath, args, target)) {
+            // The item list cannot hold "|" nor a line break: the arguments are
+            // stored without them from the start, so that what the field shows
+            // now is what a save keeps.
+            lostBar = args.find('|') != std::string::npos;
+            args.erase(std::remove_if(args.begin(), args.end(),
+                                      [](char c) { return c == '|' || c == '\r' || c == '\n'; }),
+                       args.end());
             params = args;
             path = fs_.LongPath(target);
             extension = PathExtension(path);
@@ -1018,6 +1275,10 @@ void FormItemsModel::TVItemsDropFiles(const std::string& fullPath, int x, int y)
     created->data = number;
     Notify(&IItemsTreeView::NodeInserted, created);
     Select(created);
+    if (lostBar) {
+        ShowStatusText(kMsgArgumentsLostBar + params);
+        MessageTime();
+    }
 }
 
 }  // namespace pv

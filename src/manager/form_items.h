@@ -43,8 +43,8 @@ std::string SeparatorCaption(const std::string& text);
 // None of \ / : * ? " < > occurs in the text.
 bool IsValidFolderName(const std::string& text);
 // A name Windows refuses or changes as a directory name: a device name (CON,
-// PRN, AUX, NUL, COM1-COM9, LPT1-LPT9, with or without an extension, any
-// letter case), or a name ending in a dot or a space.
+// PRN, AUX, NUL, CONIN$, CONOUT$, COM1-COM9, LPT1-LPT9, with or without an
+// extension, any letter case), or a name ending in a dot or a space.
 bool IsReservedFolderName(const std::string& text);
 // Text typed for an item loses every "^" and "|" (the record delimiters) and
 // every line break (a record is one line).
@@ -53,24 +53,53 @@ std::string CleanItemText(const std::string& text);
 std::string TrimBlanks(const std::string& text);
 
 enum class DuplicateMode { Inclusive, Exclusive };
-// Whether text matches (trimmed, case-insensitive) a node of node's level:
-// backwards from the node (inclusive) or its previous sibling (exclusive),
-// then forwards up to the first program node.
+// Whether text matches (trimmed, in any letter case, also beyond ASCII) a node
+// of node's level: backwards from the node (inclusive) or its previous sibling
+// (exclusive), then forwards up to the first program node.
 bool HasDuplicateAtLevel(const TreeNode* node, const std::string& text, DuplicateMode mode);
 // The node is the folder or lies anywhere below it.
 bool IsInSubtree(const TreeNode* node, const TreeNode* folder);
+
+// ---------------------------------------------------------------- folder names
+//
+// A folder's name is also the name of its directory in the store, so it must be
+// one that Windows takes and that the store's own files leave free. Each check
+// returns the status text that says why a name is refused, "" when it is not.
+
+// The name alone: not empty and not starting with a blank, none of
+// \ / : * ? " < > and no control character, no device name, no trailing dot
+// or space, at most 255 characters (as Windows counts them).
+std::string FolderNameTextRefusal(const std::string& name);
+// The name at a place: node is the folder renamed (exclusive mode) or the node
+// a new or moved folder lands after (inclusive mode), as for
+// HasDuplicateAtLevel. Refused: the level's own files (its index file, the
+// icon bitmaps its executable items get), a directory path below storeDir
+// ("...\shortcuts", no trailing backslash) too long for the folder's own index
+// file, counted down to the deepest folder inside `contents` (the folder whose
+// entries come along, or null), and a duplicate at the level.
+std::string FolderPlaceRefusal(const std::string& name, const TreeNode* node, DuplicateMode mode,
+                               const std::string& storeDir, const ItemTable& table, const TreeNode* contents);
+// Both, the name's own checks first.
+std::string FolderNameRefusal(const std::string& name, const TreeNode* node, DuplicateMode mode,
+                              const std::string& storeDir, const ItemTable& table, const TreeNode* contents);
+// The longest directory path a folder may have (its index file must fit in 259).
+constexpr size_t kMaxFolderPath = 259 - 14;
 
 // ---------------------------------------------------------------- messages
 
 extern const char* const kMsgFolderNeedsName;      // "The folder has to have a name"
 extern const char* const kMsgFolderBadChars;       // "The folder name can not contain: ..."
 extern const char* const kMsgFolderReserved;       // device names, trailing dot or space
+extern const char* const kMsgFolderControlChars;   // Tab and the other control characters
+extern const char* const kMsgFolderTooLong;        // a component of more than 255 characters
+extern const char* const kMsgFolderIndexName;      // "shortcuts.txt"
 extern const char* const kMsgFolderDuplicate;      // "The folder name may not be duplicated ..."
 extern const char* const kMsgFolderIntoOwn;        // "The folder may not be dropped on a subitem of its own"
 extern const char* const kMsgReady;                // "Ready"
 extern const char* const kMsgSaveOk;               // "Save succesful!"
 extern const char* const kMsgSaveFailed;           // "Save unsuccesful! "
 extern const char* const kMsgDropOnProgram;        // "You can not drop items on following type: ..."
+extern const char* const kMsgArgumentsLostBar;     // a dropped shortcut's arguments without their "|"
 
 // The long part of a control's hint (the text after "|"), "" for none.
 std::string LongHint(const std::string& hint);
@@ -193,6 +222,8 @@ public:
     virtual bool BrowseForFolder(const std::string& title, std::string& directory) = 0;
     // A shortcut's arguments and target; false when it cannot be resolved.
     virtual bool ResolveShellLink(const std::string& link, std::string& arguments, std::string& target) = 0;
+    // An environment variable's value; false when it is not set.
+    virtual bool EnvironmentVariable(const std::string& name, std::string& value) = 0;
 };
 
 // ---------------------------------------------------------------- the window's behaviour
@@ -245,6 +276,17 @@ public:
 
     // Placement of a moved node after target (may show a refusal).
     bool CanPlaceNode(TreeNode* moved, TreeNode* target);
+    // Why name cannot be given to a folder: the folder node itself when it is
+    // renamed (exclusive mode), or the node a new folder goes after (inclusive
+    // mode). "" when the name is fine. Shows nothing.
+    std::string FolderNameRefusal(const TreeNode* node, const std::string& name, DuplicateMode mode) const;
+
+    // Alt+key, or the key alone on a button: when more than one button's
+    // caption marks key with "&", the enabled one after `focused` in the
+    // window's order (round to the first) gets the focus and none is pressed,
+    // as dialogs do with a mnemonic used twice. None when key marks one button
+    // or none: the dialog manager presses that one as usual.
+    ItemsControl MnemonicTarget(char key, ItemsControl focused) const;
 
     // ---- commands
     void BitBtnSaveClick();
@@ -252,7 +294,13 @@ public:
     void BitBtnSweepClick();
     void RestoreFromUndo();
     void ResetSelection();
-    void SweepTree(TreeNode* rootTopNode);
+    // Entries removed, and entries left because their target cannot be checked
+    // here (relative names, unset variables, web addresses, absent drives, long paths).
+    struct SweepResult {
+        int removed = 0;
+        int unchecked = 0;
+    };
+    SweepResult SweepTree(TreeNode* rootTopNode);
     void BitBtnLaunchClick();
     void BitBtnHelpClick();
 
@@ -302,6 +350,10 @@ private:
         if (view_) (view_->*f)(n);
     }
     void FolderRefusal(const std::string& message);
+    // What Sweep knows of an item's target: there, plainly missing, or not to
+    // be checked from here (the item stays).
+    enum class TargetState { Present, Missing, Unchecked };
+    TargetState SweepCheck(const std::string& path);
     // Moves node with its subtree to directly after target, at target's level.
     void MoveAfter(TreeNode* node, TreeNode* target);
     // Removes node with its subtree; nothing keeps pointing at it.

@@ -179,6 +179,26 @@ HWND TFormItems::Control(ItemsControl c) const {
     return it == controls_.end() ? nullptr : it->second;
 }
 
+bool TFormItems::DialogKey(const MSG& msg) const {
+    // Alt+letter, or a letter on a button (which takes no characters, so the
+    // dialog manager reads the letter as a mnemonic as well).
+    if (msg.message != WM_SYSCHAR && msg.message != WM_CHAR) return false;
+    HWND focus = GetFocus();
+    if (msg.message == WM_CHAR) {
+        const LRESULT code = focus ? SendMessageA(focus, WM_GETDLGCODE, 0, 0) : 0;
+        if (!(code & DLGC_BUTTON) || (code & DLGC_WANTCHARS)) return false;
+    }
+    ItemsControl focused = ItemsControl::None;
+    for (const auto& c : controls_)
+        if (c.second == focus) focused = HintControlOf(c.first);
+    const ItemsControl target = model_.MnemonicTarget(static_cast<char>(msg.wParam), focused);
+    HWND h = target == ItemsControl::None ? nullptr : Control(target);
+    if (!h) return false;
+    // Focus only, as dialogs do for a mnemonic used twice: Enter or Space presses.
+    SetFocus(h);
+    return true;
+}
+
 HTREEITEM TFormItems::ItemOf(const TreeNode* node) const {
     auto it = items_.find(node);
     return it == items_.end() ? nullptr : it->second;

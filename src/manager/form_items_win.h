@@ -46,6 +46,8 @@ public:
     HWND StatusBar() const { return status_; }
     // The tree-view item of a node, when the view holds one.
     HTREEITEM ItemOf(const TreeNode* node) const;
+    // A mnemonic that two buttons share moves the focus between them.
+    bool DialogKey(const MSG& msg) const override;
 
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;

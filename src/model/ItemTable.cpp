@@ -23,6 +23,16 @@ void ItemTable::SetItemParams(int number, const std::string& params) {
     paramValues.Set(i, params);
 }
 
+bool ItemTable::HasParams(int number) const {
+    const int i = paramNumbers.IndexOf(std::to_string(number));
+    return i >= 0 && i < paramValues.Length();
+}
+
+int ItemTable::CopyItem(int number) {
+    const std::string path = PathOf(number);
+    return HasParams(number) ? AddProgramLink(path, FindItemParams(number)) : AddOtherLink(path);
+}
+
 int ItemTable::AddProgramLink(const std::string& path, const std::string& params) {
     const int number = nextItemNumber++;
     paths.Append(path);

@@ -36,6 +36,12 @@ public:
     // Replaces the parameters of a number that has a pair; does nothing otherwise.
     void SetItemParams(int number, const std::string& params);
 
+    // Whether a number has a parameter pair (it is, or was made as, a program link).
+    bool HasParams(int number) const;
+    // A new item with the path of number and, when number has a pair, a pair of
+    // its own holding the same parameters; returns the new item number.
+    int CopyItem(int number);
+
     // A program link: its path and a parameter pair; returns its item number.
     int AddProgramLink(const std::string& path, const std::string& params);
     // Any other link: only its path; returns its item number.

@@ -59,6 +59,13 @@ void PictureRecorder::DeleteAbove(int last) {
     if (tree_.size() > keep) tree_.resize(keep);
 }
 
+bool PictureRecorder::AppendCopy(int index) {
+    if (index < 0 || index >= static_cast<int>(menu_.size()) || index >= static_cast<int>(tree_.size())) return false;
+    menu_.push_back(menu_[static_cast<size_t>(index)]);
+    tree_.push_back(tree_[static_cast<size_t>(index)]);
+    return true;
+}
+
 std::string PictureRecorder::MenuPictureBmp(int index) {
     if (index < 0 || index >= static_cast<int>(menu_.size())) return "BMP blank";
     return "BMP " + menu_[static_cast<size_t>(index)];

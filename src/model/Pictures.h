@@ -72,6 +72,9 @@ public:
 
     // Deletes every picture above index `last` from both lists, highest first.
     virtual void DeleteAbove(int last) = 0;
+    // Appends to both lists a copy of the picture at index (a pasted item's
+    // own picture); false, and nothing appended, for an index not in the lists.
+    virtual bool AppendCopy(int index) = 0;
     // Picture index of ILAllPublicPM drawn at (0, 0) on a 16 x 16 bitmap of 32
     // bits per pixel, as the bytes of a BMP file (a saved item icon).
     virtual std::string MenuPictureBmp(int index) = 0;
@@ -111,6 +114,8 @@ public:
     bool InsertIconFile(const std::string& file, int position) override;
     void CopyMenuPictureToTree(int position) override;
     void DeleteAbove(int last) override;
+    // Labelled as the original: it is the same picture.
+    bool AppendCopy(int index) override;
     void AppendBreakPictures() override;
     // "BMP " + the picture's menu label: not a real bitmap, but tells which
     // picture a saved icon file holds.

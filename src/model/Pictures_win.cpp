@@ -347,6 +347,14 @@ void WinPictureLists::DeleteAbove(int last) {
     }
 }
 
+bool WinPictureLists::AppendCopy(int index) {
+    if (index < 0 || index >= ImageList_GetImageCount(pm_) || index >= ImageList_GetImageCount(tv_)) return false;
+    Realize(index);
+    InsertPicture(pm_, -1, [&](int at) { ImageList_Copy(pm_, at, pm_, index, ILCF_MOVE); }, &blankMenu_);
+    InsertPicture(tv_, -1, [&](int at) { ImageList_Copy(tv_, at, tv_, index, ILCF_MOVE); }, &blankTree_);
+    return true;
+}
+
 void WinPictureLists::AppendBreakPictures() {
     if (!breaks_) return;
     for (HBITMAP b : breaks_->small) ImageList_Add(pm_, b, nullptr);

@@ -52,6 +52,7 @@ public:
     bool InsertIconFile(const std::string& file, int position) override;
     void CopyMenuPictureToTree(int position) override;
     void DeleteAbove(int last) override;
+    bool AppendCopy(int index) override;
     void AppendBreakPictures() override;
     std::string MenuPictureBmp(int index) override;
 

@@ -17,4 +17,14 @@ void AppendString(TkvDynStringArray& table, const std::string& text);
 // text yields 0; an empty pattern yields the length of the text.
 int LastPos(const std::string& pattern, const std::string& text);
 
+// A name in one letter case, as NTFS compares names: letters of the UTF-8 text
+// (ASCII, Latin, Greek, Cyrillic, Armenian, full-width) are upper-cased one for
+// one. A byte that is no part of UTF-8 is taken as the letter it is in the ANSI
+// page (Windows-1252), so "\xC4" and "\xC3\x84" (both "Ä") fold alike.
+// For comparing two names only.
+std::string FoldNameCase(const std::string& text);
+// The length Windows counts for a name or path: UTF-16 units of the UTF-8 text,
+// one for a byte that is no part of UTF-8.
+size_t NameLengthUtf16(const std::string& text);
+
 }  // namespace pv

@@ -66,6 +66,10 @@ public:
     // The Window object of a handle created through this class, or null.
     static Window* FromHandle(HWND hwnd);
 
+    // A key message for this window or one of its controls, offered before the
+    // dialog manager (IsDialogMessage) takes it: true when the window handled it.
+    virtual bool DialogKey(const MSG& /*msg*/) const { return false; }
+
 protected:
     virtual LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     // Window class details; override to change icon, cursor, background or style.

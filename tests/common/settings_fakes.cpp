@@ -16,6 +16,7 @@
 #include "support/FileSystem_posix.h"
 #endif
 
+#include "memory_fs.h"
 #include "support/UkvSysIO.h"
 
 namespace pvtest {
@@ -32,7 +33,13 @@ std::string LowerKey(const std::string& subKey, const std::string& name) {
 
 // ---------------------------------------------------------------- ScratchDir
 
-ScratchDir::ScratchDir() {
+ScratchDir::ScratchDir(Backing backing) {
+    if (backing == Backing::Memory) {
+        fs_ = std::make_unique<MemoryFileSystem>();
+        root_ = "C:\\scratch\\";
+        fs_->MakeDir(root_);
+        return;
+    }
 #ifdef _WIN32
     static int counter = 0;
     char tmp[MAX_PATH + 1] = {0};
@@ -59,6 +66,7 @@ ScratchDir::ScratchDir() {
 }
 
 ScratchDir::~ScratchDir() {
+    if (dynamic_cast<MemoryFileSystem*>(fs_.get())) return;
 #ifdef _WIN32
     pv::DeleteDirectoryTree(*fs_, root_);
 #else

@@ -32,9 +32,13 @@ inline std::vector<std::string> IniShape(const std::string& text) {
 
 // A scratch directory tree, removed with everything in it at destruction.
 // Root() is a Windows path with a trailing backslash.
+// Where a scratch directory lives: on the disk (POSIX files natively, Win32
+// files under Wine), or in memory for tests that build stores by the hundred.
+enum class Backing { Disk, Memory };
+
 class ScratchDir {
 public:
-    ScratchDir();
+    explicit ScratchDir(Backing backing = Backing::Disk);
     ~ScratchDir();
     ScratchDir(const ScratchDir&) = delete;
     ScratchDir& operator=(const ScratchDir&) = delete;

@@ -206,6 +206,38 @@ e2e_not_alive() { ! e2e_alive "$1"; }
 # Wall-clock milliseconds, for measuring.
 e2e_now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
 
+# Waits, with a bound, until what the screen shows has been drawn and holds
+# still: two grabs in a row alike, with more than two colours in them (text and
+# pictures, not a bare background). A window or menu that has just been found
+# visible may not have painted yet. With X Y W H only that region counts.
+e2e_screen_settled() {  # [X Y W H] [SECONDS]
+    local crop=() secs=5 a b deadline
+    if [ $# -ge 4 ]; then
+        crop=(-crop "${3}x${4}+${1}+${2}")
+        shift 4
+    fi
+    [ $# -ge 1 ] && secs="$1"
+    deadline=$(( $(e2e_now_ms) + secs * 1000 ))
+    a=$(import -window root -display "$DISPLAY" "${crop[@]}" png:- 2>/dev/null | md5sum)
+    while [ "$(e2e_now_ms)" -lt "$deadline" ]; do
+        b=$(import -window root -display "$DISPLAY" "${crop[@]}" png:- 2>/dev/null | tee "$E2E_OUT/.settle.png" | md5sum)
+        if [ "$a" = "$b" ] && [ "$(convert "$E2E_OUT/.settle.png" -format %k info: 2>/dev/null || echo 0)" -gt 2 ]; then
+            rm -f "$E2E_OUT/.settle.png"
+            return 0
+        fi
+        a=$b
+    done
+    rm -f "$E2E_OUT/.settle.png"
+    e2e_log "the screen did not settle within ${secs}s"
+    return 1
+}
+
+# The open popup menu, drawn: see e2e_screen_settled.
+e2e_menu_settled() {
+    e2e_menu_rect || return 1
+    e2e_screen_settled "$MENU_LEFT" "$MENU_TOP" $(( MENU_RIGHT - MENU_LEFT )) $(( MENU_BOTTOM - MENU_TOP )) "${1:-5}"
+}
+
 e2e_screenshot() {
     import -window root -display "$DISPLAY" "$E2E_OUT/$1.png"
     e2e_log "screenshot $E2E_OUT/$1.png"

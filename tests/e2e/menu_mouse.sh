@@ -18,7 +18,8 @@ mm_open() {
     e2e_tray_icon_pos 1 || return 1
     e2e_click "$TRAY_X" "$TRAY_Y" 1
     e2e_wait_for 3 "the tray menu" e2e_menu_open || return 1
-    sleep 0.3
+    # Its rectangle once it is drawn where it stays.
+    e2e_menu_settled || true
     mm_menu_rect
 }
 

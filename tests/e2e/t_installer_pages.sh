@@ -68,7 +68,7 @@ user_radio=$(page_control "$wiz" Button "&Each user's own directory: Documents\\
 all_radio=$(page_control "$wiz" Button '&Beside the program, in the installation folder') || e2e_fail "no choice 'beside the program'"
 auto_box=$(page_control "$wiz" Button '&Start Pivora with Windows (for the current user; the preferences change it later)') ||
     e2e_fail "no start-with-Windows box"
-sleep 0.5
+e2e_screen_settled || true
 e2e_screenshot page-data-location
 checked "$user_radio" || e2e_fail "each user's own directory is not the first choice"
 checked "$all_radio" && e2e_fail "both choices are checked"

@@ -22,13 +22,13 @@ choose() {
     e2e_wait_for 5 "the menu" e2e_menu_open || e2e_fail "no menu for the walk $keys"
     # shellcheck disable=SC2086
     e2e_key $keys
-    sleep 0.3
+    e2e_screen_settled || true
     e2e_screenshot "$shot-menu"
     e2e_key Return
     h=$(e2e_driver find --class "$cls" --visible --timeout 10000 | head -1) ||
         e2e_fail "the walk '$keys' did not show $cls"
     e2e_driver info "$h"
-    sleep 0.5
+    e2e_screen_settled || true
     e2e_screenshot "$shot"
     e2e_driver post "$h" WM_CLOSE >/dev/null
     e2e_wait_for 10 "$cls to hide" e2e_not e2e_driver find --class "$cls" --visible --timeout 0 ||

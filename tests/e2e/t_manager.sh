@@ -36,12 +36,13 @@ click() { e2e_driver send "$(button "$1")" BM_CLICK >/dev/null; }
 select_node() { e2e_driver tree-select "$TREE" "$1" >/dev/null || e2e_fail "no node $1"; }
 tree() { e2e_driver tree-dump "$TREE"; }
 status_is() { [ "$(e2e_driver status-text "$STATUS")" = "$1" ]; }
+status_starts() { [[ "$(e2e_driver status-text "$STATUS")" == "$1"* ]]; }
 name_field() { control 1103; }
 params_field() { control 1108; }
 label_is() { [ "$(e2e_driver gettext "$(control 1104)")" = "$1" ]; }
 
 open_manager
-sleep 0.3
+e2e_screen_settled || true
 e2e_screenshot opened
 select_node Sub
 e2e_wait_for 5 "the folder's kind" label_is "Item Type: Virtual item" || e2e_fail "folder not shown as such"
@@ -54,6 +55,12 @@ select_node "--Group--"
 e2e_wait_for 5 "the separator's kind" label_is "Item Type: Separator item" || e2e_fail "separator not shown as such"
 [ "$(e2e_driver gettext "$(name_field)")" = "Group" ] || e2e_fail "the caption is not shown without its dashes"
 e2e_screenshot separator
+# Selecting a program node shows "Sysmenu" and leaves the node's text as it is.
+select_node "--Sysmenu--"
+e2e_wait_for 5 "the program node's kind" label_is "Item Type: Program item" || e2e_fail "program node not shown as such"
+[ "$(e2e_driver gettext "$(name_field)")" = "Sysmenu" ] || e2e_fail "the program node's text is not shown as Sysmenu"
+tree | grep -qx -- "--Sysmenu--" || e2e_fail "selecting rewrote the program node's text"
+e2e_screenshot sysmenu
 
 # The hint of Save while the pointer rests on it, "Ready" once it has left.
 info=$(e2e_driver info "$(button 'S&ave')")
@@ -74,6 +81,9 @@ tree | grep -qx "Probe 3 renamed" || e2e_fail "the rename did not reach the tree
 rm -f "$d/gone.txt"
 click "&Sweep"
 tree | grep -qx "Gone doc" && e2e_fail "the sweep left the deleted target"
+e2e_wait_for 5 "the sweep's count" status_starts "Sweep removed 1 item" ||
+    e2e_fail "sweep: $(e2e_driver status-text "$STATUS")"
+e2e_screenshot swept
 click "&Undo"
 tree | grep -qx "Gone doc" || e2e_fail "undo did not bring the swept item back"
 tree | grep -qx "Probe three" || e2e_fail "undo did not take the rename back"

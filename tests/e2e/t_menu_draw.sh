@@ -30,7 +30,7 @@ shoot_case() {
     # The Kit submenu is the second entry from the bottom.
     mm_click_from_bottom 2
     e2e_wait_for 5 "the Kit submenu" two_menus_open || e2e_fail "$name: the Kit submenu did not open"
-    sleep 0.3  # painted before the picture
+    e2e_screen_settled || true
     e2e_screenshot "$name-kit"
     mm_close || e2e_fail "$name: the menus stayed open"
 
@@ -38,7 +38,7 @@ shoot_case() {
     mm_open || e2e_fail "$name: the tray menu did not open"
     mm_click_from_top 3
     e2e_wait_for 5 "the submenu Sub" two_menus_open || e2e_fail "$name: the submenu Sub did not open"
-    sleep 0.3
+    e2e_screen_settled || true
     e2e_screenshot "$name-sub"
     mm_close || e2e_fail "$name: the menus stayed open"
 

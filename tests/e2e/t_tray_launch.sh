@@ -21,7 +21,7 @@ choose() {
     e2e_wait_for 5 "the menu" e2e_menu_open || e2e_fail "no menu for the walk $keys"
     # shellcheck disable=SC2086
     e2e_key $keys
-    sleep 0.3
+    e2e_screen_settled || true
     e2e_screenshot "$shot"
     e2e_key Return
     n=$(( n + 1 ))
@@ -53,7 +53,7 @@ e2e_mouse 300 200
 e2e_key ctrl+l
 e2e_wait_for 5 "the menu" e2e_menu_open || e2e_fail "no menu for Close"
 e2e_key Up
-sleep 0.3
+e2e_screen_settled || true
 e2e_screenshot walk-close
 e2e_key Return
 e2e_wait_exit "$PV_PID" 15 || e2e_fail "Close did not end the program"

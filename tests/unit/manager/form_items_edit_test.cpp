@@ -75,6 +75,38 @@ TEST(ManagerAdding, FolderRefusalsSoundAndChangeNothing) {
     EXPECT_EQ(w.host.sounds, std::vector<std::string>(4, "media\\chord.wav"));
 }
 
+// The name checks of a rename hold for a folder attached as well.
+TEST(ManagerAdding, FolderNamesTheStoreCannotHoldAreRefused) {
+    ManagerWorld w;
+    w.Index("", {"^ExeLnk|C:\\p\\tool.exe||tool.bmp|Tool", "^Folder|\xC3\x84pfel"});
+    w.scratch.MakeDirs("Data\\shortcuts\\\xC3\x84pfel");
+    w.Load();
+    w.Open();
+    w.form.Select(w.Node("Tool"));
+    w.form.RBFolderEnter(AddMode::Folder);
+    const std::string tree = w.Tree();
+    struct Case {
+        const char* typed;
+        std::string message;
+    } cases[] = {
+        {"shortcuts.txt", kMsgFolderIndexName},
+        {"Tool.bmp", "The folder name can not be \"Tool.bmp\" (the icon file of \"Tool\")"},
+        {"x\ty", kMsgFolderControlChars},
+        {"CONOUT$", kMsgFolderReserved},
+        {"\xC3\xA4pfel", kMsgFolderDuplicate},
+    };
+    for (const Case& c : cases) {
+        w.form.SetMemoAddNameText(c.typed);
+        w.form.BitBtnAttachClick();
+        EXPECT_EQ(w.Tree(), tree) << c.typed;
+        EXPECT_EQ(w.form.Controls.StatusBarHelp, c.message) << c.typed;
+    }
+    EXPECT_EQ(w.host.sounds, std::vector<std::string>(5, "media\\chord.wav"));
+    w.form.SetMemoAddNameText("Tool.bmp2");
+    w.form.BitBtnAttachClick();
+    EXPECT_NE(w.Node("Tool.bmp2"), nullptr);
+}
+
 TEST(ManagerAdding, FilesAndDirectoriesComeFromTheDialogs) {
     ManagerWorld w;
     SmallStore(w);
@@ -125,7 +157,7 @@ TEST(ManagerClipboard, CopyCutPasteDelete) {
     ManagerWorld w;
     SmallStore(w);
     FormItemsControls& c = w.form.Controls;
-    // A copy pasted twice: the second after the first; both share the item.
+    // A copy pasted twice: the second after the first; each is an item of its own.
     w.form.Select(w.Node("Notes"));
     w.form.BitBtnCopyClick();
     w.form.Select(w.Node("Tools")->FirstChild());
@@ -133,7 +165,9 @@ TEST(ManagerClipboard, CopyCutPasteDelete) {
     w.form.BitBtnPasteClick();
     w.form.BitBtnPasteClick();
     EXPECT_EQ(Level(w.Node("Tools")), (std::vector<std::string>{"TOP", "Notes", "Notes", "Inner"}));
-    EXPECT_EQ(w.Node("Tools")->Child(1)->data, w.Node("Notes")->data);
+    EXPECT_NE(w.Node("Tools")->Child(1)->data, w.Node("Notes")->data);
+    EXPECT_NE(w.Node("Tools")->Child(2)->data, w.Node("Tools")->Child(1)->data);
+    EXPECT_EQ(w.model.Items.PathOf(w.Node("Tools")->Child(2)->data), "C:\\d\\a.txt");
     // A cut folder cannot go into itself, nor next to a folder of its name.
     w.form.Select(w.Node("Tools"));
     w.form.BitBtnCutClick();
@@ -162,6 +196,55 @@ TEST(ManagerClipboard, CopyCutPasteDelete) {
     w.form.BitBtnUndoClick();
     EXPECT_EQ(Level(w.Node("Tools")), (std::vector<std::string>{"TOP", "Inner"}));
     EXPECT_NE(w.Node("Other"), nullptr);
+}
+
+// A pasted copy is edited on its own: its parameters, and its picture entry.
+TEST(ManagerClipboard, APastedCopyIsAnItemOfItsOwn) {
+    ManagerWorld w;
+    w.scratch.WriteFile("Apps\\calc.exe", "MZ");
+    const std::string calc = w.scratch.Root() + "Apps\\calc.exe";
+    w.Index("", {"^ExeLnk|" + calc + "|-x|calc.bmp|Calc", "^UnkLnk|C:\\d\\a.txt|txt|Notes"});
+    w.Load();
+    w.Open();
+    TreeNode* original = w.Node("Calc");
+    const int pictures = w.lists.Count();
+    w.form.Select(original);
+    w.form.BitBtnCopyClick();
+    w.form.BitBtnPasteClick();
+    TreeNode* copy = w.form.Selected();
+    ASSERT_NE(copy, original);
+    EXPECT_EQ(copy->text, "Calc");
+    EXPECT_NE(copy->data, original->data);
+    EXPECT_EQ(w.model.Items.PathOf(copy->data), calc);
+    EXPECT_EQ(w.form.Controls.EditSParams.Text, "-x") << "the parameters come along";
+    // Its own picture: the same one, appended as the manager appends icons.
+    EXPECT_EQ(w.lists.Count(), pictures + 1);
+    EXPECT_EQ(copy->imageIndex, pictures);
+    EXPECT_EQ(copy->imageIndex, w.model.PictureMarks.IconBase() + 1);
+    EXPECT_EQ(w.model.TVItems.tag, 1);
+    EXPECT_EQ(w.lists.Menu()[copy->imageIndex], w.lists.Menu()[original->imageIndex]);
+    EXPECT_EQ(w.lists.Tree()[copy->imageIndex], w.lists.Tree()[original->imageIndex]);
+    // Editing the copy leaves the original.
+    w.form.SetEditSParamsText("-y");
+    EXPECT_EQ(w.model.Items.FindItemParams(copy->data), "-y");
+    EXPECT_EQ(w.model.Items.FindItemParams(original->data), "-x");
+    w.form.Select(original);
+    EXPECT_EQ(w.form.Controls.EditSParams.Text, "-x");
+    // A document: its own number and path, the picture of its type as every document.
+    w.form.Select(w.Node("Notes"));
+    w.form.BitBtnCopyClick();
+    w.form.BitBtnPasteClick();
+    TreeNode* doc = w.form.Selected();
+    EXPECT_NE(doc->data, w.Node("Notes")->data);
+    EXPECT_EQ(w.model.Items.PathOf(doc->data), "C:\\d\\a.txt");
+    EXPECT_FALSE(w.model.Items.HasParams(doc->data));
+    EXPECT_EQ(doc->imageIndex, w.Node("Notes")->imageIndex);
+    EXPECT_EQ(w.lists.Count(), pictures + 1);
+    // Saved, each record holds its own parameters.
+    w.form.BitBtnSaveClick();
+    EXPECT_EQ(w.Files().at("shortcuts.txt"), "^ExeLnk|" + calc + "|-x|calc.bmp|Calc\r\n^ExeLnk|" + calc +
+                                                 "|-y|calc1.bmp|Calc\r\n^UnkLnk|C:\\d\\a.txt|txt|Notes\r\n"
+                                                 "^UnkLnk|C:\\d\\a.txt|txt|Notes\r\n");
 }
 
 TEST(ManagerDrag, PressTimerRestExpandAndDrop) {
@@ -242,6 +325,17 @@ TEST(ManagerDrop, FilesFromTheShell) {
     EXPECT_EQ(w.model.Items.FindItemParams(tool->data), "-fast --x") << "the link's arguments";
     EXPECT_EQ(w.Node("Plain")->imageIndex, kPictureDirectory) << "a directory needs no icon";
     EXPECT_EQ(w.lists.Count(), icons + 2) << "the shortcut's target and the dotted directory";
+    EXPECT_EQ(w.form.Controls.StatusBarHelp, "Ready") << "nothing to tell";
+    // Arguments with "|", which the item list cannot hold: left out, and said so.
+    w.host.links[r + "Pipe.lnk"] = {"/k dir | more", "C:\\Windows\\cmd.exe"};
+    w.form.TVItemsDropFiles(r + "Pipe.lnk", 5, 5);
+    TreeNode* pipe = w.form.Selected();
+    EXPECT_EQ(w.model.Items.FindItemParams(pipe->data), "/k dir  more");
+    EXPECT_EQ(w.form.Controls.EditSParams.Text, "/k dir  more");
+    EXPECT_EQ(w.form.Controls.StatusBarHelp, std::string(kMsgArgumentsLostBar) + "/k dir  more");
+    EXPECT_EQ(w.form.Controls.TimerStatusText.Interval, 4750);
+    w.form.Select(pipe);
+    w.form.BitBtnDeleteClick();
     // A shortcut that cannot be resolved: an empty item.
     w.form.TVItemsDropFiles(r + "Broken.lnk", 5, 5);
     EXPECT_EQ(w.model.TVItems.Root().Child(3)->text, "");

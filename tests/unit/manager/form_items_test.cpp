@@ -9,6 +9,7 @@
 namespace pv {
 namespace {
 
+using pvtest::Backing;
 using pvtest::ManagerWorld;
 
 // A store with one of every kind at the root and a folder holding a document.
@@ -92,12 +93,55 @@ TEST(ManagerProperties, ThePanelForEveryKind) {
         EXPECT_EQ(k.RichEditFPath, c.filePath) << c.path;
         EXPECT_EQ(k.ImgFType, n->imageIndex) << c.path;
     }
-    // Selecting the top node with another text in the field names it "Top".
-    EXPECT_EQ(w.model.TVItems.First()->text, "Top");
+    // The field shows "Top"; the node keeps its empty text.
+    EXPECT_EQ(w.model.TVItems.First()->text, "");
     // Program nodes: "--Sysmenu--" shows as "Sysmenu".
     w.form.Select(w.Node("--Sysmenu--"));
     EXPECT_EQ(w.form.Controls.EditSName.Text, "Sysmenu");
     EXPECT_FALSE(w.form.Controls.EditSName.Enabled);
+}
+
+// Selecting shows a node; only typing changes it.
+TEST(ManagerProperties, SelectingChangesNoData) {
+    ManagerWorld w;
+    w.Index("", {"^Folder|Tools", "^NorSep|", "^SpeSep|Group", "^ExeLnk|C:\\Apps\\edit.exe|-n|edit.bmp|Editor",
+                 "^ExeLnk|\"C:\\Apps\\quoted.exe\"|-q|quoted.bmp|Quoted", "^ExeLnk| C:\\Apps\\padded.exe |-p|padded.bmp|Padded",
+                 "^ExeLnk|C:\\Apps\\tool.py|-v|tool.bmp|Script", "^UnkLnk|C:\\Docs\\a.txt|txt|Notes"});
+    w.Index("Tools", {"^UnkLnk|C:\\Docs\\b.txt|txt|Inner"});
+    w.Load();
+    w.Open();
+    const std::string tree = w.Tree();
+    const std::vector<std::string> params = w.model.Items.paramValues.Items();
+    for (TreeNode* n : w.model.TVItems.AllNodes()) w.form.Select(n);
+    for (TreeNode* n : w.model.TVItems.AllNodes()) w.form.Select(n);  // and again, with other texts in the fields
+    EXPECT_EQ(w.Tree(), tree) << "no text or picture changed, the program nodes' neither";
+    EXPECT_EQ(w.model.Items.paramValues.Items(), params) << "no parameters written";
+    EXPECT_EQ(w.Node("Pivora Kit")->Child(1)->text, "---------------");
+    EXPECT_NE(w.Node("--Sysmenu--"), nullptr);
+    // A hand-edited program link with a quoted or padded path is still a program.
+    struct Case {
+        const char* name;
+        const char* label;
+        const char* params;
+    } cases[] = {
+        {"Quoted", "Item Type: Executable item", "-q"},
+        {"Padded", "Item Type: Executable item", "-p"},
+        {"Script", "Item Type: Viewable item", "-v"},  // stored as a program: its parameters show
+    };
+    for (const Case& c : cases) {
+        w.form.Select(w.Node(c.name));
+        EXPECT_EQ(w.form.Controls.LblFType, c.label) << c.name;
+        EXPECT_EQ(w.form.Controls.EditSParams.Text, c.params) << c.name;
+        EXPECT_TRUE(w.form.Controls.EditSParams.Enabled) << c.name;
+    }
+    // Saved, every program link stays one with its parameters.
+    w.form.BitBtnSaveClick();
+    ASSERT_EQ(w.form.Controls.StatusBarHelp, "Save succesful!");
+    EXPECT_EQ(w.Files().at("shortcuts.txt"),
+              "^Folder|Tools\r\n^NorSep|\r\n^SpeSep|Group\r\n^ExeLnk|C:\\Apps\\edit.exe|-n|edit.bmp|Editor\r\n"
+              "^ExeLnk|\"C:\\Apps\\quoted.exe\"|-q|quoted.bmp|Quoted\r\n"
+              "^ExeLnk| C:\\Apps\\padded.exe |-p|padded.bmp|Padded\r\n^ExeLnk|C:\\Apps\\tool.py|-v|tool.bmp|Script\r\n"
+              "^UnkLnk|C:\\Docs\\a.txt|txt|Notes\r\n");
 }
 
 TEST(ManagerProperties, ARunableItemWithoutAPairHasNoParameters) {
@@ -155,6 +199,82 @@ TEST(ManagerNameField, FolderNamesAreRefusedWithTheirMessage) {
         EXPECT_EQ(tools->text, ok);
     }
     EXPECT_EQ(w.form.Controls.StatusBarHelp, kMsgFolderNeedsName) << "the last refusal's; none for accepted names";
+}
+
+// Names the store's own files, Windows or NTFS would trip over at the save.
+TEST(ManagerNameField, FolderNamesTheStoreCannotHold) {
+    ManagerWorld w;
+    const std::string apfel = "\xC3\x84pfel";  // "Äpfel"
+    w.Index("", {"^Folder|Tools", "^ExeLnk|C:\\p\\tool.exe||tool.bmp|Tool", "^ExeLnk|C:\\p\\run.bat||bat|Run",
+                 "^Folder|" + apfel});
+    w.Index("Tools", {"^Folder|Deep"});
+    w.scratch.MakeDirs("Data\\shortcuts\\Tools\\Deep");
+    w.scratch.MakeDirs("Data\\shortcuts\\" + apfel);
+    w.Load();
+    w.Open();
+    TreeNode* tools = w.Node("Tools");
+    w.form.Select(tools);
+    // The longest name a folder at the root may have: its index file (and the
+    // path's 14 more characters "\shortcuts.txt") fits in 259.
+    const size_t room = kMaxFolderPath - (w.model.DataDir + "shortcuts\\").size();
+    ASSERT_GT(room, 40u);
+    ASSERT_LT(room, 255u);
+    auto repeat = [](const std::string& s, size_t n) {
+        std::string out;
+        for (size_t i = 0; i < n; ++i) out += s;
+        return out;
+    };
+    const std::string pathRefusal = "The folder's path would be too long: ";
+    struct Case {
+        std::string typed;
+        std::string message;  // a prefix of the status text; "" accepted
+    } cases[] = {
+        {"shortcuts.txt", kMsgFolderIndexName},
+        {"Shortcuts.TXT", kMsgFolderIndexName},
+        {"tool.bmp", "The folder name can not be \"tool.bmp\" (the icon file of \"Tool\")"},
+        {"TOOL3.Bmp", "The folder name can not be \"TOOL3.Bmp\" (the icon file of \"Tool\")"},
+        {"run.bmp", ""},  // a script keeps no icon file
+        {"toolbox.bmp", ""},
+        {"a\tb", kMsgFolderControlChars},
+        {"end\x7f", kMsgFolderControlChars},
+        {"CONIN$", kMsgFolderReserved},
+        {"conout$", kMsgFolderReserved},
+        {"\xC3\xA4pfel", kMsgFolderDuplicate},        // "äpfel"
+        {"\xC3\xA4" "PFEL", kMsgFolderDuplicate},
+        {"\xE4pfel", kMsgFolderDuplicate},            // "äpfel" in the ANSI page
+        {repeat("a", 256), kMsgFolderTooLong},
+        {repeat("\xC3\x84", 256), kMsgFolderTooLong},  // 256 letters, 512 bytes
+        {repeat("\xC3\x84", room - 5), ""},            // letters counted, not bytes; "\Deep" still fits
+        {repeat("a", room - 4), pathRefusal},          // fine here, too long for Deep inside
+        {repeat("a", room + 1), pathRefusal},
+        {"Tools", ""},
+    };
+    for (const Case& c : cases) {
+        w.form.Controls.StatusBarHelp.clear();
+        const std::string before = tools->text;
+        w.form.SetEditSNameText(c.typed);
+        if (c.message.empty()) {
+            EXPECT_EQ(tools->text, c.typed) << c.typed;
+            EXPECT_EQ(w.form.Controls.StatusBarHelp, "") << c.typed;
+        } else {
+            EXPECT_EQ(tools->text, before) << c.typed;
+            EXPECT_EQ(w.form.Controls.StatusBarHelp.substr(0, c.message.size()), c.message) << c.typed;
+            EXPECT_EQ(w.form.Controls.TimerStatusText.Interval, 4750) << c.typed;
+        }
+        EXPECT_EQ(w.form.FolderNameRefusal(tools, c.typed, DuplicateMode::Exclusive).substr(0, c.message.size()),
+                  c.message)
+            << c.typed;
+    }
+    // The path refusal says how long and how long it may be: one too many,
+    // and "\Deep" inside.
+    w.form.SetEditSNameText(repeat("a", room + 1));
+    EXPECT_EQ(w.form.Controls.StatusBarHelp, pathRefusal + std::to_string(kMaxFolderPath + 1 + 5) +
+                                                 " characters (at most " + std::to_string(kMaxFolderPath) + ")");
+    // The longest name accepted saves.
+    w.form.SetEditSNameText(repeat("a", room - 5));
+    ASSERT_EQ(tools->text.size(), room - 5);
+    w.form.BitBtnSaveClick();
+    EXPECT_EQ(w.form.Controls.StatusBarHelp, "Save succesful!");
 }
 
 TEST(ManagerNameField, SeparatorCaptionsHoldNoDashes) {
@@ -230,6 +350,36 @@ TEST(ManagerRules, ButtonsFollowTheSelection) {
     EXPECT_EQ(w.host.opened, std::vector<std::string>{w.model.ProgramDir + "help.html"});
 }
 
+// "C&lose" and "&Launch" share Alt+L: it moves the focus between them and
+// presses neither; a mnemonic of one button is left to the dialog manager.
+TEST(ManagerRules, AMnemonicOnTwoButtonsMovesTheFocusBetweenThem) {
+    ManagerWorld w;
+    KindsStore(w);
+    w.form.Select(w.Node("Notes"));
+    ASSERT_TRUE(w.form.Controls.BitBtnLaunch.Enabled);
+    struct Case {
+        char key;
+        ItemsControl focused;
+        ItemsControl target;
+    } cases[] = {
+        {'l', ItemsControl::None, ItemsControl::BitBtnClose},
+        {'L', ItemsControl::EditSName, ItemsControl::BitBtnClose},
+        {'l', ItemsControl::BitBtnClose, ItemsControl::BitBtnLaunch},
+        {'l', ItemsControl::BitBtnLaunch, ItemsControl::BitBtnClose},
+        {'l', ItemsControl::BitBtnHelp, ItemsControl::BitBtnClose},   // round to the first
+        {'l', ItemsControl::BitBtnSave, ItemsControl::BitBtnClose},
+        {'s', ItemsControl::None, ItemsControl::None},                 // Sweep alone has it
+        {'x', ItemsControl::None, ItemsControl::None},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(w.form.MnemonicTarget(c.key, c.focused), c.target) << c.key << static_cast<int>(c.focused);
+    // Launch disabled: the focus stays on Close.
+    w.form.Select(w.Node("Tools"));
+    ASSERT_FALSE(w.form.Controls.BitBtnLaunch.Enabled);
+    EXPECT_EQ(w.form.MnemonicTarget('l', ItemsControl::BitBtnClose), ItemsControl::BitBtnClose);
+    EXPECT_EQ(w.form.MnemonicTarget('l', ItemsControl::BitBtnSweep), ItemsControl::BitBtnClose);
+}
+
 TEST(ManagerStatusLine, MessagesStayThenReadyComesBack) {
     ManagerWorld w;
     FormItemsControls& k = w.form.Controls;
@@ -283,6 +433,19 @@ TEST(ManagerSave, WritesTheTreeAsTheStoreFormatSays) {
     EXPECT_EQ(files.at("setup.bmp"), "BMP file " + w.model.DataDir + "shortcuts\\setup.bmp")
         << "the item's own picture";
     EXPECT_FALSE(w.scratch.IsDir("Data\\item_bak"));
+}
+
+// A store made by hand, or before names were checked: the icon of an
+// executable never takes the name of a folder at its level.
+TEST(ManagerSave, AnIconNeverTakesAFoldersName) {
+    ManagerWorld w;
+    w.Index("", {"^ExeLnk|C:\\p\\tool.exe||tool1.bmp|Tool", "^Folder|tool.bmp"});
+    w.scratch.MakeDirs("Data\\shortcuts\\tool.bmp");
+    w.Load();
+    w.form.BitBtnSaveClick();
+    EXPECT_EQ(w.form.Controls.StatusBarHelp, "Save succesful!");
+    EXPECT_EQ(w.Files().at("shortcuts.txt"), "^ExeLnk|C:\\p\\tool.exe||tool1.bmp|Tool\r\n^Folder|tool.bmp\r\n");
+    EXPECT_EQ(w.Files().count("tool.bmp\\"), 1u);
 }
 
 TEST(ManagerSave, ARootWithOnlyItsTopNodeIsAnEmptyIndex) {
@@ -366,7 +529,9 @@ TEST(ManagerSave, ALockedLeftoverBackupNamesTheDataDirectory) {
     EXPECT_EQ(w.scratch.ReadFile("Data\\item_bak\\shortcuts.txt"), "old");
 }
 
-// Every change the save makes, made to fail in turn.
+// Every change the save makes, made to fail in turn. The store is built and
+// saved once per failure point, so it lives in memory: on the disk the test
+// spent nearly all its time making and removing files.
 TEST(ManagerSave, AFailureAtAnyStepLosesNothing) {
     auto makeStore = [](ManagerWorld& w) {
         std::vector<std::string> root = {"^ExeLnk|C:\\p\\a.exe|-a|a.bmp|A", "^SpeSep|Group"};
@@ -393,7 +558,7 @@ TEST(ManagerSave, AFailureAtAnyStepLosesNothing) {
     // How many changes a save of this store makes.
     int points = 0;
     {
-        ManagerWorld w;
+        ManagerWorld w(Backing::Memory);
         makeStore(w);
         w.Load();
         w.form.BitBtnSaveClick();
@@ -401,7 +566,7 @@ TEST(ManagerSave, AFailureAtAnyStepLosesNothing) {
         points = w.fs.changes;
     }
     {
-        ManagerWorld w;
+        ManagerWorld w(Backing::Memory);
         makeStore(w);
         w.Load();
         int entries = 0;
@@ -411,7 +576,7 @@ TEST(ManagerSave, AFailureAtAnyStepLosesNothing) {
     int failedSaves = 0, savesThatStood = 0;
     for (int k = 1; k <= points; ++k) {
         SCOPED_TRACE("change " + std::to_string(k) + " of " + std::to_string(points) + " fails");
-        ManagerWorld w;
+        ManagerWorld w(Backing::Memory);
         makeStore(w);
         w.Load();
         w.form.Select(w.Node("A"));
@@ -484,6 +649,49 @@ TEST(ManagerUndo, SweepThenUndo) {
     w.form.BitBtnUndoClick();
     EXPECT_EQ(w.Tree(), loaded);
     EXPECT_EQ(w.model.Items.paths.Length(), 7) << "the table keeps the removed items";
+}
+
+// Sweep takes only what is plainly gone: entries that the shell still starts,
+// or whose target cannot be checked here, stay.
+TEST(ManagerUndo, SweepRemovesOnlyWhatIsPlainlyMissing) {
+    ManagerWorld w;
+    w.scratch.WriteFile("Files\\here.txt", "x");
+    const std::string f = w.scratch.Root() + "Files\\";
+    w.host.env["PVDOCS"] = w.scratch.Root() + "Files";
+    // Paths of exactly 259 and 260 characters, neither of which exists.
+    const std::string stem = f + "long\\";
+    const std::string long259 = stem + std::string(259 - stem.size() - 4, 'x') + ".txt";
+    const std::string long260 = stem + std::string(260 - stem.size() - 4, 'x') + ".txt";
+    ASSERT_EQ(long259.size(), 259u);
+    w.Index("", {"^ExeLnk|notepad.exe||notepad.bmp|Relative", "^UnkLnk|%PVDOCS%\\here.txt|txt|Var here",
+                 "^UnkLnk|%PVDOCS%\\gone.txt|txt|Var gone", "^UnkLnk|%PVUNSET%\\here.txt|txt|Var unset",
+                 "^UnkLnk|https://example.com/||Web", "^UnkLnk|mailto:a@example.com|com|Mail",
+                 "^UnkLnk|shell:Downloads||Shell folder", "^UnkLnk|\"" + f + "here.txt\"|txt|Quoted",
+                 "^UnkLnk|" + long259 + "|txt|Long 259", "^UnkLnk|" + long260 + "|txt|Long 260",
+                 "^UnkLnk|Q:\\gone.txt|txt|Absent drive", "^UnkLnk|" + f + "gone.txt|txt|Gone",
+                 "^UnkLnk|||Empty"});
+    w.Load();
+    w.Open();
+    w.form.BitBtnSweepClick();
+    for (const char* kept : {"Relative", "Var here", "Var unset", "Web", "Mail", "Shell folder", "Quoted", "Long 260",
+                             "Absent drive"})
+        EXPECT_NE(w.Node(kept), nullptr) << kept;
+    for (const char* gone : {"Var gone", "Long 259", "Gone", "Empty"}) EXPECT_EQ(w.Node(gone), nullptr) << gone;
+    EXPECT_EQ(w.form.Controls.StatusBarHelp, "Sweep removed 4 items; 7 it cannot check were kept");
+    EXPECT_EQ(w.form.Controls.TimerStatusText.Interval, 4750);
+    // Once more: nothing left to take.
+    w.form.BitBtnSweepClick();
+    EXPECT_EQ(w.form.Controls.StatusBarHelp, "Sweep removed no items; 7 it cannot check were kept");
+    w.form.BitBtnUndoClick();
+    w.form.Select(w.Node("Var gone"));
+    w.form.BitBtnDeleteClick();
+    for (const char* n : {"Relative", "Var unset", "Web", "Mail", "Shell folder", "Long 260", "Absent drive", "Long 259",
+                          "Empty"}) {
+        w.form.Select(w.Node(n));
+        w.form.BitBtnDeleteClick();
+    }
+    w.form.BitBtnSweepClick();
+    EXPECT_EQ(w.form.Controls.StatusBarHelp, "Sweep removed 1 item");
 }
 
 TEST(ManagerUndo, TheUndoCopyWaitsForTheManager) {

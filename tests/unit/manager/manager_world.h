@@ -91,6 +91,14 @@ public:
         target = it->second.second;
         return true;
     }
+    // The environment the program runs in.
+    std::map<std::string, std::string> env;
+    bool EnvironmentVariable(const std::string& name, std::string& value) override {
+        auto it = env.find(name);
+        if (it == env.end()) return false;
+        value = it->second;
+        return true;
+    }
 };
 
 class RecordingView : public pv::IItemsTreeView {
@@ -123,7 +131,7 @@ public:
 
 class ManagerWorld {
 public:
-    ManagerWorld() : fs(scratch.Fs()), form(model, fs, host) {
+    explicit ManagerWorld(Backing backing = Backing::Disk) : scratch(backing), fs(scratch.Fs()), form(model, fs, host) {
         model.DataDir = scratch.Root() + "Data\\";
         model.ProgramDir = scratch.Root() + "Program\\";
         model.Pictures = &lists;

@@ -96,6 +96,37 @@ TEST(Strings, LastPos) {
     for (const auto& c : cases) EXPECT_EQ(pv::LastPos(c.pattern, c.text), c.pos) << c.pattern << " in " << c.text;
 }
 
+// Names compared as NTFS compares them: one letter in two cases is one name,
+// also beyond ASCII; a byte that is no UTF-8 is taken as the ANSI page's letter.
+TEST(Strings, FoldNameCaseAndLengthInWindowsCharacters) {
+    struct Case {
+        const char* a;
+        const char* b;
+        bool same;
+    } cases[] = {
+        {"Tools", "tOOLS", true},
+        {"\xC3\x84pfel", "\xC3\xA4pfel", true},              // Äpfel, äpfel
+        {"\xC3\x84pfel", "Apfel", false},
+        {"\xC3\xBF", "\xC5\xB8", true},                       // ÿ, Ÿ
+        {"\xC5\x81\xC3\xB3" "d\xC5\xBA", "\xC5\x82\xC3\x93" "D\xC5\xB9", true},  // Łódź, łÓDŹ
+        {"\xD0\x9F\xD0\xB0\xD0\xBF\xD0\xBA\xD0\xB0", "\xD0\xBF\xD0\x90\xD0\x9F\xD0\x9A\xD0\x90", true},  // Папка, пАПКА
+        {"\xCE\xA3\xCE\xB5", "\xCF\x83\xCE\x95", true},   // Σε, σΕ
+        {"\xC4pfel", "\xE4pfel", true},                         // the same in the ANSI page
+        {"\xC4pfel", "\xC3\xA4pfel", true},                    // ANSI and UTF-8 spelling
+        {"ss", "\xC3\x9F", false},                              // no folding of one letter into two
+        {"a\xC3\xA4", "a\xC3\xA5", false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(pv::FoldNameCase(c.a) == pv::FoldNameCase(c.b), c.same) << c.a << " / " << c.b;
+    struct Length {
+        const char* text;
+        size_t units;
+    } lengths[] = {
+        {"", 0}, {"abc", 3}, {"\xC3\x84pfel", 5}, {"\xE2\x82\xAC", 1}, {"\xF0\x9F\x98\x80", 2}, {"\xC4pfel", 5},
+    };
+    for (const Length& l : lengths) EXPECT_EQ(pv::NameLengthUtf16(l.text), l.units) << l.text;
+}
+
 TEST(Strings, RemoveFirstCharAndExtension) {
     EXPECT_EQ(pv::RemoveFirstChar(""), "");
     EXPECT_EQ(pv::RemoveFirstChar(".exe"), "exe");

@@ -92,6 +92,36 @@ TEST_F(ManagerWin, TheTreeViewFollowsOneItemAtATime) {
     EXPECT_EQ(Node("Inner"), nullptr);
 }
 
+// "C&lose" and "&Launch" share Alt+L. Through the program's message loop the
+// key moves the focus from one to the other and presses neither; Alt with a
+// letter only one button has still presses that one.
+TEST_F(ManagerWin, AltLMovesTheFocusBetweenCloseAndLaunch) {
+    FormItemsModel& m = p_->FormItems.Model();
+    m.Select(Node("Win ini"));
+    p_->FormItems.PushControls();
+    HWND window = p_->FormItems.Handle();
+    HWND close = p_->FormItems.Control(ItemsControl::BitBtnClose);
+    HWND launch = p_->FormItems.Control(ItemsControl::BitBtnLaunch);
+    ASSERT_TRUE(IsWindowVisible(window));
+    ASSERT_TRUE(IsWindowEnabled(launch));
+    SetForegroundWindow(window);
+    SetFocus(p_->FormItems.Control(ItemsControl::EditSName));
+    // What the keyboard delivers for Alt+letter, to the focused control.
+    auto alt = [&](char letter) {
+        PostMessageA(GetFocus(), WM_SYSCHAR, static_cast<WPARAM>(letter), 0x20000001);  // bit 29: Alt is down
+        p_->App.ProcessMessages();
+    };
+    const HWND expected[] = {close, launch, close, launch};
+    for (HWND h : expected) {
+        alt('l');
+        EXPECT_TRUE(IsWindowVisible(window)) << "Close was not pressed";
+        EXPECT_EQ(GetFocus(), h);
+    }
+    EXPECT_NE(m.Selected(), p_->Model.TVItems.First()) << "nothing else happened";
+    alt('u');
+    EXPECT_EQ(m.Selected(), p_->Model.TVItems.First()) << "Undo pressed: the selection went to the top";
+}
+
 // A DROPFILES block as the shell makes it, with its point in client coordinates.
 HDROP MakeDrop(const std::vector<std::string>& files, POINT pt) {
     size_t chars = 1;
