@@ -241,7 +241,7 @@ TEST(MenuDrawHandlers, AssignedByTagWithWindowsDrawOnAndOff) {
             {pm.root.Child(1), spe},  // "Sysmenu"
             {&kit, nor},              {kit.Child(0), nor},  // the Kit's side bar
             {kit.Child(1), stale},    {kit.Child(2), nor},
-            {kit.Child(3), stale},    {kit.Child(9), nor},
+            {kit.Child(3), stale},    {kit.Child(10), nor},  // "About..."
             {pm.root.Child(3), nor},  // "Close"
             {&pm.root, stale},
         };
