@@ -167,7 +167,8 @@ PivoraProgram::PivoraProgram()
       Pictures(Scratch, FormShortCuts.Breaks),
       FormItems(Model, Pictures, Fs, *this),
       FormConfig(Model, *this),
-      FormAbout(Model, *this) {
+      FormAbout(Model, *this),
+      FormFind(Model, Pictures) {
     Model.TextFiles = ProgramTextFileCodec();
     QueryPerformanceFrequency(&freq_);
     QueryPerformanceCounter(&begin_);
@@ -194,6 +195,7 @@ PivoraProgram::~PivoraProgram() {
     // The windows in reverse order of creation; FormGeneral last takes the tray
     // icon and the hot key with it. The menus and pictures they show are gone
     // with them, before the scratch pictures and the mapping.
+    FormFind.Destroy();
     FormAbout.Destroy();
     FormConfig.Destroy();
     FormItems.Destroy();
@@ -210,7 +212,20 @@ void PivoraProgram::WireWindows() {
     actions_.showAbout = [this] { FormAbout.Present(); };
     actions_.closeProgram = [this] { CloseProgram(*this); };
     actions_.openTarget = [this](const std::string& target) { OpenTargetWithMessage(target); };
-    actions_.launchItem = [this](const MenuEntry& entry) { NorItemsRTClickItem(*LaunchShell, Model.Items, entry); };
+    actions_.launchItem = [this](const MenuEntry& entry) {
+        FormFind.Model().NoteStarted(FindKeyOf(entry, Model.Items));
+        NorItemsRTClickItem(*LaunchShell, Model.Items, entry);
+    };
+    actions_.showFind = [this] {
+        POINT pt{0, 0};
+        GetCursorPos(&pt);
+        FormFind.FormShow(pt.x, pt.y, std::string());
+    };
+    FormFind.Owner = &FormGeneral;
+    FormGeneral.OnStrayChar = [this](char ch) { return FormFind.TypeAhead(ch); };
+    FormFind.OnLaunch = [this](const MenuEntry& entry) { DispatchMenuClick(entry, actions_, Model); };
+    FormGeneral.Tray.OpenFind = [this](const FindRequest& r) { FormFind.FormShow(r.x, r.y, r.text); };
+    if (timing_) FormFind.OnTiming = [this](const char* what, double ms) { Timing(what, ms); };
 
     FormItems.OnTiming = [this](const char* what, double ms) { Timing(what, ms); };
     if (timing_) FormShortCuts.OnTiming = [this](const char* what, double ms) { Timing(what, ms); };
@@ -409,6 +424,7 @@ void PivoraProgram::AttachTreeChangeHandler() { FormItems.Model().AttachTreeChan
 void PivoraProgram::DetachTreeChangeHandler() { FormItems.Model().AttachTreeChange(false); }
 
 void PivoraProgram::DisableTrayMenu() {
+    FormFind.MenuChanged();
     FormGeneral.Tray.Enabled = false;
     FormGeneral.Tray.Menu = nullptr;
 }

@@ -16,6 +16,7 @@
 #include "app/form_general_win.h"
 #include "manager/form_items_win.h"
 #include "menu/SystemMenu.h"
+#include "menu/form_find_win.h"
 #include "menu/form_shortcuts_win.h"
 #include "model/AppModel.h"
 #include "model/Pictures_win.h"
@@ -152,6 +153,7 @@ public:
     TFormItems FormItems;
     TFormConfig FormConfig;
     TFormAbout FormAbout;
+    TFormFind FormFind;  // made when first shown
 
     Settings& AppSettings() { return *settings_; }
     ErrorReporting& Errors() { return FormGeneral.AEGeneral(); }

@@ -1,5 +1,7 @@
 #include "app/form_general.h"
 
+#include "menu/form_find.h"
+
 namespace pv {
 
 HotKeyRegistration HotKeyToRegistration(uint16_t hotKey) {
@@ -149,7 +151,40 @@ void TrayMenu::IconEvent(TrayIconEvent event, int anchorX, int anchorY, ITrayMen
 }
 
 void TrayMenu::JvApplicationHotKeyHotKey(ITrayMenuHost& host, const std::function<void(MenuEntry&)>& click) {
+    if (OpenFind && Menu) {
+        const unsigned now = host.NowMs();
+        const bool twice = hotKeySeen_ && now - lastHotKey_ <= host.DoubleClickMs();
+        // A third press starts over: menu, then Find again.
+        hotKeySeen_ = !twice;
+        lastHotKey_ = now;
+        if (twice) {
+            FindRequest r;
+            r.atMouse = true;
+            if (!host.CursorPos(r.x, r.y)) return;
+            if (busy_) {
+                // The first press's menu is open: Find takes its turn once it has closed.
+                pending_ = r;
+                findPending_ = true;
+                host.CloseMenu();
+            } else {
+                OpenFind(r);
+            }
+            return;
+        }
+    }
     PopupTrayMenuAtCursor(Menu, host, click);
+}
+
+bool TrayMenu::MenuCharUnmatched(const std::string& typed, int x, int y) {
+    if (!busy_ || !OpenFind || typed.empty() || !StartsFind(typed[0])) return false;
+    if (findPending_ && !pending_.atMouse) {
+        // Typed on before the menu was gone: the letters add up.
+        pending_.text += typed;
+        return true;
+    }
+    pending_ = FindRequest{typed, x, y, false};
+    findPending_ = true;
+    return true;
 }
 
 void TrayMenu::PopupTrayMenuAtCursor(PopupMenu* menu, ITrayMenuHost& host,
@@ -162,6 +197,7 @@ void TrayMenu::Popup(PopupMenu* menu, ITrayMenuHost& host, const std::function<v
                      const ScreenRect* atIcon, bool fromIcon) {
     if (busy_ || !menu) return;
     busy_ = true;
+    findPending_ = false;
     struct Release {
         bool& flag;
         ~Release() { flag = false; }
@@ -177,6 +213,11 @@ void TrayMenu::Popup(PopupMenu* menu, ITrayMenuHost& host, const std::function<v
                                        : PlaceMenuAtPoint(x, y, edge, dropRight);
     MenuEntry* chosen = host.TrackMenu(*menu, where);
     host.PostNull();
+    if (findPending_) {
+        findPending_ = false;
+        if (OpenFind) OpenFind(pending_);
+        return;
+    }
     if (chosen && click) click(*chosen);
 }
 

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 
 #include "model/MenuModel.h"
 
@@ -137,6 +138,15 @@ public:
     virtual bool IconRect(ScreenRect&) { return false; }
     virtual unsigned NowMs() { return 0; }            // GetTickCount
     virtual unsigned DoubleClickMs() { return 500; }  // GetDoubleClickTime
+    // For the Find window: closing the menu that is open (EndMenu).
+    virtual void CloseMenu() {}
+};
+
+// Where and with what the Find window opens.
+struct FindRequest {
+    std::string text;  // typed already (UTF-8)
+    int x = 0, y = 0;  // its top left corner
+    bool atMouse = false;
 };
 
 // The tray icon's run-time state and the pop-up that both the icon and the hot
@@ -164,6 +174,15 @@ public:
     void PopupTrayMenuAtCursor(PopupMenu* menu, ITrayMenuHost& host, const std::function<void(MenuEntry&)>& click);
     bool Busy() const { return busy_; }
 
+    // Opens the Find window; while unset, typing and the hot key do what they
+    // did before it existed.
+    std::function<void(const FindRequest&)> OpenFind;
+    // A character typed into the open menu that is no hot key there (UTF-8):
+    // true when the menu is to close so that Find opens at (x, y) with it.
+    bool MenuCharUnmatched(const std::string& typed, int x, int y);
+    // Whether Find waits for the open menu to close.
+    bool FindPending() const { return findPending_; }
+
 private:
     // Cursor (or icon) position read, pending messages, foreground, the menu,
     // WM_NULL, the click.
@@ -177,6 +196,12 @@ private:
     // click (NIN_SELECT, WM_CONTEXTMENU) follows within a double-click time.
     bool pressed_ = false;
     unsigned pressEnded_ = 0;
+    // Find asked for while the menu is open: it opens once the menu has closed.
+    bool findPending_ = false;
+    FindRequest pending_;
+    // The hot key pressed twice within the double-click time opens Find.
+    bool hotKeySeen_ = false;
+    unsigned lastHotKey_ = 0;
 };
 
 // The notification-area icon's bookkeeping: whether it is placed, so that it

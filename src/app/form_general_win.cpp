@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "../../res/resource.h"
+#include "menu/form_find_win.h"
 #include "menu/form_shortcuts_win.h"
 
 namespace pv {
@@ -178,10 +179,43 @@ bool TFormGeneral::Terminated() { return TerminatedHook ? TerminatedHook() : fal
 
 void TFormGeneral::BringToForeground() { SetForegroundWindow(Handle()); }
 
+namespace {
+// The window whose menu is tracked, for the message hook below (a system
+// callback has no other way to find it); set only while the menu runs.
+TFormGeneral* tracking = nullptr;
+HHOOK keyHook = nullptr;
+}  // namespace
+
+LRESULT CALLBACK TFormGeneral::MenuKeyHook(int code, WPARAM wParam, LPARAM lParam) {
+    // Once a letter has sent the menu away for Find, the menu's loop may still
+    // take a key or two typed on meanwhile, and they would end with it: they go
+    // to this window instead, which hands them to Find.
+    if (code == HC_ACTION && wParam == PM_REMOVE && tracking && tracking->Tray.FindPending()) {
+        MSG& msg = *reinterpret_cast<MSG*>(lParam);
+        if (msg.message == WM_CHAR && tracking->menuCharInHand_ &&
+            static_cast<char>(msg.wParam) == tracking->menuChar_) {
+            // The letter that asked for Find, taken off the queue after its answer.
+            tracking->menuCharInHand_ = false;
+        } else if (msg.message == WM_KEYDOWN || msg.message == WM_CHAR) {
+            PostMessageA(tracking->Handle(), msg.message, msg.wParam, msg.lParam);
+            msg.message = WM_NULL;
+        }
+    }
+    return CallNextHookEx(keyHook, code, wParam, lParam);
+}
+
 MenuEntry* TFormGeneral::TrackMenu(PopupMenu& menu, const MenuPlacement& where) {
     if (!ShortCuts) return nullptr;
     const RECT exclude = {where.excluded.left, where.excluded.top, where.excluded.right, where.excluded.bottom};
-    return ShortCuts->TrackMenu(menu, Handle(), POINT{where.x, where.y}, where.flags, where.exclude ? &exclude : nullptr);
+    tracking = this;
+    menuCharInHand_ = false;
+    keyHook = SetWindowsHookExA(WH_GETMESSAGE, MenuKeyHook, nullptr, GetCurrentThreadId());
+    MenuEntry* chosen =
+        ShortCuts->TrackMenu(menu, Handle(), POINT{where.x, where.y}, where.flags, where.exclude ? &exclude : nullptr);
+    if (keyHook) UnhookWindowsHookEx(keyHook);
+    keyHook = nullptr;
+    tracking = nullptr;
+    return chosen;
 }
 
 TaskbarEdge TFormGeneral::Taskbar() {
@@ -217,6 +251,24 @@ void TFormGeneral::ScheduleLaterWork(unsigned ms) {
 
 void TFormGeneral::PostNull() { PostMessageA(Handle(), WM_NULL, 0, 0); }
 
+void TFormGeneral::CloseMenu() { EndMenu(); }
+
+LRESULT TFormGeneral::MenuChar(char ch, HMENU menu) {
+    const LRESULT r = ShortCuts->MenuChar(ch, menu);
+    if (HIWORD(r) != MNC_IGNORE) return r;
+    // No entry has it as hot key: the menu makes way for Find, at its place.
+    POINT at;
+    if (!MenuWindowPlace(Handle(), menu, at) && !GetCursorPos(&at)) return r;
+    if (Tray.MenuCharUnmatched(TextFromAnsiChar(ch), at.x, at.y)) {
+        // MNC_CLOSE ends the menu on Windows; EndMenu makes sure elsewhere.
+        EndMenu();
+        menuCharInHand_ = true;
+        menuChar_ = ch;
+        return MAKELRESULT(0, MNC_CLOSE);
+    }
+    return r;
+}
+
 void TFormGeneral::IconButtonPressed() { Tray.IconButtonPressed(*this, OnMenuClick); }
 
 void TFormGeneral::IconEvent(UINT event, int anchorX, int anchorY) {
@@ -244,6 +296,9 @@ LRESULT TFormGeneral::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
                 return 0;
             }
             break;
+        case WM_CHAR:
+            if (OnStrayChar && OnStrayChar(static_cast<char>(wParam))) return 0;
+            break;
         case WM_HOTKEY:
             if (static_cast<int>(wParam) == kHotKeyId) JvApplicationHotKeyHotKey();
             return 0;
@@ -257,8 +312,7 @@ LRESULT TFormGeneral::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             if (ShortCuts) ShortCuts->InitMenuPopup(reinterpret_cast<HMENU>(wParam));
             return 0;
         case WM_MENUCHAR:
-            if (ShortCuts)
-                return ShortCuts->MenuChar(static_cast<char>(LOWORD(wParam)), reinterpret_cast<HMENU>(lParam));
+            if (ShortCuts) return MenuChar(static_cast<char>(LOWORD(wParam)), reinterpret_cast<HMENU>(lParam));
             break;
         case WM_DESTROY:
             FormDestroy();

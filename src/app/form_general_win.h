@@ -86,6 +86,7 @@ public:
     std::function<void()> ProcessMessagesHook;       // Application.ProcessMessages
     std::function<bool()> TerminatedHook;            // Application.Terminated
     std::function<void()> OnLaterWork;               // what start-up left for later
+    std::function<bool(char)> OnStrayChar;           // a character typed while no window of ours has the keyboard
 
     // OnLaterWork runs once, ms after now, when the program has nothing else to
     // do (a timer's turn comes after input and painting).
@@ -123,6 +124,9 @@ private:
     bool IconRect(ScreenRect& r) override;
     unsigned NowMs() override;
     unsigned DoubleClickMs() override;
+    void CloseMenu() override;
+    LRESULT MenuChar(char ch, HMENU menu);
+    static LRESULT CALLBACK MenuKeyHook(int code, WPARAM wParam, LPARAM lParam);
 
     AppModel& m_;
     WinFileSystem fs_;
@@ -130,6 +134,8 @@ private:
     WinMessageUI ui_;
     MciSoundDevice sound_;
     std::unique_ptr<ErrorReporting> errors_;
+    bool menuCharInHand_ = false;  // the menu's loop may still hold the letter that opened Find
+    char menuChar_ = 0;
 };
 
 // The program icon at the small-icon size; the system's application icon when

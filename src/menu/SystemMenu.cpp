@@ -19,12 +19,13 @@ struct TemplateEntry {
 
 const TemplateEntry kTemplate[] = {
     {false, "miOwnSysMenu", "Sysmenu", kTagCaptionedSeparator, -1, true, ClickHandler::None},
-    {false, "miPivoraKit", "Pivora Kit", 10, 0, true, ClickHandler::None},
+    {false, "miPivoraKit", "Pivora Kit", 11, 0, true, ClickHandler::None},
     {true, "miOwnBarMaker", "Pivora  Kit", kTagSideBar, -1, false, ClickHandler::None},
     {true, "miOwnHidden", "hidden", kTagHiddenPlaceholder, -1, false, ClickHandler::None},
     {true, "miHelpFile", "Help File", 0, kPictureHelp, true, ClickHandler::miHelpFileClick},
     {true, "miN1", "-", kTagPlainSeparator, -1, true, ClickHandler::None},
     {true, "miManageItems", "Manage Items...", 0, kPictureManageItems, true, ClickHandler::miManageItemsClick},
+    {true, "miFindItem", "Find Item...", 0, -1, true, ClickHandler::miFindItemClick},
     {true, "miPreferences", "Preferences...", 0, kPicturePreferences, true, ClickHandler::SetupClick},
     {true, "miN3", "-", kTagPlainSeparator, -1, true, ClickHandler::None},
     {true, "miVisitWebsite", "Visit Website", 0, -1, true, ClickHandler::miVisitWebsiteClick},
@@ -191,6 +192,7 @@ bool RunSystemClick(ClickHandler handler, const SystemMenuActions& a, const AppM
     };
     switch (handler) {
     case ClickHandler::miManageItemsClick: run(a.showManager); return true;
+    case ClickHandler::miFindItemClick: run(a.showFind); return true;
     case ClickHandler::SetupClick: run(a.showPreferences); return true;
     case ClickHandler::miAboutClick: run(a.showAbout); return true;
     case ClickHandler::miCloseAppClick: run(a.closeProgram); return true;

@@ -54,6 +54,7 @@ void AssignMenuDrawHandlers(MenuEntry& root, bool windowsDraw);
 // that do not exist yet).
 struct SystemMenuActions {
     std::function<void()> showManager;      // miManageItemsClick
+    std::function<void()> showFind;         // miFindItemClick: the Find window at the mouse
     std::function<void()> showPreferences;  // SetupClick
     std::function<void()> showAbout;        // miAboutClick
     std::function<void()> closeProgram;     // miCloseAppClick

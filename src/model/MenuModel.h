@@ -22,6 +22,7 @@ enum class ClickHandler {
     NorItemsRTClickItem,  // every link entry
     miHelpFileClick,
     miManageItemsClick,
+    miFindItemClick,
     SetupClick,
     miVisitWebsiteClick,
     miAboutClick,

@@ -10,6 +10,7 @@ const char* ClickHandlerName(ClickHandler handler) {
     case ClickHandler::NorItemsRTClickItem: return "NorItemsRTClickItem";
     case ClickHandler::miHelpFileClick: return "miHelpFileClick";
     case ClickHandler::miManageItemsClick: return "miManageItemsClick";
+    case ClickHandler::miFindItemClick: return "miFindItemClick";
     case ClickHandler::SetupClick: return "SetupClick";
     case ClickHandler::miVisitWebsiteClick: return "miVisitWebsiteClick";
     case ClickHandler::miAboutClick: return "miAboutClick";

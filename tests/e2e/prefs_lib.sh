@@ -17,9 +17,9 @@ kit_open() {
     e2e_key Return
     e2e_driver find --class "$cls" --visible --timeout 10000 | head -1
 }
-KIT_PREFERENCES="Up Up Right Down Down"
+KIT_PREFERENCES="Up Up Right Down Down Down"
 KIT_MANAGER="Up Up Right Down"
-KIT_ABOUT="Up Up Right Down Down Down Down"
+KIT_ABOUT="Up Up Right Down Down Down Down Down"
 KIT_HELP="Up Up Right"
 KIT_WEBSITE="Up Up Right Down Down Down"
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The "Pivora Kit" submenu, walked with the keyboard: its entries come in the
-# order Help File, Manage Items..., Preferences..., Visit Website, About...;
+# order Help File, Manage Items..., Find Item..., Preferences..., Visit Website,
+# About...;
 # choosing Manage Items..., Preferences... and About... shows the manager, the
 # preferences dialog and the about box. (Visit Website is not chosen: under Wine
 # it would hand the address to the Linux desktop's browser.)
@@ -36,8 +37,10 @@ choose() {
 }
 
 # Root from the bottom: Close, Pivora Kit. Kit from the top: Help File,
-# Manage Items..., Preferences..., Visit Website, About... (separators skipped).
+# Manage Items..., Find Item..., Preferences..., Visit Website, About...
+# (separators skipped).
 choose "Up Up Right Down" TFormItems manage-items
-choose "Up Up Right Down Down" TFormConfig preferences
-choose "Up Up Right Down Down Down Down" TFormAbout about
+choose "Up Up Right Down Down" TFormFind find-item
+choose "Up Up Right Down Down Down" TFormConfig preferences
+choose "Up Up Right Down Down Down Down Down" TFormAbout about
 e2e_pass

@@ -9,12 +9,13 @@ namespace {
 
 const char* const kTemplateDump =
     "\"Sysmenu\" tag=-100 image=-1\n"
-    "\"Pivora Kit\" tag=10 image=0\n"
+    "\"Pivora Kit\" tag=11 image=0\n"
     "  \"Pivora  Kit\" tag=-9999 image=-1 hidden\n"
     "  \"hidden\" tag=-400 image=-1 hidden\n"
     "  \"Help File\" tag=0 image=8 click=miHelpFileClick\n"
     "  \"-\" tag=-200 image=-1\n"
     "  \"Manage Items...\" tag=0 image=9 click=miManageItemsClick\n"
+    "  \"Find Item...\" tag=0 image=-1 click=miFindItemClick\n"
     "  \"Preferences...\" tag=0 image=10 click=SetupClick\n"
     "  \"-\" tag=-200 image=-1\n"
     "  \"Visit Website\" tag=0 image=-1 click=miVisitWebsiteClick\n"
@@ -41,16 +42,16 @@ TEST(MenuTemplate, EntriesInOrder) {
     EXPECT_EQ(pm.name, "PMBasic");
     EXPECT_EQ(pm.root.tag, 0);
     EXPECT_EQ(DumpMenu(pm.root), kTemplateDump);
-    const char* names[] = {"miOwnBarMaker", "miOwnHidden", "miHelpFile", "miN1",   "miManageItems",
-                           "miPreferences", "miN3",        "miVisitWebsite", "miN2", "miAbout"};
+    const char* names[] = {"miOwnBarMaker", "miOwnHidden",    "miHelpFile", "miN1",   "miManageItems", "miFindItem",
+                           "miPreferences", "miN3",           "miVisitWebsite", "miN2", "miAbout"};
     ASSERT_EQ(pm.root.Count(), 3);
     EXPECT_EQ(pm.root.Child(0)->name, "miOwnSysMenu");
     EXPECT_EQ(pm.root.Child(1)->name, "miPivoraKit");
     EXPECT_EQ(pm.root.Child(2)->name, "miCloseApp");
     const MenuEntry& kit = *pm.root.Child(1);
-    ASSERT_EQ(kit.Count(), 10);
+    ASSERT_EQ(kit.Count(), 11);
     EXPECT_EQ(kit.tag, kit.Count());  // the Kit's tag equals its number of entries
-    for (int i = 0; i < 10; ++i) EXPECT_EQ(kit.Child(i)->name, names[i]);
+    for (int i = 0; i < 11; ++i) EXPECT_EQ(kit.Child(i)->name, names[i]);
     // building twice gives the same template
     BuildMenuTemplate(pm);
     EXPECT_EQ(DumpMenu(pm.root), kTemplateDump);
@@ -240,7 +241,7 @@ TEST(MenuDrawHandlers, AssignedByTagWithWindowsDrawOnAndOff) {
             {pm.root.Child(1), spe},  // "Sysmenu"
             {&kit, nor},              {kit.Child(0), nor},  // the Kit's side bar
             {kit.Child(1), stale},    {kit.Child(2), nor},
-            {kit.Child(3), stale},    {kit.Child(9), nor},
+            {kit.Child(3), stale},    {kit.Child(10), nor},  // "About..."
             {pm.root.Child(3), nor},  // "Close"
             {&pm.root, stale},
         };
@@ -279,6 +280,7 @@ TEST(MenuSystemClicks, EachHandlerRunsItsAction) {
     std::vector<std::string> log;
     SystemMenuActions a;
     a.showManager = [&] { log.push_back("manager"); };
+    a.showFind = [&] { log.push_back("find"); };
     a.showPreferences = [&] { log.push_back("preferences"); };
     a.showAbout = [&] { log.push_back("about"); };
     a.closeProgram = [&] { log.push_back("close"); };
@@ -292,6 +294,7 @@ TEST(MenuSystemClicks, EachHandlerRunsItsAction) {
     };
     const Case cases[] = {
         {ClickHandler::miManageItemsClick, true, "manager"},
+        {ClickHandler::miFindItemClick, true, "find"},
         {ClickHandler::SetupClick, true, "preferences"},
         {ClickHandler::miAboutClick, true, "about"},
         {ClickHandler::miCloseAppClick, true, "close"},

@@ -178,10 +178,10 @@ TEST(RealiseMenuTree, OwnerDrawnWhereTheEntryHasHandlers) {
         HMENU kit = GetSubMenu(rm.menu, 1);
         ASSERT_NE(kit, nullptr);
         rm.FillSubmenu(kit);
-        // Help File, -, Manage Items..., Preferences..., -, Visit Website, -, About...
-        ASSERT_EQ(GetMenuItemCount(kit), 8);
-        for (int sep : {1, 4, 6}) EXPECT_TRUE(ItemType(kit, sep) & MFT_SEPARATOR) << sep;
-        const MenuEntry* about = rm.EntryOfCommand(GetMenuItemID(kit, 7));
+        // Help File, -, Manage Items..., Find Item..., Preferences..., -, Visit Website, -, About...
+        ASSERT_EQ(GetMenuItemCount(kit), 9);
+        for (int sep : {1, 5, 7}) EXPECT_TRUE(ItemType(kit, sep) & MFT_SEPARATOR) << sep;
+        const MenuEntry* about = rm.EntryOfCommand(GetMenuItemID(kit, 8));
         ASSERT_NE(about, nullptr);
         EXPECT_EQ(about->onClick, ClickHandler::miAboutClick);
     }
