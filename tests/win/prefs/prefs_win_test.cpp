@@ -162,6 +162,7 @@ TEST_F(Prefs, ShownOnPageControlWithTheStartBoxFocusedTabWalksTheControls) {
     EXPECT_FALSE(IsWindowVisible(Control(ConfigControl::CBWinDefDrawAll)));
 
     const ConfigControl order[] = {ConfigControl::ChkBxTaskBar, ConfigControl::edtDataPath,
+                                   ConfigControl::HotKeyOpenPivora,
                                    ConfigControl::BtnCancel,    ConfigControl::BtnApply,
                                    ConfigControl::BtnOK,        ConfigControl::BtnHelp,
                                    ConfigControl::PCSettings,   ConfigControl::ChkBxSystray};
