@@ -21,7 +21,7 @@ KIT_PREFERENCES="Up Up Right Down Down Down"
 KIT_MANAGER="Up Up Right Down"
 KIT_ABOUT="Up Up Right Down Down Down Down Down"
 KIT_HELP="Up Up Right"
-KIT_WEBSITE="Up Up Right Down Down Down"
+KIT_WEBSITE="Up Up Right Down Down Down Down"
 
 # Sets R_LEFT R_TOP R_RIGHT R_BOTTOM to a window's screen rectangle.
 win_rect() {
