@@ -1,6 +1,7 @@
 #pragma once
 // Helpers on texts and on the growable string tables.
 
+#include <cstdint>
 #include <string>
 
 #include "support/UkvSysDeclars.h"
@@ -26,5 +27,8 @@ std::string FoldNameCase(const std::string& text);
 // The length Windows counts for a name or path: UTF-16 units of the UTF-8 text,
 // one for a byte that is no part of UTF-8.
 size_t NameLengthUtf16(const std::string& text);
+
+// Appends one code point as UTF-8.
+void AppendUtf8(std::string& out, uint32_t cp);
 
 }  // namespace pv
