@@ -125,16 +125,31 @@ e2e_xvfb_start() {
             kill -0 "$E2E_XVFB_PID" 2>/dev/null || break
             sleep 0.05
         done
-        if [ -S "/tmp/.X11-unix/X$n" ] && kill -0 "$E2E_XVFB_PID" 2>/dev/null; then
+        # The display is ours only when the lock file names our server: with
+        # tests side by side, another test's server may have taken it first
+        # while ours has not yet noticed and exited.
+        if [ -S "/tmp/.X11-unix/X$n" ] && e2e_xvfb_owns "$n"; then
             export DISPLAY=":$n"
             e2e_log "Xvfb on $DISPLAY (pid $E2E_XVFB_PID)"
             return 0
         fi
         # Someone took the display between our check and the start: next one.
+        kill "$E2E_XVFB_PID" 2>/dev/null || true
         wait "$E2E_XVFB_PID" 2>/dev/null || true
         E2E_XVFB_PID=""
     done
     e2e_fail "no free X display"
+}
+
+# True when /tmp/.Xn-lock holds our Xvfb's pid and that Xvfb still runs.
+e2e_xvfb_owns() {
+    local i
+    for i in $(seq 1 40); do
+        kill -0 "$E2E_XVFB_PID" 2>/dev/null || return 1
+        [ "$(tr -d ' \n' <"/tmp/.X$1-lock" 2>/dev/null)" = "$E2E_XVFB_PID" ] && return 0
+        sleep 0.05
+    done
+    return 1
 }
 
 e2e_track() { E2E_PIDS+=("$1"); }
