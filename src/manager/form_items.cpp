@@ -407,6 +407,16 @@ void FormItemsModel::Select(TreeNode* node) {
     if (changeAttached_ && node) TVItemsChange(node);
 }
 
+bool FormItemsModel::SelectItem(int itemNumber) {
+    if (itemNumber < 0) return false;
+    for (TreeNode* node : m_.TVItems.AllNodes()) {
+        if (node->data != itemNumber) continue;
+        Select(node);
+        return true;
+    }
+    return false;
+}
+
 void FormItemsModel::TreeSelectionChanged(TreeNode* node) {
     selected_ = node;
     if (changeAttached_ && node) TVItemsChange(node);
@@ -966,18 +976,6 @@ bool ExpandVariables(const std::string& path, IItemsHost& host, std::string& out
     return true;
 }
 
-// "http:", "mailto:", "shell:" ...: a scheme of two characters or more, so
-// that a drive letter is none.
-bool HasScheme(const std::string& path) {
-    const size_t colon = path.find(':');
-    if (colon == std::string::npos || colon < 2 || !std::isalpha(static_cast<unsigned char>(path[0]))) return false;
-    for (size_t k = 1; k < colon; ++k) {
-        const unsigned char c = static_cast<unsigned char>(path[k]);
-        if (!std::isalnum(c) && c != '+' && c != '-' && c != '.') return false;
-    }
-    return true;
-}
-
 bool IsSlash(char c) { return c == '\\' || c == '/'; }
 
 // The root a full path lies on: "C:\" or "\\server\share\"; "" for a path
@@ -1003,7 +1001,7 @@ FormItemsModel::TargetState FormItemsModel::SweepCheck(const std::string& stored
     if (stored.empty()) return TargetState::Missing;
     std::string path;
     if (!ExpandVariables(BarePath(stored), host_, path)) return TargetState::Unchecked;
-    if (HasScheme(path) || NameLengthUtf16(path) >= kMaxPath) return TargetState::Unchecked;
+    if (HasUrlScheme(path) || NameLengthUtf16(path) >= kMaxPath) return TargetState::Unchecked;
     // A drive or share that is not there (a stick, a network) is no proof.
     const std::string root = PathRoot(path);
     if (root.empty() || !DirectoryExists(fs_, root)) return TargetState::Unchecked;

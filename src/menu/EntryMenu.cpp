@@ -1,0 +1,126 @@
+#include "menu/EntryMenu.h"
+
+#include "menu/Launching.h"
+#include "support/UkvSysIO.h"
+
+namespace pv {
+
+namespace {
+
+std::string LowerAscii(std::string s) {
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return s;
+}
+
+// The path as the shell takes it: a hand-edited store may have put blanks or
+// double quotes around it.
+std::string BarePath(const std::string& path) {
+    size_t b = 0, e = path.size();
+    while (b < e && (static_cast<unsigned char>(path[b]) <= 0x20 || path[b] == '"')) ++b;
+    while (e > b && (static_cast<unsigned char>(path[e - 1]) <= 0x20 || path[e - 1] == '"')) --e;
+    return path.substr(b, e - b);
+}
+
+bool IsShortcutFile(const std::string& path) {
+    const std::string name = LowerAscii(FileNamePart(BarePath(path)));
+    return name.size() > 4 && name.compare(name.size() - 4, 4, ".lnk") == 0;
+}
+
+}  // namespace
+
+int LinkItemNumber(const MenuEntry& entry, const ItemTable& table) {
+    if (entry.onClick != ClickHandler::NorItemsRTClickItem || entry.HasChildren()) return -1;
+    if (entry.tag < 0 || entry.tag >= table.paths.Length()) return -1;
+    return entry.tag;
+}
+
+LinkKind LinkKindOf(const std::string& path, bool programLink) {
+    if (programLink) return LinkKind::Program;
+    if (HasUrlScheme(BarePath(path))) return LinkKind::WebAddress;
+    if (IsShortcutFile(path)) return LinkKind::Shortcut;
+    return LinkKind::File;
+}
+
+std::vector<EntryCommand> EntryCommandsOf(const MenuEntry& entry, const ItemTable& table) {
+    const int n = LinkItemNumber(entry, table);
+    if (n < 0) return {};
+    const LinkKind kind = LinkKindOf(table.paths[n], table.HasParams(n));
+    std::vector<EntryCommand> commands{EntryCommand::Open};
+    if (kind == LinkKind::Program || kind == LinkKind::Shortcut) commands.push_back(EntryCommand::RunAsAdministrator);
+    if (kind != LinkKind::WebAddress) commands.push_back(EntryCommand::OpenFileLocation);
+    commands.push_back(EntryCommand::CopyPath);
+    commands.push_back(EntryCommand::EditInPivora);
+    return commands;
+}
+
+std::string EntryCommandCaption(EntryCommand command) {
+    switch (command) {
+        case EntryCommand::Open: return "&Open";
+        case EntryCommand::RunAsAdministrator: return "Run as &administrator";
+        case EntryCommand::OpenFileLocation: return "Open file &location";
+        case EntryCommand::CopyPath: return "&Copy path";
+        case EntryCommand::EditInPivora: return "&Edit in Pivora";
+    }
+    return std::string();
+}
+
+void BuildEntryMenu(const MenuEntry& entry, const ItemTable& table, bool windowsDraw, PopupMenu& menu) {
+    menu.root.Clear();
+    for (EntryCommand command : EntryCommandsOf(entry, table)) {
+        if (command == EntryCommand::CopyPath) {
+            MenuEntry* separator = menu.root.Append();
+            separator->caption = "-";
+            separator->tag = kTagPlainSeparator;
+        }
+        MenuEntry* e = menu.root.Append();
+        e->caption = EntryCommandCaption(command);
+        e->tag = static_cast<int>(command);
+        e->isDefault = command == EntryCommand::Open;
+        if (!windowsDraw) {
+            e->onMeasure = MeasureHandler::NorItemsRTMeasureItem;
+            e->onDraw = DrawHandler::NorItemsRTDrawItem;
+        }
+    }
+}
+
+EntryCommand EntryCommandOf(const MenuEntry& chosen) { return static_cast<EntryCommand>(chosen.tag); }
+
+std::string ExplorerSelectParams(const std::string& path) {
+    return "/select,\"" + WithoutTrailingBackslash(BarePath(path)) + "\"";
+}
+
+void RunEntryCommand(EntryCommand command, const MenuEntry& entry, const ItemTable& table, IShell& shell,
+                     IEntryMenuHost& host) {
+    const int n = LinkItemNumber(entry, table);
+    if (n < 0) return;
+    const std::string& path = table.paths[n];
+    switch (command) {
+        case EntryCommand::Open:
+            host.Launch(entry);
+            break;
+        case EntryCommand::RunAsAdministrator:
+            ShellRun(shell, "runas", path, table.FindItemParams(n), std::string());
+            break;
+        case EntryCommand::OpenFileLocation: {
+            std::string shown = path;
+            std::string target;
+            if (LinkKindOf(path, table.HasParams(n)) == LinkKind::Shortcut &&
+                host.ShortcutTarget(BarePath(path), target) && !target.empty())
+                shown = target;
+            // By its full name: a bare "explorer.exe" would be looked for
+            // beside this program first.
+            shell.Execute("open", host.WindowsDirectory() + "\\explorer.exe", ExplorerSelectParams(shown),
+                          std::string(), kShowNormal);
+            break;
+        }
+        case EntryCommand::CopyPath:
+            host.CopyText(path);
+            break;
+        case EntryCommand::EditInPivora:
+            host.EditItem(n);
+            break;
+    }
+}
+
+}  // namespace pv
