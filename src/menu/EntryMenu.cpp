@@ -86,6 +86,30 @@ void BuildEntryMenu(const MenuEntry& entry, const ItemTable& table, bool windows
 
 EntryCommand EntryCommandOf(const MenuEntry& chosen) { return static_cast<EntryCommand>(chosen.tag); }
 
+void EntryMenuChoice::Reset() {
+    entryChosen_ = nullptr;
+    commandEntry_ = nullptr;
+}
+
+EntryMenuChoice::Outcome EntryMenuChoice::Closed(MenuEntry& entry, bool shown, const MenuEntry* chosen) {
+    if (!shown) {
+        entryChosen_ = &entry;
+        return Outcome::EntryChosen;
+    }
+    if (!chosen) return Outcome::Dismissed;
+    command_ = EntryCommandOf(*chosen);
+    commandEntry_ = &entry;
+    return Outcome::Command;
+}
+
+bool EntryMenuChoice::Run(const std::function<void(EntryCommand, const MenuEntry&)>& run) {
+    MenuEntry* entry = commandEntry_;
+    commandEntry_ = nullptr;
+    if (!entry) return false;
+    if (run) run(command_, *entry);
+    return true;
+}
+
 std::string ExplorerSelectParams(const std::string& path) {
     return "/select,\"" + WithoutTrailingBackslash(BarePath(path)) + "\"";
 }

@@ -4,6 +4,7 @@
 // and what each command asks of the shell, the clipboard and the manager. The
 // Win32 layer only shows the menu and hands the choice back here.
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -62,6 +63,33 @@ std::string EntryCommandCaption(EntryCommand command);
 void BuildEntryMenu(const MenuEntry& entry, const ItemTable& table, bool windowsDraw, PopupMenu& menu);
 // The command of a chosen sub-entry of BuildEntryMenu.
 EntryCommand EntryCommandOf(const MenuEntry& chosen);
+
+// What became of an entry's context menu while the tray menu was open, kept
+// until the tray menu has closed.
+class EntryMenuChoice {
+public:
+    enum class Outcome {
+        Dismissed,    // nothing chosen: the tray menu stays where it is still open
+        Command,      // a command chosen: the tray menu ends, the command runs after it
+        EntryChosen,  // no menu could be shown (no TPM_RECURSE): the right button
+                      // chose the entry, as it always did, and the tray menu ends
+    };
+    // A tray menu opens: nothing chosen yet.
+    void Reset();
+    // The context menu of entry has closed; shown false when it could not be
+    // shown at all; chosen: its chosen sub-entry (BuildEntryMenu), or null.
+    Outcome Closed(MenuEntry& entry, bool shown, const MenuEntry* chosen);
+    // The entry the tray menu returns as chosen, or null.
+    MenuEntry* EntryChosen() const { return entryChosen_; }
+    // Runs the chosen command once the tray menu has closed, once; false when
+    // no command was chosen.
+    bool Run(const std::function<void(EntryCommand, const MenuEntry&)>& run);
+
+private:
+    MenuEntry* entryChosen_ = nullptr;
+    MenuEntry* commandEntry_ = nullptr;
+    EntryCommand command_ = EntryCommand::Open;
+};
 
 // What Explorer is started with to show path selected: "/select," and the path
 // in double quotes, without quotes or trailing backslashes of its own.

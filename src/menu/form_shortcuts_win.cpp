@@ -202,9 +202,7 @@ MenuEntry* TFormShortCuts::TrackMenu(PopupMenu& menu, HWND owner, POINT pt, UINT
     owner_ = owner;
     selectedId_ = 0;
     selectedMenu_ = nullptr;
-    commandChosen_ = false;
-    commandEntry_ = nullptr;
-    chosenInstead_ = nullptr;
+    choice_.Reset();
     filtering = this;
     filterHook = SetWindowsHookExA(WH_MSGFILTER, MenuFilterHook, nullptr, GetCurrentThreadId());
     const UINT id = static_cast<UINT>(TrackPopupMenuEx(realised.menu, align | TPM_LEFTBUTTON | TPM_RIGHTBUTTON | TPM_RETURNCMD,
@@ -215,7 +213,7 @@ MenuEntry* TFormShortCuts::TrackMenu(PopupMenu& menu, HWND owner, POINT pt, UINT
     measure_.reset();
     tracked_ = nullptr;
     entryMenu_.root.Clear();
-    if (chosenInstead_) return chosenInstead_;
+    if (MenuEntry* instead = choice_.EntryChosen()) return instead;
     return realised.EntryOfCommand(id);
 }
 
@@ -278,33 +276,19 @@ void TFormShortCuts::ShowEntryMenu() {
     const UINT id = static_cast<UINT>(TrackPopupMenuEx(
         realised.menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON | TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_RECURSE,
         entryMenuAt_.x, entryMenuAt_.y, owner_, nullptr));
+    // A system without TPM_RECURSE refuses a menu while one is open.
     const DWORD error = GetLastError();
+    const bool shown = !(id == 0 && (error == ERROR_POPUP_ALREADY_ACTIVE || error == ERROR_INVALID_FLAGS));
     entryMenuOpen_ = false;
-    if (id == 0 && (error == ERROR_POPUP_ALREADY_ACTIVE || error == ERROR_INVALID_FLAGS)) {
-        // No menu inside the menu: the right button chooses the entry, as it
-        // always did. The key meant for the context menu goes unused.
+    if (!shown) {
+        // The key meant for the context menu goes unused.
         MSG stray;
         PeekMessageA(&stray, owner_, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE);
-        chosenInstead_ = entry;
-        EndMenu();
-        return;
     }
-    const MenuEntry* chosen = realised.EntryOfCommand(id);
-    if (!chosen) return;  // dismissed: the tray menu goes on where it is still open
-    commandChosen_ = true;
-    command_ = EntryCommandOf(*chosen);
-    commandEntry_ = entry;
-    EndMenu();
+    if (choice_.Closed(*entry, shown, realised.EntryOfCommand(id)) != EntryMenuChoice::Outcome::Dismissed) EndMenu();
 }
 
-bool TFormShortCuts::RunEntryCommand() {
-    if (!commandChosen_ || !commandEntry_) return false;
-    commandChosen_ = false;
-    MenuEntry* entry = commandEntry_;
-    commandEntry_ = nullptr;
-    if (OnEntryCommand) OnEntryCommand(command_, *entry);
-    return true;
-}
+bool TFormShortCuts::RunEntryCommand() { return choice_.Run(OnEntryCommand); }
 
 LRESULT TFormShortCuts::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WMAPP_ENTRYMENU) {

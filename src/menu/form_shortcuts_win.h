@@ -166,11 +166,7 @@ private:
     POINT entryMenuAt_{0, 0};
     bool entryMenuOpen_ = false;
     PopupMenu entryMenu_;
-    // What the context menu chose: a command, or (without TPM_RECURSE) the entry itself.
-    bool commandChosen_ = false;
-    EntryCommand command_ = EntryCommand::Open;
-    MenuEntry* commandEntry_ = nullptr;
-    MenuEntry* chosenInstead_ = nullptr;
+    EntryMenuChoice choice_;
 };
 
 }  // namespace pv

@@ -41,12 +41,12 @@ right_click_entry() {  # N
     xdotool click 3
 }
 
-# The context menu is the second menu window, beside the pointer.
+# The context menu is the menu window besides the tray menu's, at the pointer.
 context_menu_shown() {
     right_click_entry "$1"
     e2e_wait_for 5 "the context menu" menus_are 2 || e2e_fail "the right button on entry $1 opened no context menu"
     local rect
-    rect=$(menus | sed -n 2p)
+    rect=$(menus | grep -v "^$MENU_LEFT,$MENU_TOP,$MENU_RIGHT,$MENU_BOTTOM\$" | head -1)
     IFS=, read -r CM_L CM_T CM_R CM_B <<<"$rect"
     e2e_log "context menu at $rect"
     e2e_screen_settled "$CM_L" "$CM_T" $((CM_R - CM_L)) $((CM_B - CM_T)) || true

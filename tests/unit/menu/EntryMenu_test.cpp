@@ -226,6 +226,50 @@ TEST(EntryMenu, NothingForAnEntryThatIsNoLink) {
     }
 }
 
+// What the tray menu does once the context menu has closed, and what runs after it.
+TEST(EntryMenu, TheChoiceMadeInTheContextMenu) {
+    EntryWorld w;
+    MenuEntry* program = w.Link("C:\\Tools\\x.exe", true);
+    PopupMenu m;
+    BuildEntryMenu(*program, w.table, false, m);
+    const MenuEntry* copyPath = m.root.Child(4);
+    ASSERT_EQ(EntryCommandOf(*copyPath), C::CopyPath);
+    using O = EntryMenuChoice::Outcome;
+    struct Case {
+        const char* what;
+        bool shown;
+        const MenuEntry* chosen;
+        O outcome;
+        MenuEntry* entryChosen;  // what the tray menu returns as chosen
+        const char* ran;         // what runs after the tray menu closed
+    };
+    const Case cases[] = {
+        {"a command", true, copyPath, O::Command, nullptr, "&Copy path on C:\\Tools\\x.exe"},
+        {"Open", true, m.root.Child(0), O::Command, nullptr, "&Open on C:\\Tools\\x.exe"},
+        {"dismissed", true, nullptr, O::Dismissed, nullptr, ""},
+        {"no menu inside a menu: the entry chosen as before", false, nullptr, O::EntryChosen, program, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EntryMenuChoice choice;
+        choice.Reset();
+        EXPECT_EQ(choice.Closed(*program, c.shown, c.chosen), c.outcome);
+        EXPECT_EQ(choice.EntryChosen(), c.entryChosen);
+        std::vector<std::string> ran;
+        auto run = [&](EntryCommand command, const MenuEntry& e) {
+            ran.push_back(EntryCommandCaption(command) + " on " + e.caption);
+        };
+        EXPECT_EQ(choice.Run(run), *c.ran != 0);
+        EXPECT_FALSE(choice.Run(run)) << "once only";
+        EXPECT_EQ(ran, *c.ran ? std::vector<std::string>{c.ran} : std::vector<std::string>{});
+        // The next tray menu starts with nothing chosen.
+        choice.Closed(*program, c.shown, c.chosen);
+        choice.Reset();
+        EXPECT_EQ(choice.EntryChosen(), nullptr);
+        EXPECT_FALSE(choice.Run(run));
+    }
+}
+
 TEST(EntryMenu, TheDefaultEntryIsMeasuredAndDrawnBold) {
     EntryWorld w;
     PopupMenu m;
