@@ -2,7 +2,8 @@
 # The right button on a link entry of the tray menu opens the entry's context
 # menu beside it, drawn as the tray menu is (light and dark): Open, Run as
 # administrator, Open file location, Copy path, Edit in Pivora. "Copy path"
-# puts the entry's path on the clipboard; Enter right after the right button
+# puts the entry's path on the clipboard, also for an entry of a submenu;
+# "Open file location" shows its folder in Explorer; Enter right after the right button
 # starts the entry, as the right button used to; "Edit in Pivora" shows the
 # manager with the entry selected. The right button on a folder opens it and
 # on "Close" ends the program, as before.
@@ -70,6 +71,21 @@ e2e_log "clipboard: $clip"
 [ "$clip" = "$E2E_PROBE_DIR_A\\probe.exe" ] || e2e_fail "the clipboard holds '$clip'"
 [ "$(e2e_probe_count)" = 0 ] || e2e_fail "Copy path started the entry"
 
+# ---- "Open file location" on Probe one: Explorer shows its folder ("a")
+context_menu_shown 1
+e2e_key l
+e2e_wait_for 5 "the menus to close" e2e_menu_closed || e2e_fail "Open file location left a menu open"
+e2e_pivora_settled || true
+x=$(e2e_driver find --class ExplorerWClass --title a --visible --timeout 15000 | head -1) ||
+    e2e_fail "Open file location showed no Explorer window on the probe's folder"
+e2e_driver info "$x"
+e2e_screen_settled || true
+e2e_screenshot entry-menu-location
+e2e_driver post "$x" WM_CLOSE >/dev/null
+e2e_wait_for 10 "Explorer to close" e2e_not e2e_driver find --class ExplorerWClass --visible --timeout 0 ||
+    e2e_fail "the Explorer window stayed"
+[ "$(e2e_probe_count)" = 0 ] || e2e_fail "Open file location started the entry"
+
 # ---- the right button, then Enter: Probe three starts as the right button started it before
 context_menu_shown 4
 e2e_key Return
@@ -104,12 +120,28 @@ e2e_wait_for 10 "the manager to hide" e2e_not e2e_driver find --class TFormItems
     e2e_fail "the manager did not close"
 set_dark 1
 
-# ---- folders and the program's own entries: the right button as before
+# ---- folders and the program's own entries: the right button as before;
+# an entry of a submenu has its context menu too
 right_click_entry 3  # Sub >: its submenu opens, no context menu
 e2e_wait_for 5 "the submenu" menus_are 2 || e2e_fail "the right button on a folder did not open it"
 sleep 0.5
+menus_are 2 || e2e_fail "the right button on a folder opened more than its submenu"
 [ "$(e2e_probe_count)" = 1 ] || e2e_fail "the right button on a folder started something"
-e2e_menu_dismiss || e2e_fail "the menus did not close"
+sub=$(menus | grep -v "^$MENU_LEFT,$MENU_TOP,$MENU_RIGHT,$MENU_BOTTOM\$" | head -1)
+IFS=, read -r SUB_L SUB_T _ _ <<<"$sub"
+# Sub: (plain separator, 8 pixels), Probe two, Deep >
+e2e_mouse $((SUB_L + 35)) $((SUB_T + 3 + 8 + 9))
+e2e_mouse $((SUB_L + 40)) $((SUB_T + 3 + 8 + 9))
+sleep 0.3
+xdotool click 3
+e2e_wait_for 5 "the context menu in the submenu" menus_are 3 || e2e_fail "no context menu on a submenu's entry"
+e2e_screen_settled || true
+e2e_screenshot entry-menu-submenu
+e2e_key c
+e2e_wait_for 5 "the menus to close" e2e_menu_closed || e2e_fail "Copy path left a menu open"
+e2e_pivora_settled || true
+clip=$(e2e_driver clipboard | tr -d '\r\n') || e2e_fail "Copy path put no text on the clipboard"
+[ "$clip" = "$E2E_PROBE_DIR_B\\probe.exe" ] || e2e_fail "the clipboard holds '$clip', not Probe two's path"
 e2e_mouse 300 200
 e2e_key ctrl+l
 e2e_wait_for 5 "the menu" e2e_menu_open || e2e_fail "no tray menu for Close"
