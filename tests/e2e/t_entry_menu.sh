@@ -152,4 +152,16 @@ e2e_mouse $((MENU_LEFT + 40)) $((MENU_BOTTOM - 12))
 sleep 0.3
 xdotool click 3
 e2e_wait_exit "$PV_PID" 20 || e2e_fail "the right button on Close did not end the program"
+
+# ---- drawn by Windows: the system's menu, Open in bold by the system
+printf '[Misc Settings]\r\nWindowsDraw=1\r\n' >"$E2E_APP/pivora.ini"
+e2e_start_pivora
+e2e_wait_tray_ready 60 || e2e_fail "the tray icon never opened the menu again"
+context_menu_shown 1
+e2e_screenshot entry-menu-windows-draw
+e2e_key c
+e2e_wait_for 5 "the menus to close" e2e_menu_closed || e2e_fail "Copy path left a menu open"
+e2e_pivora_settled || true
+clip=$(e2e_driver clipboard | tr -d '\r\n') || e2e_fail "Copy path put no text on the clipboard"
+[ "$clip" = "$E2E_PROBE_DIR_A\\probe.exe" ] || e2e_fail "drawn by Windows, the clipboard holds '$clip'"
 e2e_pass
