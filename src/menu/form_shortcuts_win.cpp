@@ -224,7 +224,10 @@ LRESULT CALLBACK TFormShortCuts::MenuFilterHook(int code, WPARAM wParam, LPARAM 
     // a right button taken for a context menu must not choose the entry too.
     if (code == MSGF_MENU && filtering) {
         const MSG& msg = *reinterpret_cast<const MSG*>(lParam);
-        if (msg.message == WM_RBUTTONUP && filtering->RightButtonUp(msg.pt)) return TRUE;
+        bool taken = false;
+        if (msg.message == WM_RBUTTONUP)
+            Guard(filtering->Name().c_str(), [&] { taken = filtering->RightButtonUp(msg.pt); });
+        if (taken) return TRUE;
     }
     return CallNextHookEx(filterHook, code, wParam, lParam);
 }
