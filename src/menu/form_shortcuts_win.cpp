@@ -202,6 +202,8 @@ MenuEntry* TFormShortCuts::TrackMenu(PopupMenu& menu, HWND owner, POINT pt, UINT
     owner_ = owner;
     selectedId_ = 0;
     selectedMenu_ = nullptr;
+    // A request the last menu ended before is not this menu's.
+    entryMenuFor_ = nullptr;
     choice_.Reset();
     filtering = this;
     filterHook = SetWindowsHookExA(WH_MSGFILTER, MenuFilterHook, nullptr, GetCurrentThreadId());
