@@ -11,6 +11,10 @@
 # build itself; where the kernel refuses them (no wine32), they use a 64-bit
 # build of the same sources (build/win64) under wine64.
 #
+# Where the Wine suites take the 64-bit path, the 32-bit product, its packages
+# and the fuzz targets are made and run beside suites 2 and 3 at the lowest
+# priority; the end-to-end tests run two at a time.
+#
 # Ends with one line "N passed, N failed, N skipped" (CTest tests, plus GoogleTest
 # cases that skipped themselves among the skipped; a failed build or product
 # check counts as one failed test) and exits non-zero on any failure.
@@ -24,22 +28,18 @@ cd "$root" || exit 1
 JOBS="${JOBS:-2}"
 t_start=$(date +%s)
 
-total_pass=0
-total_fail=0
-total_skip=0
-summary=()
+# One line per suite, "KEY<TAB>NAME<TAB>PASSED<TAB>FAILED<TAB>SECONDS<TAB>NOTE<TAB>SKIPPED",
+# appended by whichever shell ran the suite (some run in the background) and
+# read in KEY order for the summary.
+records="$root/build/test-records.txt"
+mkdir -p build
+: >"$records"
 
 now() { date +%s; }
 log() { echo "== $*"; }
 
-# Appends a suite line to the summary and adds to the totals.
-record() {  # NAME PASSED FAILED SECONDS [NOTE] [SKIPPED]
-    local skipped="${6:-0}"
-    summary+=("$(printf '%-26s %4d tests  %4d passed  %4d failed  %3d skipped  %5ds  %s' \
-        "$1" $(( $2 + $3 )) "$2" "$3" "$skipped" "$4" "${5:-}")")
-    total_pass=$(( total_pass + $2 ))
-    total_fail=$(( total_fail + $3 ))
-    total_skip=$(( total_skip + skipped ))
+record() {  # KEY NAME PASSED FAILED SECONDS [NOTE] [SKIPPED]
+    printf '%s\t%s\t%d\t%d\t%d\t%s\t%d\n' "$1" "$2" "$3" "$4" "$5" "${6:-}" "${7:-0}" >>"$records"
 }
 
 # Runs ctest in a build dir with extra arguments; sets CT_PASS, CT_FAIL and
@@ -137,90 +137,94 @@ export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
 run_ctest build/native suite1-native -j"$JOBS"
 [ -n "$native_note" ] && CT_FAIL=$(( CT_FAIL + 1 ))
-record "suite 1 native" "$CT_PASS" "$CT_FAIL" $(( $(now) - t0 )) "$native_note" "$CT_SKIP"
+record 1 "suite 1 native" "$CT_PASS" "$CT_FAIL" $(( $(now) - t0 )) "$native_note" "$CT_SKIP"
 
 # ---------------------------------------------------------------- product
-# The whole i686 build, every target, on every machine: a fault only the 32-bit
-# build has (a lambda where a __stdcall callback is needed, a pointer-size
-# assumption) must fail the run even where the Wine suites use the 64-bit build.
-log "product: the whole 32-bit build (build/win32, cmake/mingw-i686.cmake, Release)"
-t0=$(now)
-product_ok=1
-product_note=""
-max_size=800000
-if configure_build build/win32 build-win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
-        -DCMAKE_BUILD_TYPE=Release; then
-    if grep -q 'warning:' build/build-win32.log; then
-        product_ok=0; product_note="warnings in the 32-bit build"
-    fi
-    exe=build/win32/bin/pivora.exe
-    desc=$(file -b "$exe" 2>/dev/null)
-    echo "file: $desc"
-    if ! grep -q 'PE32 executable (GUI) Intel 80386' <<<"$desc"; then
-        product_ok=0; product_note="not a PE32 GUI i386 executable"
-    fi
-    if i686-w64-mingw32-objdump -h "$exe" 2>/dev/null | grep -q '\.debug_'; then
-        product_ok=0; product_note="pivora.exe carries debug sections"
-    fi
-    size=$(stat -c %s "$exe" 2>/dev/null || echo 0)
-    echo "size: pivora.exe is $size bytes (at most $max_size)"
-    if [ "$size" -gt "$max_size" ]; then
-        product_ok=0; product_note="pivora.exe is $size bytes, more than $max_size"
-    fi
-    dlls=$(i686-w64-mingw32-objdump -p "$exe" 2>/dev/null | sed -n 's/^\s*DLL Name: //p' | tr -d '\r')
-    echo "imports: $(echo $dlls)"
-    [ -n "$dlls" ] || { product_ok=0; product_note="no import table"; }
-    sysdll='^(kernel32|user32|gdi32|comctl32|comdlg32|shell32|shlwapi|ole32|oleaut32|advapi32|winmm|msvcrt|version|uxtheme|msimg32|imm32|ws2_32|psapi|api-ms-win-[a-z0-9-]+)\.dll$'
-    for d in $dlls; do
-        if ! grep -qiE "$sysdll" <<<"$d"; then
-            product_ok=0
-            product_note="imports non-system DLL $d"
-            echo "not a system DLL: $d"
+product_phase() {
+    # The whole i686 build, every target, on every machine: a fault only the 32-bit
+    # build has (a lambda where a __stdcall callback is needed, a pointer-size
+    # assumption) must fail the run even where the Wine suites use the 64-bit build.
+    log "product: the whole 32-bit build (build/win32, cmake/mingw-i686.cmake, Release)"
+    t0=$(now)
+    product_ok=1
+    product_note=""
+    max_size=800000
+    if configure_build build/win32 build-win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake \
+            -DCMAKE_BUILD_TYPE=Release; then
+        if grep -q 'warning:' build/build-win32.log; then
+            product_ok=0; product_note="warnings in the 32-bit build"
         fi
-        # Start-up does not use these; they are loaded when first needed.
-        if grep -qiE '^(comdlg32|winmm)\.dll$' <<<"$d"; then
-            product_ok=0
-            product_note="imports $d, which start-up does not use"
+        exe=build/win32/bin/pivora.exe
+        desc=$(file -b "$exe" 2>/dev/null)
+        echo "file: $desc"
+        if ! grep -q 'PE32 executable (GUI) Intel 80386' <<<"$desc"; then
+            product_ok=0; product_note="not a PE32 GUI i386 executable"
         fi
-    done
-else
-    product_ok=0
-    product_note="build failed"
-fi
-if [ $product_ok = 1 ]; then
-    record "product check" 1 0 $(( $(now) - t0 )) "$exe, $size bytes, all i686 targets built warning-free"
-else
-    record "product check" 0 1 $(( $(now) - t0 )) "$product_note"
-fi
+        if i686-w64-mingw32-objdump -h "$exe" 2>/dev/null | grep -q '\.debug_'; then
+            product_ok=0; product_note="pivora.exe carries debug sections"
+        fi
+        size=$(stat -c %s "$exe" 2>/dev/null || echo 0)
+        echo "size: pivora.exe is $size bytes (at most $max_size)"
+        if [ "$size" -gt "$max_size" ]; then
+            product_ok=0; product_note="pivora.exe is $size bytes, more than $max_size"
+        fi
+        dlls=$(i686-w64-mingw32-objdump -p "$exe" 2>/dev/null | sed -n 's/^\s*DLL Name: //p' | tr -d '\r')
+        echo "imports: $(echo $dlls)"
+        [ -n "$dlls" ] || { product_ok=0; product_note="no import table"; }
+        sysdll='^(kernel32|user32|gdi32|comctl32|comdlg32|shell32|shlwapi|ole32|oleaut32|advapi32|winmm|msvcrt|version|uxtheme|msimg32|imm32|ws2_32|psapi|api-ms-win-[a-z0-9-]+)\.dll$'
+        for d in $dlls; do
+            if ! grep -qiE "$sysdll" <<<"$d"; then
+                product_ok=0
+                product_note="imports non-system DLL $d"
+                echo "not a system DLL: $d"
+            fi
+            # Start-up does not use these; they are loaded when first needed.
+            if grep -qiE '^(comdlg32|winmm)\.dll$' <<<"$d"; then
+                product_ok=0
+                product_note="imports $d, which start-up does not use"
+            fi
+        done
+    else
+        product_ok=0
+        product_note="build failed"
+    fi
+    if [ $product_ok = 1 ]; then
+        record 2 "product check" 1 0 $(( $(now) - t0 )) "$exe, $size bytes, all i686 targets built warning-free"
+    else
+        record 2 "product check" 0 1 $(( $(now) - t0 )) "$product_note"
+    fi
+
+}
 
 # ---------------------------------------------------------------- packaging
-# The installer and the portable zip from the 32-bit release program, on every
-# machine (makensis runs natively); the end-to-end suite installs and unpacks
-# them. Checked here: what Windows shows of the installer before it runs.
-log "packaging: build/dist (installer and portable zip from $exe)"
-t0=$(now)
-pkg_ok=1
-pkg_note=""
-setup=build/dist/pivora-1.46-setup.exe
-pkgzip=build/dist/pivora-1.46-win32.zip
-if [ $product_ok != 1 ]; then
-    pkg_ok=0; pkg_note="no product to package"
-elif ! bash scripts/package.sh >build/package.log 2>&1; then
-    tail -20 build/package.log
-    pkg_ok=0; pkg_note="scripts/package.sh failed (build/package.log)"
-else
-    cat build/package.log
-    grep -q 'warning' build/package.log && { pkg_ok=0; pkg_note="makensis warned (build/package.log)"; }
-    desc=$(file -b "$setup")
-    grep -q 'PE32 executable (GUI) Intel 80386' <<<"$desc" ||
-        { pkg_ok=0; pkg_note="the installer is not a 32-bit GUI program: $desc"; }
-    # Version information, as Explorer's properties show it.
-    vinfo=$(strings -a -el "$setup" | tr '\n' '|')
-    for pair in 'ProductName|Kelvory Pivora' 'CompanyName|Kelvory' 'ProductVersion|1.46' 'FileVersion|1.46'; do
-        grep -qF "|$pair|" <<<"|$vinfo" || { pkg_ok=0; pkg_note="no version entry $pair in the installer"; }
-    done
-    # The program's icon: both its pictures (16 and 32 pixels) inside the installer.
-    python3 - "$setup" res/pivora.ico <<'PYEOF' || { pkg_ok=0; pkg_note="the installer lacks the program's icon"; }
+packaging_phase() {
+    # The installer and the portable zip from the 32-bit release program, on every
+    # machine (makensis runs natively); the end-to-end suite installs and unpacks
+    # them. Checked here: what Windows shows of the installer before it runs.
+    log "packaging: build/dist (installer and portable zip from $exe)"
+    t0=$(now)
+    pkg_ok=1
+    pkg_note=""
+    setup=build/dist/pivora-1.46-setup.exe
+    pkgzip=build/dist/pivora-1.46-win32.zip
+    if [ $product_ok != 1 ]; then
+        pkg_ok=0; pkg_note="no product to package"
+    elif ! bash scripts/package.sh >build/package.log 2>&1; then
+        tail -20 build/package.log
+        pkg_ok=0; pkg_note="scripts/package.sh failed (build/package.log)"
+    else
+        cat build/package.log
+        grep -q 'warning' build/package.log && { pkg_ok=0; pkg_note="makensis warned (build/package.log)"; }
+        desc=$(file -b "$setup")
+        grep -q 'PE32 executable (GUI) Intel 80386' <<<"$desc" ||
+            { pkg_ok=0; pkg_note="the installer is not a 32-bit GUI program: $desc"; }
+        # Version information, as Explorer's properties show it.
+        vinfo=$(strings -a -el "$setup" | tr '\n' '|')
+        for pair in 'ProductName|Kelvory Pivora' 'CompanyName|Kelvory' 'ProductVersion|1.46' 'FileVersion|1.46'; do
+            grep -qF "|$pair|" <<<"|$vinfo" || { pkg_ok=0; pkg_note="no version entry $pair in the installer"; }
+        done
+        # The program's icon: both its pictures (16 and 32 pixels) inside the installer.
+        python3 - "$setup" res/pivora.ico <<'PYEOF' || { pkg_ok=0; pkg_note="the installer lacks the program's icon"; }
 import struct, sys
 exe, ico = open(sys.argv[1], "rb").read(), open(sys.argv[2], "rb").read()
 count = struct.unpack("<H", ico[4:6])[0]
@@ -229,24 +233,73 @@ for i in range(count):
     if ico[offset:offset + size] not in exe:
         sys.exit(1)
 PYEOF
-    listing=$(python3 -m zipfile -l "$pkgzip" | awk 'NR > 1 { print $1 }' | LC_ALL=C sort | tr '\n' ' ')
-    echo "zip: $listing"
-    grep -q 'glc.ini' <<<"$listing" && { pkg_ok=0; pkg_note="the zip holds a glc.ini"; }
-    grep -q 'pivora-1.46/pivora.exe' <<<"$listing" || { pkg_ok=0; pkg_note="no pivora.exe in the zip"; }
-fi
-if [ $pkg_ok = 1 ]; then
-    record "packaging" 1 0 $(( $(now) - t0 )) "$setup ($(stat -c %s "$setup") bytes), $pkgzip"
+        listing=$(python3 -m zipfile -l "$pkgzip" | awk 'NR > 1 { print $1 }' | LC_ALL=C sort | tr '\n' ' ')
+        echo "zip: $listing"
+        grep -q 'glc.ini' <<<"$listing" && { pkg_ok=0; pkg_note="the zip holds a glc.ini"; }
+        grep -q 'pivora-1.46/pivora.exe' <<<"$listing" || { pkg_ok=0; pkg_note="no pivora.exe in the zip"; }
+    fi
+    if [ $pkg_ok = 1 ]; then
+        record 3 "packaging" 1 0 $(( $(now) - t0 )) "$setup ($(stat -c %s "$setup") bytes), $pkgzip"
+    else
+        record 3 "packaging" 0 1 $(( $(now) - t0 )) "$pkg_note"
+    fi
+
+}
+
+# ---------------------------------------------------------------- suite 4
+fuzz_phase() {
+    # Fuzz targets (tests/fuzz): clang's libFuzzer with AddressSanitizer and UBSan in
+    # their own build (build/fuzz). Each runs FUZZ_SECONDS (30) from its seed corpus
+    # and the corpus it grew before; a crash, a sanitizer report, a broken property
+    # or a hang is a failed test. scripts/fuzz.sh runs them for longer.
+    FUZZ_SECONDS="${FUZZ_SECONDS:-30}"
+    log "suite 4: fuzz targets, ${FUZZ_SECONDS}s each (build/fuzz, libFuzzer with ASan and UBSan)"
+    t0=$(now)
+    . scripts/fuzz-lib.sh
+    fuzz_pass=0
+    fuzz_fail=0
+    fuzz_note=""
+    if pv_fuzz_build "$JOBS"; then
+        for t in "${PV_FUZZ_TARGETS[@]}"; do
+            if pv_fuzz_run "$t" "$FUZZ_SECONDS"; then
+                fuzz_pass=$(( fuzz_pass + 1 ))
+            else
+                fuzz_fail=$(( fuzz_fail + 1 ))
+            fi
+        done
+    else
+        fuzz_fail=1
+        fuzz_note="build failed"
+    fi
+    record 6 "suite 4 fuzz" "$fuzz_pass" "$fuzz_fail" $(( $(now) - t0 )) \
+        "${fuzz_note:-findings in $PV_FUZZ_BUILD/findings}"
+}
+
+# On the 64-bit path nothing the Wine suites run needs the 32-bit product, so it
+# is built and packaged, and the fuzz targets run, beside them at the lowest
+# priority: that work takes the processor time the Wine programs leave while
+# they wait on each other and on the X server. Its output follows the Wine
+# suites'. On the 32-bit path the product is the Wine suites' build itself.
+background_log="$root/build/background.log"
+if [ $WINE_BITS = 64 ]; then
+    ( renice -n 19 -p $BASHPID >/dev/null; product_phase; packaging_phase; fuzz_phase ) >"$background_log" 2>&1 &
 else
-    record "packaging" 0 1 $(( $(now) - t0 )) "$pkg_note"
+    product_phase
+    packaging_phase
+    ( renice -n 19 -p $BASHPID >/dev/null; fuzz_phase ) >"$background_log" 2>&1 &
 fi
+background_pid=$!
 
 # ---------------------------------------------------------------- suite 2
 wine_note=""
 if [ $WINE_BITS = 64 ]; then
     log "Wine test build: $WINE_BUILD ($WINE_TOOLCHAIN)"
     t0=$(now)
+    # Without debug information: it made every test program 20 MB and its link
+    # the longest step of the build, and nobody reads it under Wine.
     configure_build "$WINE_BUILD" build-win64 -DCMAKE_TOOLCHAIN_FILE="$WINE_TOOLCHAIN" \
-        -DCMAKE_BUILD_TYPE=Debug || wine_note="build failed"
+        -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-O0 -DCMAKE_C_FLAGS_DEBUG=-O0 ||
+        wine_note="build failed"
     wine_build_secs=$(( $(now) - t0 ))
 else
     [ $product_ok = 1 ] || wine_note="build failed"
@@ -257,50 +310,38 @@ log "suite 2: GoogleTest under wine$WINE_BITS ($WINE_BUILD)"
 t0=$(now)
 run_ctest "$WINE_BUILD" suite2-wine -j"$JOBS" -LE '^e2e$'
 [ -n "$wine_note" ] && CT_FAIL=$(( CT_FAIL + 1 ))
-record "suite 2 wine$WINE_BITS" "$CT_PASS" "$CT_FAIL" $(( $(now) - t0 + wine_build_secs )) \
+record 4 "suite 2 wine$WINE_BITS" "$CT_PASS" "$CT_FAIL" $(( $(now) - t0 + wine_build_secs )) \
     "(build ${wine_build_secs}s) $wine_note" "$CT_SKIP"
 
 # ---------------------------------------------------------------- suite 3
 log "suite 3: end-to-end under wine$WINE_BITS on Xvfb ($WINE_BUILD, label e2e)"
 t0=$(now)
-run_ctest "$WINE_BUILD" suite3-e2e -L '^e2e$'
-record "suite 3 end-to-end" "$CT_PASS" "$CT_FAIL" $(( $(now) - t0 )) \
+# Two at a time, each in a prefix and on a display of its own.
+run_ctest "$WINE_BUILD" suite3-e2e -j"$JOBS" -L '^e2e$'
+record 5 "suite 3 end-to-end" "$CT_PASS" "$CT_FAIL" $(( $(now) - t0 )) \
     "screenshots in $WINE_BUILD/e2e-out" "$CT_SKIP"
 
-# ---------------------------------------------------------------- suite 4
-# Fuzz targets (tests/fuzz): clang's libFuzzer with AddressSanitizer and UBSan in
-# their own build (build/fuzz). Each runs FUZZ_SECONDS (60) from its seed corpus
-# and the corpus it grew before; a crash, a sanitizer report, a broken property
-# or a hang is a failed test. scripts/fuzz.sh runs them for longer.
-FUZZ_SECONDS="${FUZZ_SECONDS:-60}"
-log "suite 4: fuzz targets, ${FUZZ_SECONDS}s each (build/fuzz, libFuzzer with ASan and UBSan)"
-t0=$(now)
-. scripts/fuzz-lib.sh
-fuzz_pass=0
-fuzz_fail=0
-fuzz_note=""
-if pv_fuzz_build "$JOBS"; then
-    for t in "${PV_FUZZ_TARGETS[@]}"; do
-        if pv_fuzz_run "$t" "$FUZZ_SECONDS"; then
-            fuzz_pass=$(( fuzz_pass + 1 ))
-        else
-            fuzz_fail=$(( fuzz_fail + 1 ))
-        fi
-    done
-else
-    fuzz_fail=1
-    fuzz_note="build failed"
-fi
-record "suite 4 fuzz" "$fuzz_pass" "$fuzz_fail" $(( $(now) - t0 )) \
-    "${fuzz_note:-findings in $PV_FUZZ_BUILD/findings}"
-# ---------------------------------------------------------------- end of suite 4
+log "waiting for the work beside the Wine suites ($(basename "$background_log"))"
+wait "$background_pid"
+cat "$background_log"
 
 echo
+total_pass=0
+total_fail=0
+total_skip=0
 {
     log "summary (wine$WINE_BITS; total $(( $(now) - t_start ))s)"
-    for s in "${summary[@]}"; do
-        echo "$s"
+    sort -n -k1,1 "$records" | while IFS=$'\t' read -r _ name pass fail secs note skip; do
+        printf '%-26s %4d tests  %4d passed  %4d failed  %3d skipped  %5ds  %s\n' \
+            "$name" $(( pass + fail )) "$pass" "$fail" "$skip" "$secs" "$note"
     done
 } | tee build/test-summary.txt
+while IFS=$'\t' read -r _ _ pass fail _ _ skip; do
+    total_pass=$(( total_pass + pass ))
+    total_fail=$(( total_fail + fail ))
+    total_skip=$(( total_skip + skip ))
+done <"$records"
+# A suite that never recorded itself (a crashed background shell) is a failure.
+[ "$(wc -l <"$records")" -ge 6 ] || total_fail=$(( total_fail + 1 ))
 echo "$total_pass passed, $total_fail failed, $total_skip skipped" | tee -a build/test-summary.txt
 [ "$total_fail" = 0 ]

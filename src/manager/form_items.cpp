@@ -43,7 +43,6 @@ namespace {
 
 constexpr int kMessageTime = 4750;
 constexpr int kHintTime = 100;
-const char* const kChord = "media\\chord.wav";
 const char* const kChimes = "media\\chimes.wav";
 const char* const kNotAvailable = "N/A";
 

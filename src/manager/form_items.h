@@ -15,6 +15,9 @@
 
 namespace pv {
 
+// The sound of a refused edit or a failed save, relative to the Windows folder.
+inline constexpr const char* kChord = "media\\chord.wav";
+
 // ---------------------------------------------------------------- node kinds
 
 bool IsTopNode(const TreeNode* node);

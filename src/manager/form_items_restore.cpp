@@ -13,7 +13,6 @@ namespace pv {
 
 namespace {
 
-const char* const kChord = "media\\chord.wav";
 
 bool ReadIndex(IFileSystem& fs, const std::string& level, std::vector<std::string>& lines) {
     std::string text;

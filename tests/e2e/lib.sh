@@ -52,13 +52,23 @@ e2e_init() {
     E2E_BUILD="$(cd "$2" && pwd)"
     E2E_BIN="$E2E_BUILD/bin"
     E2E_OUT="$E2E_BUILD/e2e-out/$E2E_NAME"
-    # A test that changes the prefix's display settings takes one of its own
-    # (E2E_PREFIX_NAME), so that the others keep theirs.
-    E2E_PREFIX="$E2E_BUILD/${E2E_PREFIX_NAME:-e2e-wineprefix}"
     rm -rf "$E2E_OUT"
     mkdir -p "$E2E_OUT"
     trap e2e_cleanup EXIT
     trap 'exit 130' INT TERM
+    # A test that changes the prefix's display settings takes one of its own
+    # (E2E_PREFIX_NAME), so that the others keep theirs; the others take one of
+    # the shared prefixes that no other test holds, so that tests can run side
+    # by side (ctest -j) each with its own server and desktop.
+    local scratch="$E2E_BUILD/e2e-scratch"
+    if [ -n "${E2E_PREFIX_NAME:-}" ]; then
+        E2E_PREFIX="$E2E_BUILD/$E2E_PREFIX_NAME"
+        scratch="$E2E_PREFIX-scratch"
+    else
+        e2e_take_slot
+        E2E_PREFIX="$E2E_BUILD/e2e-wineprefix$E2E_SLOT_SUFFIX"
+        scratch="$E2E_BUILD/e2e-scratch$E2E_SLOT_SUFFIX"
+    fi
 
     [ -f "$E2E_BIN/pvdriver.exe" ] || e2e_fail "no $E2E_BIN/pvdriver.exe; build the Wine build first"
     pv_wine_pick "$(pv_pe_bits "$E2E_BIN/pvdriver.exe")"
@@ -69,7 +79,7 @@ e2e_init() {
 
     # One prefix for all end-to-end tests of this build; made on first use.
     # Tests run one at a time (CTest RESOURCE_LOCK), each with a fresh server.
-    pv_prefix_create "$E2E_PREFIX" "$E2E_BUILD/e2e-scratch" x11
+    pv_prefix_create "$E2E_PREFIX" "$scratch" x11
     pv_server_stop "$E2E_PREFIX"
     e2e_xvfb_start
     # Start the prefix's server, its system processes and the desktop now, with
@@ -77,6 +87,28 @@ e2e_init() {
     # read, they would hold that pipe open until the end of the test.
     pv_server_start "$E2E_PREFIX" "$E2E_BIN/pvdriver.exe" hold
     e2e_track "$(cat "$E2E_PREFIX/.pivora-keepalive.pid")"
+}
+
+# Takes the first of E2E_SLOTS (2) shared prefixes that no other test holds,
+# waiting for one when all are taken, and holds it until the test ends (the lock
+# goes with the shell's descriptor). Sets E2E_SLOT_SUFFIX: empty for the first,
+# "-2" and on for the others.
+e2e_take_slot() {
+    local slots="${E2E_SLOTS:-2}" n fd deadline
+    deadline=$(( $(date +%s) + ${E2E_SLOT_WAIT:-600} ))
+    while :; do
+        for n in $(seq 1 "$slots"); do
+            exec {fd}>"$E2E_BUILD/.e2e-slot-$n.lock"
+            if flock -n "$fd"; then
+                E2E_SLOT_FD=$fd
+                if [ "$n" = 1 ]; then E2E_SLOT_SUFFIX=""; else E2E_SLOT_SUFFIX="-$n"; fi
+                return 0
+            fi
+            exec {fd}>&-
+        done
+        [ "$(date +%s)" -ge "$deadline" ] && e2e_fail "no free end-to-end prefix after ${E2E_SLOT_WAIT:-600}s"
+        sleep 0.2
+    done
 }
 
 # Starts Xvfb on the first free display from 90 on and exports DISPLAY.
