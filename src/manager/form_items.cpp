@@ -50,15 +50,6 @@ bool IsBlankOrControl(char c) { return static_cast<unsigned char>(c) <= 0x20; }
 
 std::string LowerAscii(std::string s) { return AsciiLower(s); }
 
-// A path as the shell would take it: without the blanks and double quotes a
-// hand-edited store may have put around it.
-std::string BarePath(const std::string& path) {
-    size_t b = 0, e = path.size();
-    while (b < e && (static_cast<unsigned char>(path[b]) <= 0x20 || path[b] == '"')) ++b;
-    while (e > b && (static_cast<unsigned char>(path[e - 1]) <= 0x20 || path[e - 1] == '"')) --e;
-    return path.substr(b, e - b);
-}
-
 std::string ExtensionOf(const std::string& text) {
     // A bare extension (".bat" or "bat") or a path whose file name has one.
     const std::string pathOrExtension = BarePath(text);

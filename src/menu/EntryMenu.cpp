@@ -7,24 +7,17 @@ namespace pv {
 
 namespace {
 
-std::string LowerAscii(std::string s) {
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return s;
-}
-
-// The path as the shell takes it: a hand-edited store may have put blanks or
-// double quotes around it.
-std::string BarePath(const std::string& path) {
-    size_t b = 0, e = path.size();
-    while (b < e && (static_cast<unsigned char>(path[b]) <= 0x20 || path[b] == '"')) ++b;
-    while (e > b && (static_cast<unsigned char>(path[e - 1]) <= 0x20 || path[e - 1] == '"')) --e;
-    return path.substr(b, e - b);
-}
-
+// A ".lnk" file, in any letter case.
 bool IsShortcutFile(const std::string& path) {
-    const std::string name = LowerAscii(FileNamePart(BarePath(path)));
-    return name.size() > 4 && name.compare(name.size() - 4, 4, ".lnk") == 0;
+    const std::string name = FileNamePart(BarePath(path));
+    if (name.size() <= 4) return false;
+    const char* ext = ".lnk";
+    for (size_t i = 0; i < 4; ++i) {
+        char c = name[name.size() - 4 + i];
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        if (c != ext[i]) return false;
+    }
+    return true;
 }
 
 }  // namespace

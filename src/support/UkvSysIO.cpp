@@ -121,6 +121,13 @@ std::string ExtractFileDir(const std::string& path) {
     return path.substr(0, end);
 }
 
+std::string BarePath(const std::string& path) {
+    size_t b = 0, e = path.size();
+    while (b < e && (static_cast<unsigned char>(path[b]) <= 0x20 || path[b] == '"')) ++b;
+    while (e > b && (static_cast<unsigned char>(path[e - 1]) <= 0x20 || path[e - 1] == '"')) --e;
+    return path.substr(b, e - b);
+}
+
 bool HasUrlScheme(const std::string& path) {
     const size_t colon = path.find(':');
     if (colon == std::string::npos || colon < 2 || !std::isalpha(static_cast<unsigned char>(path[0]))) return false;
