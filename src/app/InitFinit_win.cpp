@@ -232,6 +232,9 @@ void PivoraProgram::WireWindows() {
 
     FormGeneral.ShortCuts = &FormShortCuts;
     FormGeneral.OnMenuClick = [this](MenuEntry& entry) { DispatchMenuClick(entry, actions_, Model); };
+    FormShortCuts.OnEntryCommand = [this](EntryCommand command, const MenuEntry& entry) {
+        RunEntryCommand(command, entry, Model.Items, *LaunchShell, *this);
+    };
     FormGeneral.TitledForms = {&FormItems, &FormConfig, &FormAbout};
     FormGeneral.ProcessMessagesHook = [this] { App.ProcessMessages(); };
     FormGeneral.TerminatedHook = [this] { return App.Terminated(); };
@@ -514,6 +517,20 @@ bool PivoraProgram::ResolveShellLink(const std::string& link, std::string& argum
     FreeShellLinkInfo(info);
     return rc == 0;
 }
+
+void PivoraProgram::Launch(const MenuEntry& entry) { DispatchMenuClick(entry, actions_, Model); }
+
+bool PivoraProgram::CopyText(const std::string& text) { return SetClipboardText(FormGeneral.Handle(), text); }
+
+bool PivoraProgram::ShortcutTarget(const std::string& link, std::string& target) {
+    std::string arguments, shortTarget;
+    if (!ResolveShellLink(link, arguments, shortTarget)) return false;
+    // The link holds the short (8.3) form; Explorer shows the name the user knows.
+    target = Fs.LongPath(shortTarget);
+    return true;
+}
+
+void PivoraProgram::EditItem(int itemNumber) { FormItems.ShowItem(itemNumber); }
 
 bool PivoraProgram::EnvironmentVariable(const std::string& name, std::string& value) {
     if (name.empty()) return false;

@@ -15,6 +15,7 @@
 #include "app/Settings.h"
 #include "app/form_general_win.h"
 #include "manager/form_items_win.h"
+#include "menu/EntryMenu.h"
 #include "menu/SystemMenu.h"
 #include "menu/form_find_win.h"
 #include "menu/form_shortcuts_win.h"
@@ -117,7 +118,11 @@ private:
 // Members are built in this order and torn down in reverse, so the windows go
 // before the services they use, and FormGeneral, with the tray icon and the hot
 // key, last of the windows.
-class PivoraProgram : public IAppSteps, public IConfigDialogHost, public IAboutBoxHost, private IItemsHost {
+class PivoraProgram : public IAppSteps,
+                      public IConfigDialogHost,
+                      public IAboutBoxHost,
+                      private IItemsHost,
+                      private IEntryMenuHost {
 public:
     PivoraProgram();
     ~PivoraProgram() override;
@@ -226,6 +231,13 @@ private:
     bool EnvironmentVariable(const std::string& name, std::string& value) override;
     LocalTime Now() override { return system_.Now(); }
     int ChooseBackup(const std::vector<std::string>& labels) override;
+
+    // ---- IEntryMenuHost: what a tray entry's context menu asks for
+    void Launch(const MenuEntry& entry) override;
+    bool CopyText(const std::string& text) override;
+    bool ShortcutTarget(const std::string& link, std::string& target) override;
+    void EditItem(int itemNumber) override;
+    std::string WindowsDirectory() override { return system_.WindowsDirectory(); }
 
     // The hot key in force, as the settings code reads and sets it.
     class HotKeyOfFormGeneral : public IHotKey {

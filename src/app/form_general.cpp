@@ -218,6 +218,7 @@ void TrayMenu::Popup(PopupMenu* menu, ITrayMenuHost& host, const std::function<v
         if (OpenFind) OpenFind(pending_);
         return;
     }
+    if (host.RunEntryCommand()) return;
     if (chosen && click) click(*chosen);
 }
 

@@ -140,6 +140,9 @@ public:
     virtual unsigned DoubleClickMs() { return 500; }  // GetDoubleClickTime
     // For the Find window: closing the menu that is open (EndMenu).
     virtual void CloseMenu() {}
+    // Runs what an entry's context menu chose while the menu was open, in
+    // place of a chosen entry; false when it chose nothing.
+    virtual bool RunEntryCommand() { return false; }
 };
 
 // Where and with what the Find window opens.

@@ -253,9 +253,12 @@ void TFormGeneral::PostNull() { PostMessageA(Handle(), WM_NULL, 0, 0); }
 
 void TFormGeneral::CloseMenu() { EndMenu(); }
 
+bool TFormGeneral::RunEntryCommand() { return ShortCuts && ShortCuts->RunEntryCommand(); }
+
 LRESULT TFormGeneral::MenuChar(char ch, HMENU menu) {
     const LRESULT r = ShortCuts->MenuChar(ch, menu);
-    if (HIWORD(r) != MNC_IGNORE) return r;
+    // In an entry's context menu a letter of no command is only that.
+    if (HIWORD(r) != MNC_IGNORE || ShortCuts->InEntryMenu()) return r;
     // No entry has it as hot key: the menu makes way for Find, at its place.
     POINT at;
     if (!MenuWindowPlace(Handle(), menu, at) && !GetCursorPos(&at)) return r;
@@ -311,6 +314,9 @@ LRESULT TFormGeneral::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_INITMENUPOPUP:
             if (ShortCuts) ShortCuts->InitMenuPopup(reinterpret_cast<HMENU>(wParam));
             return 0;
+        case WM_MENUSELECT:
+            if (ShortCuts) ShortCuts->MenuSelect(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HMENU>(lParam));
+            break;
         case WM_MENUCHAR:
             if (ShortCuts) return MenuChar(static_cast<char>(LOWORD(wParam)), reinterpret_cast<HMENU>(lParam));
             break;

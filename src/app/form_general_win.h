@@ -125,6 +125,7 @@ private:
     unsigned NowMs() override;
     unsigned DoubleClickMs() override;
     void CloseMenu() override;
+    bool RunEntryCommand() override;
     LRESULT MenuChar(char ch, HMENU menu);
     static LRESULT CALLBACK MenuKeyHook(int code, WPARAM wParam, LPARAM lParam);
 

@@ -50,15 +50,6 @@ bool IsBlankOrControl(char c) { return static_cast<unsigned char>(c) <= 0x20; }
 
 std::string LowerAscii(std::string s) { return AsciiLower(s); }
 
-// A path as the shell would take it: without the blanks and double quotes a
-// hand-edited store may have put around it.
-std::string BarePath(const std::string& path) {
-    size_t b = 0, e = path.size();
-    while (b < e && (static_cast<unsigned char>(path[b]) <= 0x20 || path[b] == '"')) ++b;
-    while (e > b && (static_cast<unsigned char>(path[e - 1]) <= 0x20 || path[e - 1] == '"')) --e;
-    return path.substr(b, e - b);
-}
-
 std::string ExtensionOf(const std::string& text) {
     // A bare extension (".bat" or "bat") or a path whose file name has one.
     const std::string pathOrExtension = BarePath(text);
@@ -404,6 +395,16 @@ void FormItemsModel::Select(TreeNode* node) {
     selected_ = node;
     Notify(&IItemsTreeView::NodeSelected, node);
     if (changeAttached_ && node) TVItemsChange(node);
+}
+
+bool FormItemsModel::SelectItem(int itemNumber) {
+    if (itemNumber < 0) return false;
+    for (TreeNode* node : m_.TVItems.AllNodes()) {
+        if (node->data != itemNumber) continue;
+        Select(node);
+        return true;
+    }
+    return false;
 }
 
 void FormItemsModel::TreeSelectionChanged(TreeNode* node) {
@@ -965,18 +966,6 @@ bool ExpandVariables(const std::string& path, IItemsHost& host, std::string& out
     return true;
 }
 
-// "http:", "mailto:", "shell:" ...: a scheme of two characters or more, so
-// that a drive letter is none.
-bool HasScheme(const std::string& path) {
-    const size_t colon = path.find(':');
-    if (colon == std::string::npos || colon < 2 || !std::isalpha(static_cast<unsigned char>(path[0]))) return false;
-    for (size_t k = 1; k < colon; ++k) {
-        const unsigned char c = static_cast<unsigned char>(path[k]);
-        if (!std::isalnum(c) && c != '+' && c != '-' && c != '.') return false;
-    }
-    return true;
-}
-
 bool IsSlash(char c) { return c == '\\' || c == '/'; }
 
 // The root a full path lies on: "C:\" or "\\server\share\"; "" for a path
@@ -1002,7 +991,7 @@ FormItemsModel::TargetState FormItemsModel::SweepCheck(const std::string& stored
     if (stored.empty()) return TargetState::Missing;
     std::string path;
     if (!ExpandVariables(BarePath(stored), host_, path)) return TargetState::Unchecked;
-    if (HasScheme(path) || NameLengthUtf16(path) >= kMaxPath) return TargetState::Unchecked;
+    if (HasUrlScheme(path) || NameLengthUtf16(path) >= kMaxPath) return TargetState::Unchecked;
     // A drive or share that is not there (a stick, a network) is no proof.
     const std::string root = PathRoot(path);
     if (root.empty() || !DirectoryExists(fs_, root)) return TargetState::Unchecked;

@@ -287,6 +287,10 @@ public:
     void TreeReloaded(bool undoCopyMade = true);
     // Selects a node as the tree control does: the change handler runs when attached.
     void Select(TreeNode* node);
+    // The node of a link's item number selected, as a click in the tree would
+    // (a link's context menu in the tray menu asks for it); false, the
+    // selection as it was, when the working tree holds no such link.
+    bool SelectItem(int itemNumber);
     // The user selected node in the tree control.
     void TreeSelectionChanged(TreeNode* node);
     void TVItemsChange(TreeNode* node);

@@ -274,6 +274,11 @@ void TFormItems::miManageItemsClick() {
     if (OnTiming) OnTiming("manager shown", 1000.0 * static_cast<double>(t1.QuadPart - t0.QuadPart) / f.QuadPart);
 }
 
+void TFormItems::ShowItem(int itemNumber) {
+    miManageItemsClick();
+    if (model_.SelectItem(itemNumber)) PushControls();
+}
+
 // ---------------------------------------------------------------- mirroring the controls
 
 void TFormItems::SetEditText(HWND edit, const std::string& text) {

@@ -34,6 +34,9 @@ public:
 
     // miManageItemsClick: shows the manager (not modal).
     void miManageItemsClick();
+    // Shows the manager with the link of an item number selected (the first
+    // node when the working tree has none).
+    void ShowItem(int itemNumber);
     // Told how long showing the manager took, tree filled (milliseconds).
     std::function<void(const char* what, double ms)> OnTiming;
     // The working tree is about to be emptied (a rebuild): the tree view lets go

@@ -7,8 +7,13 @@ namespace pv {
 std::string ShellOpenDirectory(const std::string& file) { return ExtractFileDir(file); }
 
 bool ShellOpen(IShell& shell, const std::string& file, const std::string& params, const std::string& dir) {
+    return ShellRun(shell, "open", file, params, dir);
+}
+
+bool ShellRun(IShell& shell, const std::string& verb, const std::string& file, const std::string& params,
+              const std::string& dir) {
     const std::string workDir = dir.empty() ? ShellOpenDirectory(file) : dir;
-    return shell.Execute("open", file, params, workDir, kShowDefault) > 32;
+    return shell.Execute(verb, file, params, workDir, kShowDefault) > 32;
 }
 
 std::string TargetNotFoundText(const std::string& target) { return "\"" + target + "\" not found."; }

@@ -20,6 +20,9 @@ std::string ShellOpenDirectory(const std::string& file);
 // ShellExecute "open" with no owner window and SW_SHOWDEFAULT; an empty dir means
 // the directory part of file. True when the shell reports success (> 32).
 bool ShellOpen(IShell& shell, const std::string& file, const std::string& params, const std::string& dir);
+// The same with another verb ("runas").
+bool ShellRun(IShell& shell, const std::string& verb, const std::string& file, const std::string& params,
+              const std::string& dir);
 
 // The text OpenTarget shows when the shell fails: "\"" + target + "\" not found."
 std::string TargetNotFoundText(const std::string& target);

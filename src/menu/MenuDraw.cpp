@@ -186,6 +186,7 @@ FontSpec SideBarFont(const MenuDrawSettings& settings, int pixelsPerInch) {
 MeasureResult NorItemsRTMeasureItem(const MenuEntry& entry, const MenuDrawSettings& settings,
                                     IMenuTextMeasure& measure) {
     FontSpec font = MenuFont(settings, measure.PixelsPerInch());
+    if (entry.isDefault) font.bold = true;
     const Scaled s{settings.dpi};
     MeasureResult r;
     r.width = measure.Extent(font, entry.caption).cx + s(23);
@@ -198,7 +199,8 @@ MeasureResult NorItemsRTMeasureItem(const MenuEntry& entry, const MenuDrawSettin
 DisplayList NorItemsRTDrawItem(const MenuEntry& entry, const DrawRect& rect, bool selected,
                                const MenuDrawSettings& settings, IMenuTextMeasure& measure) {
     DisplayList list;
-    const FontSpec font = MenuFont(settings, measure.PixelsPerInch());
+    FontSpec font = MenuFont(settings, measure.PixelsPerInch());
+    if (entry.isDefault) font.bold = true;
     const Scaled s{settings.dpi};
     const bool bar = HasBar(entry);
     const int a = bar ? s(kSideBarWidth) : 0;

@@ -112,6 +112,14 @@ void RealiseMenuTree(const MenuEntry& root, RealisedMenu& out, HIMAGELIST images
 // ---------------------------------------------------------------- TFormShortCuts
 
 namespace {
+// The request the message filter posts to this window: the context menu of
+// the entry the right button was released on.
+constexpr UINT WMAPP_ENTRYMENU = WM_APP + 2;
+// The window whose menu is tracked, for the message filter (a system callback
+// has no other way to find it); set only while the menu runs.
+TFormShortCuts* filtering = nullptr;
+HHOOK filterHook = nullptr;
+
 HBITMAP LoadPicture(int id) {
     return static_cast<HBITMAP>(
         LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
@@ -191,11 +199,108 @@ MenuEntry* TFormShortCuts::TrackMenu(PopupMenu& menu, HWND owner, POINT pt, UINT
     TPMPARAMS params = {};
     params.cbSize = sizeof params;
     if (exclude) params.rcExclude = *exclude;
+    owner_ = owner;
+    selectedId_ = 0;
+    selectedMenu_ = nullptr;
+    // A request the last menu ended before is not this menu's.
+    entryMenuFor_ = nullptr;
+    choice_.Reset();
+    filtering = this;
+    filterHook = SetWindowsHookExA(WH_MSGFILTER, MenuFilterHook, nullptr, GetCurrentThreadId());
     const UINT id = static_cast<UINT>(TrackPopupMenuEx(realised.menu, align | TPM_LEFTBUTTON | TPM_RIGHTBUTTON | TPM_RETURNCMD,
                                                        pt.x, pt.y, owner, exclude ? &params : nullptr));
+    if (filterHook) UnhookWindowsHookEx(filterHook);
+    filterHook = nullptr;
+    filtering = nullptr;
     measure_.reset();
     tracked_ = nullptr;
+    entryMenu_.root.Clear();
+    if (MenuEntry* instead = choice_.EntryChosen()) return instead;
     return realised.EntryOfCommand(id);
+}
+
+// ---------------------------------------------------------------- an entry's context menu
+
+LRESULT CALLBACK TFormShortCuts::MenuFilterHook(int code, WPARAM wParam, LPARAM lParam) {
+    // The menu's own loop offers every message here before it acts on it;
+    // a right button taken for a context menu must not choose the entry too.
+    if (code == MSGF_MENU && filtering) {
+        const MSG& msg = *reinterpret_cast<const MSG*>(lParam);
+        bool taken = false;
+        if (msg.message == WM_RBUTTONUP)
+            Guard(filtering->Name().c_str(), [&] { taken = filtering->RightButtonUp(msg.pt); });
+        if (taken) return TRUE;
+    }
+    return CallNextHookEx(filterHook, code, wParam, lParam);
+}
+
+void TFormShortCuts::MenuSelect(UINT item, UINT flags, HMENU menu) {
+    if (!tracked_ || entryMenuOpen_) return;
+    const bool none = flags == 0xFFFF && !menu;
+    selectedId_ = none || (flags & MF_POPUP) ? 0 : item;
+    selectedMenu_ = none ? nullptr : menu;
+}
+
+bool TFormShortCuts::RightButtonUp(POINT pt) {
+    if (!tracked_ || entryMenuOpen_ || entryMenuFor_ || !selectedMenu_ || selectedId_ == 0) return false;
+    // The entry selected last is the one under the pointer only while the
+    // pointer is still on it.
+    const int pos = MenuItemFromPoint(nullptr, selectedMenu_, pt);
+    if (pos < 0 || GetMenuItemID(selectedMenu_, pos) != selectedId_) return false;
+    MenuEntry* entry = tracked_->EntryOfCommand(selectedId_);
+    if (!entry || EntryCommandsOf(*entry, m_.Items).empty()) return false;
+    entryMenuFor_ = entry;
+    entryMenuAt_ = pt;
+    // Shown from the window procedure, as the menu's loop hands it the message
+    // between two of its own: not from inside this hook.
+    PostMessageA(Handle(), WMAPP_ENTRYMENU, 0, 0);
+    return true;
+}
+
+void TFormShortCuts::ShowEntryMenu() {
+    MenuEntry* entry = entryMenuFor_;
+    entryMenuFor_ = nullptr;
+    if (!entry || !tracked_) return;
+    BuildEntryMenu(*entry, m_.Items, m_.settings.WindowsDraw, entryMenu_);
+    RealisedMenu realised;
+    RealiseMenuTree(entryMenu_.root, realised, nullptr, !palette_.UsesSystemColors());
+    entryMenu_.root.ForgetLayout();
+    if (background_) {
+        MENUINFO mi = {};
+        mi.cbSize = sizeof mi;
+        mi.fMask = MIM_BACKGROUND;
+        mi.hbrBack = background_;
+        SetMenuInfo(realised.menu, &mi);
+    }
+    // Open is the default: bold where the system draws, and selected at once,
+    // so that Enter starts the entry as the right button did before.
+    SetMenuDefaultItem(realised.menu, 0, TRUE);
+    PostMessageA(owner_, WM_KEYDOWN, VK_DOWN, 0);
+    entryMenuOpen_ = true;
+    SetLastError(0);
+    const UINT id = static_cast<UINT>(TrackPopupMenuEx(
+        realised.menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON | TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_RECURSE,
+        entryMenuAt_.x, entryMenuAt_.y, owner_, nullptr));
+    // A system without TPM_RECURSE refuses a menu while one is open.
+    const DWORD error = GetLastError();
+    const bool shown = !(id == 0 && (error == ERROR_POPUP_ALREADY_ACTIVE || error == ERROR_INVALID_FLAGS));
+    entryMenuOpen_ = false;
+    if (!shown) {
+        // The key meant for the context menu goes unused.
+        MSG stray;
+        PeekMessageA(&stray, owner_, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE);
+    }
+    if (choice_.Closed(*entry, shown, realised.EntryOfCommand(id)) != EntryMenuChoice::Outcome::Dismissed) EndMenu();
+}
+
+bool TFormShortCuts::RunEntryCommand() { return choice_.Run(OnEntryCommand); }
+
+LRESULT TFormShortCuts::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WMAPP_ENTRYMENU) {
+        ShowEntryMenu();
+        return 0;
+    }
+    return Window::HandleMessage(msg, wParam, lParam);
 }
 
 void TFormShortCuts::InitMenuPopup(HMENU sub) {

@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "menu/EntryMenu.h"
 #include "menu/MenuDraw.h"
 #include "menu/MenuTheme.h"
 #include "model/AppModel.h"
@@ -118,9 +119,29 @@ public:
     LRESULT MenuChar(char ch, HMENU menu);
     // WM_INITMENUPOPUP of the tracked menu: fills the submenu about to open.
     void InitMenuPopup(HMENU sub);
+    // WM_MENUSELECT of the tracked menu: the entry the right button may be
+    // released on.
+    void MenuSelect(UINT item, UINT flags, HMENU menu);
+
+    // The right button released on a link entry opens its context menu
+    // (TPM_RECURSE) instead of choosing it; a command chosen there ends the
+    // tray menu and waits here until RunEntryCommand. Where the system cannot
+    // show a menu inside a menu, the entry is chosen as before.
+    bool InEntryMenu() const { return entryMenuOpen_; }
+    // Runs the command chosen in the last tray menu's context menu, once;
+    // false when none was chosen.
+    bool RunEntryCommand();
+    std::function<void(EntryCommand, const MenuEntry&)> OnEntryCommand;
+
+protected:
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
     MenuDrawSettings DrawSettings() const;
+    static LRESULT CALLBACK MenuFilterHook(int code, WPARAM wParam, LPARAM lParam);
+    // A right button released in the tracked menu: true when it opens a context menu.
+    bool RightButtonUp(POINT pt);
+    void ShowEntryMenu();
     WinMenuTextMeasure& Measure();
     // The picture list for the menu's DPI, the picture made.
     HIMAGELIST PicturesFor(int index, int size);
@@ -135,6 +156,17 @@ private:
     int dpi_ = 0;
     MenuPalette palette_{MenuLook::Light, SystemColorOf};
     HBRUSH background_ = nullptr;  // the dark menu's background while it shows
+
+    HWND owner_ = nullptr;  // of the tracked menu
+    // The entry last selected in the tracked menu, and the menu that holds it.
+    UINT selectedId_ = 0;
+    HMENU selectedMenu_ = nullptr;
+    // The entry the context menu is for, and where the button was released.
+    MenuEntry* entryMenuFor_ = nullptr;
+    POINT entryMenuAt_{0, 0};
+    bool entryMenuOpen_ = false;
+    PopupMenu entryMenu_;
+    EntryMenuChoice choice_;
 };
 
 }  // namespace pv

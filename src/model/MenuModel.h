@@ -51,6 +51,9 @@ public:
     int imageIndex = -1;
     bool visible = true;
     bool enabled = true;
+    // The default entry of its menu, drawn bold (a context menu's first
+    // command); not copied with the entry.
+    bool isDefault = false;
     int tag = 0;
     ClickHandler onClick = ClickHandler::None;
     MeasureHandler onMeasure = MeasureHandler::None;

@@ -95,6 +95,11 @@ public:
                      const std::string& dir, int showCmd) override;
 };
 
+// Replaces the clipboard's contents by text (as Unicode text; the system
+// offers it as ANSI text too), the clipboard opened for owner. False when
+// another program holds the clipboard open.
+bool SetClipboardText(HWND owner, const std::string& text);
+
 // Folder browser (SHBrowseForFolder, file-system folders only) owned by owner.
 // A directory that does not exist is cleared first; on confirmation directory
 // receives the chosen folder and the result is true.

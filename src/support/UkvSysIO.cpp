@@ -1,5 +1,7 @@
 #include "support/UkvSysIO.h"
 
+#include <cctype>
+
 #include "support/UkvSysExceptions.h"
 #include "support/UkvSysStr.h"
 #include "support/UkvWinSysAPI.h"
@@ -117,6 +119,23 @@ std::string ExtractFileDir(const std::string& path) {
     // colon, or a second backslash) or starts the text.
     if (last > 0 && path[last] == '\\' && path[last - 1] != ':' && path[last - 1] != '\\') end = last;
     return path.substr(0, end);
+}
+
+std::string BarePath(const std::string& path) {
+    size_t b = 0, e = path.size();
+    while (b < e && (static_cast<unsigned char>(path[b]) <= 0x20 || path[b] == '"')) ++b;
+    while (e > b && (static_cast<unsigned char>(path[e - 1]) <= 0x20 || path[e - 1] == '"')) --e;
+    return path.substr(b, e - b);
+}
+
+bool HasUrlScheme(const std::string& path) {
+    const size_t colon = path.find(':');
+    if (colon == std::string::npos || colon < 2 || !std::isalpha(static_cast<unsigned char>(path[0]))) return false;
+    for (size_t k = 1; k < colon; ++k) {
+        const unsigned char c = static_cast<unsigned char>(path[k]);
+        if (!std::isalnum(c) && c != '+' && c != '-' && c != '.') return false;
+    }
+    return true;
 }
 
 std::string WithoutTrailingBackslash(const std::string& path) {

@@ -36,6 +36,14 @@ std::string ExtractFileDir(const std::string& path);
 // (C:\Data\ -> C:\Data, C:\ -> C:\).
 std::string WithoutTrailingBackslash(const std::string& path);
 
+// A path as the shell would take it: without the blanks and double quotes a
+// hand-edited store may have put around it.
+std::string BarePath(const std::string& path);
+
+// "http:", "mailto:", "shell:" ...: a scheme of two characters or more, so
+// that a drive letter is none.
+bool HasUrlScheme(const std::string& path);
+
 // The text without its first character.
 std::string RemoveFirstChar(const std::string& text);
 // The text before the last dot, or the name unchanged when it has no dot.

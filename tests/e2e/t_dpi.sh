@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The program at 96, 144 and 192 dpi (LogPixels set in a prefix of the test's
 # own), light and dark: the tray menu and its Kit submenu, the manager, the
-# preferences dialog and the about box, each kept as a screenshot. Measured in
+# preferences dialog and the about box, and (dark) the context menu of an
+# entry, each kept as a screenshot. Measured in
 # the screenshots: the height of a row's picture (a solid square item icon),
 # and in dark mode the menu's background and text colours. Through the driver:
 # no static text, check box or radio button of the three windows is wider than
@@ -142,6 +143,26 @@ for dpi in ${E2E_DPIS:-96 144 192}; do
     python3 -c "import sys; sys.exit(0 if float('$ratio') >= 4.5 else 1)" || e2e_fail "$dpi: text contrast $ratio"
     read -r pw ph <<<"$(colour_box "$E2E_OUT/.menu.png" '#C02020')"
     [ "$ph" = "$want" ] || e2e_fail "$dpi: the dark row's picture is $ph high"
+
+    # ---- the context menu of an entry (the right button on Probe one), dark:
+    # five rows and a separator at the menu's DPI
+    open_tray_menu || e2e_fail "$dpi: the tray menu did not open for the context menu"
+    rh=$(row_height "$dpi")
+    e2e_mouse $((MENU_L + 3 * rh)) $((MENU_T + 3 + rh / 2))
+    e2e_mouse $((MENU_L + 3 * rh + 5)) $((MENU_T + 3 + rh / 2))
+    sleep 0.3
+    xdotool click 3
+    e2e_wait_for 5 "the context menu" two_menus_open || e2e_fail "$dpi: the right button opened no context menu"
+    sleep 0.5
+    e2e_screenshot "entry-menu-$dpi-dark"
+    cm_h=$(e2e_driver list "$PV_WINPID" | grep 'visible=1 .*class="#32768"' |
+        sed -n 's/.* size=[0-9]*x\([0-9]*\) .*/\1/p' | sort -n | head -1)
+    cm_rows=$((5 * rh + (8 * dpi + 48) / 96))
+    echo "dpi=$dpi context-menu-height=$cm_h rows-and-separator=$cm_rows" | tee -a "$RESULTS"
+    [ "$cm_h" -ge "$cm_rows" ] && [ "$cm_h" -le $((cm_rows + 16)) ] ||
+        e2e_fail "$dpi: the context menu is $cm_h high, for rows and a separator of $cm_rows"
+    mm_close || e2e_fail "$dpi: the context menu stayed open"
+    e2e_pivora_settled || true
     reg_quiet "$THEME_KEY" /v AppsUseLightTheme /t REG_DWORD /d 1
 
     # ---- the windows

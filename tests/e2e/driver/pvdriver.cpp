@@ -73,6 +73,8 @@ int Usage() {
         "  pick HWND INDEX          select item INDEX of a drop-down list and tell its\n"
         "                           parent (CBN_SELCHANGE), as a user's choice arrives\n"
         "  shortpath PATH           GetShortPathName of a path\n"
+        "  clipboard                the clipboard's Unicode text, in UTF-8; exit 1\n"
+        "                           when it holds none\n"
         "  lock PATH [MS]           open a file or directory with no sharing and keep\n"
         "                           it open (until killed, or MS milliseconds); prints\n"
         "                           \"locked\" once it holds it\n"
@@ -349,6 +351,26 @@ int CmdMenuMode(int argc, char** argv) {
     gti.cbSize = sizeof gti;
     if (!GetGUIThreadInfo(GetWindowThreadProcessId(h, nullptr), &gti)) return 1;
     return (gti.flags & (GUI_INMENUMODE | GUI_POPUPMENUMODE)) ? 0 : 1;
+}
+
+int CmdClipboard() {
+    if (!OpenClipboard(nullptr)) return 1;
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    const wchar_t* text = data ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
+    std::string utf8;
+    if (text) {
+        const int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+        if (n > 0) {
+            utf8.resize(static_cast<size_t>(n));
+            WideCharToMultiByte(CP_UTF8, 0, text, -1, &utf8[0], n, nullptr, nullptr);
+            utf8.resize(static_cast<size_t>(n - 1));
+        }
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    if (!text) return 1;
+    std::printf("%s\n", utf8.c_str());
+    return 0;
 }
 
 int CmdCbItems(int argc, char** argv) {
@@ -1099,6 +1121,7 @@ int main(int argc, char** argv) {
     if (cmd == "focus") return CmdFocus(argc, argv);
     if (cmd == "menumode") return CmdMenuMode(argc, argv);
     if (cmd == "cbitems") return CmdCbItems(argc, argv);
+    if (cmd == "clipboard") return CmdClipboard();
     if (cmd == "start") return CmdStart(argc, argv);
     if (cmd == "run") return CmdRun(argc, argv);
     if (cmd == "wait-exit") return CmdWaitExit(argc, argv);

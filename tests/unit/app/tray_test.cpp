@@ -138,6 +138,14 @@ public:
     }
     unsigned NowMs() override { return now; }
     unsigned DoubleClickMs() override { return 500; }
+    // A command chosen in an entry's context menu while the menu was open.
+    bool commandChosen = false;
+    bool RunEntryCommand() override {
+        if (!commandChosen) return false;
+        calls.push_back("entry command");
+        commandChosen = false;
+        return true;
+    }
 };
 
 struct TrayFixture : ::testing::Test {
@@ -165,6 +173,18 @@ TEST_F(TrayFixture, AButtonPressPopsTheMenuAtTheCursorInOrder) {
     EXPECT_EQ(host.calls, (std::vector<std::string>{"cursor", "pump", "foreground", "track PMItems at 40,690", "null",
                                                     "click"}));
     EXPECT_EQ(clicked, std::vector<std::string>{"Notepad"});
+    EXPECT_FALSE(tray.Busy());
+}
+
+TEST_F(TrayFixture, AContextMenusCommandRunsAfterTheMenuClosedInPlaceOfAChoice) {
+    tray.Enabled = true;
+    tray.Menu = &menu;
+    host.commandChosen = true;
+    host.choice = nullptr;
+    tray.IconButtonPressed(host, click);
+    EXPECT_EQ(host.calls, (std::vector<std::string>{"cursor", "pump", "foreground", "track PMItems at 40,690", "null",
+                                                    "entry command"}));
+    EXPECT_TRUE(clicked.empty());
     EXPECT_FALSE(tray.Busy());
 }
 

@@ -145,6 +145,45 @@ TEST(ManagerProperties, SelectingChangesNoData) {
               "^UnkLnk|C:\\Docs\\a.txt|txt|Notes\r\n");
 }
 
+// "Edit in Pivora" on a tray entry: the manager selects the link the entry
+// starts, at any depth, by the item number the entry is tagged with.
+TEST(ManagerSelectItem, TheLinkOfATrayEntrySelected) {
+    ManagerWorld w;
+    KindsStore(w);
+    w.Open();
+    std::vector<const MenuEntry*> links;
+    std::vector<const MenuEntry*> todo{&w.model.PMItems.root};
+    while (!todo.empty()) {
+        const MenuEntry* e = todo.back();
+        todo.pop_back();
+        for (int i = 0; i < e->Count(); ++i) {
+            const MenuEntry* c = e->Child(i);
+            if (c->onClick == ClickHandler::NorItemsRTClickItem) links.push_back(c);
+            todo.push_back(c);
+        }
+    }
+    ASSERT_EQ(links.size(), 6u);  // Editor, Batch, Notes, Link, Docs folder, Tools/Inner
+    for (const MenuEntry* e : links) {
+        SCOPED_TRACE(e->caption);
+        w.view.calls.clear();
+        EXPECT_TRUE(w.form.SelectItem(e->tag));
+        ASSERT_NE(w.form.Selected(), nullptr);
+        EXPECT_EQ(w.form.Selected()->text, e->caption);
+        EXPECT_EQ(w.form.Selected()->data, e->tag);
+        EXPECT_EQ(w.form.Controls.EditSName.Text, e->caption) << "the panel shows it";
+        EXPECT_EQ(w.view.calls, std::vector<std::string>{"select " + e->caption}) << "the tree control shows it";
+    }
+    // A number the working tree does not hold leaves the selection as it was:
+    // none at all, or a link deleted but not yet saved.
+    w.form.Select(w.Node("Tools/Inner"));
+    const int inner = w.Node("Tools/Inner")->data;
+    for (int n : {-1, 99}) EXPECT_FALSE(w.form.SelectItem(n)) << n;
+    w.form.BitBtnDeleteClick();
+    w.form.Select(w.Node("Editor"));
+    EXPECT_FALSE(w.form.SelectItem(inner));
+    EXPECT_EQ(w.form.Selected(), w.Node("Editor"));
+}
+
 TEST(ManagerProperties, ARunableItemWithoutAPairHasNoParameters) {
     ManagerWorld w;
     w.Index("", {"^UnkLnk|C:\\Apps\\run.cmd|cmd|Stored as a document"});
