@@ -28,7 +28,8 @@ cd "$root" || exit 1
 JOBS="${JOBS:-2}"
 t_start=$(date +%s)
 
-# One line per suite, "KEY<TAB>NAME<TAB>PASSED<TAB>FAILED<TAB>SECONDS<TAB>NOTE<TAB>SKIPPED",
+# One line per suite, its fields "KEY NAME PASSED FAILED SECONDS NOTE SKIPPED"
+# apart by the unit separator (a note may be empty or hold blanks),
 # appended by whichever shell ran the suite (some run in the background) and
 # read in KEY order for the summary.
 records="$root/build/test-records.txt"
@@ -39,7 +40,7 @@ now() { date +%s; }
 log() { echo "== $*"; }
 
 record() {  # KEY NAME PASSED FAILED SECONDS [NOTE] [SKIPPED]
-    printf '%s\t%s\t%d\t%d\t%d\t%s\t%d\n' "$1" "$2" "$3" "$4" "$5" "${6:-}" "${7:-0}" >>"$records"
+    printf '%s\037%s\037%d\037%d\037%d\037%s\037%d\n' "$1" "$2" "$3" "$4" "$5" "${6:-}" "${7:-0}" >>"$records"
 }
 
 # Runs ctest in a build dir with extra arguments; sets CT_PASS, CT_FAIL and
@@ -331,12 +332,12 @@ total_fail=0
 total_skip=0
 {
     log "summary (wine$WINE_BITS; total $(( $(now) - t_start ))s)"
-    sort -n -k1,1 "$records" | while IFS=$'\t' read -r _ name pass fail secs note skip; do
+    sort -n "$records" | while IFS=$'\037' read -r _ name pass fail secs note skip; do
         printf '%-26s %4d tests  %4d passed  %4d failed  %3d skipped  %5ds  %s\n' \
             "$name" $(( pass + fail )) "$pass" "$fail" "$skip" "$secs" "$note"
     done
 } | tee build/test-summary.txt
-while IFS=$'\t' read -r _ _ pass fail _ _ skip; do
+while IFS=$'\037' read -r _ _ pass fail _ _ skip; do
     total_pass=$(( total_pass + pass ))
     total_fail=$(( total_fail + fail ))
     total_skip=$(( total_skip + skip ))
