@@ -250,7 +250,7 @@ PYEOF
 # ---------------------------------------------------------------- suite 4
 fuzz_phase() {
     # Fuzz targets (tests/fuzz): clang's libFuzzer with AddressSanitizer and UBSan in
-    # their own build (build/fuzz). Each runs FUZZ_SECONDS (30) from its seed corpus
+    # their own build (build/fuzz). All run at once, FUZZ_SECONDS (30) each, from its seed corpus
     # and the corpus it grew before; a crash, a sanitizer report, a broken property
     # or a hang is a failed test. scripts/fuzz.sh runs them for longer.
     FUZZ_SECONDS="${FUZZ_SECONDS:-30}"
@@ -261,12 +261,20 @@ fuzz_phase() {
     fuzz_fail=0
     fuzz_note=""
     if pv_fuzz_build "$JOBS"; then
+        # All at once: each runs for its time whatever share of the processor it gets.
+        local pids=() i
+        mkdir -p "$PV_FUZZ_BUILD/logs"
         for t in "${PV_FUZZ_TARGETS[@]}"; do
-            if pv_fuzz_run "$t" "$FUZZ_SECONDS"; then
+            pv_fuzz_run "$t" "$FUZZ_SECONDS" >"$PV_FUZZ_BUILD/logs/$t.result" &
+            pids+=($!)
+        done
+        for i in "${!pids[@]}"; do
+            if wait "${pids[$i]}"; then
                 fuzz_pass=$(( fuzz_pass + 1 ))
             else
                 fuzz_fail=$(( fuzz_fail + 1 ))
             fi
+            cat "$PV_FUZZ_BUILD/logs/${PV_FUZZ_TARGETS[$i]}.result"
         done
     else
         fuzz_fail=1

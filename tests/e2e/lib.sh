@@ -296,6 +296,13 @@ e2e_screenshot() {
     e2e_log "screenshot $E2E_OUT/$1.png"
 }
 
+# A screenshot once the screen has stopped changing (at most 3 s: a window
+# with a running clock may never stop), so that it shows what was painted.
+e2e_settled_screenshot() {
+    e2e_screen_settled 3 || true
+    e2e_screenshot "$1"
+}
+
 # Moves the pointer. (Not "mousemove --sync": it waits for a motion event,
 # which never comes when the pointer is already there.)
 e2e_mouse() {  # X Y

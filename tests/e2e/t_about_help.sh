@@ -68,8 +68,7 @@ e2e_driver child "$about" --class Static --title "Kelvory Pivora version 1.46 fo
     e2e_fail "no version line"
 e2e_driver child "$about" --class Static --title "https://www.kelvory.example/pivora" >/dev/null ||
     e2e_fail "no web address"
-sleep 0.5
-e2e_screenshot about
+e2e_settled_screenshot about
 
 # Refreshed every second while open: a text put there is overwritten, and the
 # gauge follows the load the text names.
@@ -157,8 +156,7 @@ dlg=$(kit_open "$KIT_PREFERENCES" TFormConfig) || e2e_fail "Preferences... did n
 click_window "$(child "$dlg" Button Help)"
 e2e_driver find --class '#32770' --title "Kelvory Pivora" --visible --timeout 15000 >/dev/null ||
     e2e_fail "no message for a missing help page"
-sleep 0.5
-e2e_screenshot help-missing
+e2e_settled_screenshot help-missing
 box=$(e2e_driver msgbox-answer '*' OK --timeout 15000) || e2e_fail "no message for a missing help page"
 e2e_log "missing page: $box"
 grep -qF "text=\"$help_file\" not found." <<<"$box" || e2e_fail "the message reads: $box"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The program at 96, 144 and 192 dpi (LogPixels set in a prefix of the test's
-# own), light and dark: the tray menu and its Kit submenu, the manager, the
+# The program at 96 and 192 dpi, the plain size and twice it (E2E_DPIS="96 144
+# 192" adds the size between; LogPixels set in a prefix of the test's own),
+# light and dark: the tray menu and its Kit submenu, the manager, the
 # preferences dialog and the about box, and (dark) the context menu of an
 # entry, each kept as a screenshot. Measured in
 # the screenshots: the height of a row's picture (a solid square item icon),
@@ -97,8 +98,7 @@ shoot_menu() {  # NAME DPI
     MENU_SHOT_RECT="$MENU_L $MENU_T $MENU_R $MENU_B"
     e2e_click $((MENU_L + 3 * rh)) $((MENU_B - 3 - rh - rh / 2)) 1
     e2e_wait_for 5 "the Kit submenu" two_menus_open || e2e_fail "$name: the Kit submenu did not open"
-    sleep 0.3
-    e2e_screenshot "$name-kit"
+    e2e_settled_screenshot "$name-kit"
     mm_close || e2e_fail "$name: the menus stayed open"
     e2e_pivora_settled || true
     read -r MENU_L MENU_T MENU_R MENU_B <<<"$MENU_SHOT_RECT"
@@ -110,7 +110,7 @@ ini_size_is() { grep -q "^FontSize=$1" "$E2E_APP/pivora.ini"; }
 
 clipped_total=0
 checked_total=0
-for dpi in ${E2E_DPIS:-96 144 192}; do
+for dpi in ${E2E_DPIS:-96 192}; do
     e2e_log "---- $dpi dpi"
     dpi_session "$dpi"
     printf '[Misc Settings]\r\nWindowsDraw=0\r\nDrawMenuBar=1\r\n[Font Settings]\r\nFontName=Verdana\r\nFontSize=8\r\n' \
@@ -153,8 +153,7 @@ for dpi in ${E2E_DPIS:-96 144 192}; do
     sleep 0.3
     xdotool click 3
     e2e_wait_for 5 "the context menu" two_menus_open || e2e_fail "$dpi: the right button opened no context menu"
-    sleep 0.5
-    e2e_screenshot "entry-menu-$dpi-dark"
+    e2e_settled_screenshot "entry-menu-$dpi-dark"
     cm_h=$(e2e_driver list "$PV_WINPID" | grep 'visible=1 .*class="#32768"' |
         sed -n 's/.* size=[0-9]*x\([0-9]*\) .*/\1/p' | sort -n | head -1)
     cm_rows=$((5 * rh + (8 * dpi + 48) / 96))
@@ -168,14 +167,11 @@ for dpi in ${E2E_DPIS:-96 144 192}; do
     # ---- the windows
     items=$(kit_open "$KIT_MANAGER" TFormItems) || e2e_fail "$dpi: no manager"
     e2e_driver tree-select "$(e2e_driver child "$items" --class SysTreeView32 | head -1)" "Probe one" >/dev/null || true
-    sleep 0.3
-    e2e_screenshot "manager-$dpi"
+    e2e_settled_screenshot "manager-$dpi"
     about=$(kit_open "$KIT_ABOUT" TFormAbout) || e2e_fail "$dpi: no about box"
-    sleep 0.3
-    e2e_screenshot "about-$dpi"
+    e2e_settled_screenshot "about-$dpi"
     dlg=$(kit_open "$KIT_PREFERENCES" TFormConfig) || e2e_fail "$dpi: no preferences"
-    sleep 0.3
-    e2e_screenshot "prefs-$dpi"
+    e2e_settled_screenshot "prefs-$dpi"
     sizes=$(e2e_driver child "$dlg" --id 1010 | head -1)
     apply=$(child "$dlg" Button Apply)
     offered=$(e2e_driver cbitems "$sizes")
@@ -200,8 +196,7 @@ for dpi in ${E2E_DPIS:-96 144 192}; do
         if [ "$size" = 12 ]; then
             for w in "about:$about" "manager:$items" "prefs:$dlg"; do
                 e2e_driver foreground "${w#*:}" >/dev/null || true
-                sleep 0.3
-                e2e_screenshot "${w%%:*}-$dpi-size12"
+                e2e_settled_screenshot "${w%%:*}-$dpi-size12"
             done
         fi
     done

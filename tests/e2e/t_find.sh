@@ -90,8 +90,7 @@ e2e_wait_for 5 "two rows" find_rows_are 2 || e2e_fail "expected the rows Notepad
 info=$(e2e_driver info "$(find_window)")
 e2e_log "Find: $info (menu was at $menu_left,$menu_top)"
 case "$info" in *" rect=$menu_left,$menu_top,"*) ;; *) e2e_fail "Find is not at the menu's place" ;; esac
-sleep 0.3
-e2e_screenshot find-not
+e2e_settled_screenshot find-not
 e2e_key Return
 expect_probe "notepad file.txt" "$(e2e_winpath "$b")" "Enter on 'not'"
 e2e_wait_for 5 "Find to close" find_hidden || e2e_fail "Find stayed open after the start"
@@ -114,8 +113,7 @@ e2e_wait_for 5 "the menu to close" e2e_menu_closed || e2e_fail "the menu stayed 
 e2e_wait_for 5 "the recent rows" find_rows_are 2 || e2e_fail "expected Ca&lc and Notepad as recent rows"
 info=$(e2e_driver info "$(find_window)")
 case "$info" in *" rect=420,260,"*) ;; *) e2e_fail "Find is not at the mouse: $info" ;; esac
-sleep 0.3
-e2e_screenshot find-hotkey-twice-recent
+e2e_settled_screenshot find-hotkey-twice-recent
 # Esc closes; the menu pops up again.
 e2e_key Escape
 e2e_wait_for 5 "Find to close" find_hidden || e2e_fail "Esc did not close Find"
@@ -133,8 +131,7 @@ e2e_wait_for 5 "the folder's rows" find_rows_are 2 || e2e_fail "Enter on Tools d
 e2e_wait_for 5 "the field emptied" find_text_is "" || e2e_fail "the field kept its text in the folder"
 e2e_key p i
 e2e_wait_for 5 "one row" find_rows_are 1 || e2e_fail "'pi' inside Tools did not find Ping alone"
-sleep 0.3
-e2e_screenshot find-in-folder
+e2e_settled_screenshot find-in-folder
 e2e_key Return
 expect_probe "ping" "$(e2e_winpath "$a")" "Ping from inside Tools"
 
@@ -144,8 +141,7 @@ open_menu "the click elsewhere"
 e2e_key q
 e2e_wait_for 5 "the Find window" find_shown || e2e_fail "typing into the menu opened no Find window"
 e2e_wait_for 5 "no match" find_rows_are 1 || e2e_fail "expected the one row 'No entry matches'"
-sleep 0.3
-e2e_screenshot find-no-match
+e2e_settled_screenshot find-no-match
 e2e_key Return
 e2e_never 1 "a start" e2e_probe_has $(( n + 1 )) || e2e_fail "Enter on 'No entry matches' started something"
 e2e_click 20 20 1

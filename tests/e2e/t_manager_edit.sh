@@ -128,8 +128,7 @@ e2e_mouse 300 200
 e2e_key ctrl+l
 e2e_wait_for 5 "the menu" e2e_menu_open || e2e_fail "no menu after the save"
 e2e_key Down Down Down Down Down Right
-sleep 0.3
-e2e_screenshot menu-sub
+e2e_settled_screenshot menu-sub
 e2e_key Return
 e2e_wait_for 15 "the probe" e2e_probe_has 1 || e2e_fail "the entry started nothing"
 grep -q 'probe.exe"\? fifth run|' "$E2E_PROBE_LOG" || e2e_fail "not started with its parameters: $(cat "$E2E_PROBE_LOG")"

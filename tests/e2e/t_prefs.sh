@@ -28,8 +28,7 @@ e2e_menu_dismiss || e2e_fail "the menu stayed open"
 dlg=$(kit_open "$KIT_PREFERENCES" TFormConfig) || e2e_fail "Preferences... did not show the dialog"
 tabs=$(e2e_driver child "$dlg" --class SysTabControl32 | head -1)
 help=$(e2e_driver child "$dlg" --class Edit | tail -1)  # the second edit: the help text
-sleep 0.5
-e2e_screenshot prefs-control
+e2e_settled_screenshot prefs-control
 [ "$(e2e_driver send "$tabs" TCM_GETCURSEL)" = 0 ] || e2e_fail "the dialog did not open on page Control"
 focus_is "$dlg" "Always show Kelvory Pivora in Systray" ||
     e2e_fail "focus on [$(focus_title "$dlg")], not the start-with-Windows box"
@@ -63,8 +62,7 @@ windraw=$(child "$dlg" Button "Let Windows default draw all controls.")
 names=$(e2e_driver child "$dlg" --class ComboBox | head -1)
 sizes=$(e2e_driver child "$dlg" --class ComboBox | tail -1)
 default=$(child "$dlg" Button Default)
-sleep 0.3
-e2e_screenshot prefs-visuals-windows-draws
+e2e_settled_screenshot prefs-visuals-windows-draws
 if enabled "$names"; then e2e_fail "the font list is enabled while Windows draws"; fi
 
 # Unchecked: the font controls at once, before any Apply.
@@ -109,15 +107,13 @@ run=$(e2e_reg_query "$RUN_KEY" Kelvory-Pivora) || e2e_fail "no Run value after A
 [ "$run" = "\"$(e2e_winpath "$E2E_EXE")\"" ] || e2e_fail "Run value [$run]"
 e2e_wait_for 5 "the dialog shown again" e2e_driver find --class TFormConfig --visible --timeout 0 ||
     e2e_fail "Apply closed the dialog"
-sleep 0.5
-e2e_screenshot prefs-after-apply
+e2e_settled_screenshot prefs-after-apply
 
 # The tray menu in the new font (look at the screenshots).
 open_tray_menu || e2e_fail "the tray menu did not open after Apply"
 e2e_screenshot menu-after-apply
 mm_click_from_bottom 2
-sleep 0.5
-e2e_screenshot menu-kit-after-apply
+e2e_settled_screenshot menu-kit-after-apply
 e2e_menu_dismiss || e2e_fail "the menus stayed open"  # a click on the empty desktop, clear of the dialog
 
 # ---- OK with the manager open: manager shown, dialog closed; the Run value follows the box
@@ -138,8 +134,7 @@ e2e_never 2 "the dialog came back" e2e_driver find --class TFormConfig --visible
     e2e_fail "the dialog was shown again after OK"
 e2e_driver find --class TFormItems --visible --timeout 0 >/dev/null || e2e_fail "OK did not show the manager again"
 if e2e_reg_query "$RUN_KEY" Kelvory-Pivora >/dev/null; then e2e_fail "the Run value stayed with the box cleared"; fi
-sleep 0.5
-e2e_screenshot ok-manager-stays
+e2e_settled_screenshot ok-manager-stays
 e2e_driver post "$items" WM_CLOSE >/dev/null
 e2e_wait_for 10 "the manager to close" e2e_not e2e_driver find --class TFormItems --visible --timeout 0 ||
     e2e_fail "the manager did not close"
@@ -163,8 +158,7 @@ if e2e_reg_query "$RUN_KEY" Kelvory-Pivora >/dev/null; then e2e_fail "Cancel wro
 [ "$(e2e_driver send "$windraw" BM_GETCHECK)" = 0 ] || e2e_fail "after Cancel the Windows-draw box is still checked"
 [ "$(e2e_driver gettext "$names")" = "$font" ] || e2e_fail "after Cancel the font list shows [$(e2e_driver gettext "$names")]"
 dlg=$(kit_open "$KIT_PREFERENCES" TFormConfig) || e2e_fail "Preferences... did not show the dialog a third time"
-sleep 0.5
-e2e_screenshot prefs-after-cancel
+e2e_settled_screenshot prefs-after-cancel
 e2e_driver post "$dlg" WM_CLOSE >/dev/null
 e2e_wait_for 10 "the dialog to close" e2e_not e2e_driver find --class TFormConfig --visible --timeout 0 ||
     e2e_fail "the close box did not close the dialog"

@@ -49,7 +49,7 @@ e2e_driver post "$(button '&Restore...')" BM_CLICK >/dev/null
 DLG=$(e2e_driver find --title Restore --visible --timeout 10000 | head -1) || e2e_fail "no Restore list"
 LIST=$(e2e_driver child "$DLG" --class ListBox | head -1)
 [ "$(e2e_driver send "$LIST" LB_GETCOUNT)" = 3 ] || e2e_fail "the list does not show three backups"
-sleep 0.3  # painted
+e2e_screen_settled || true
 e2e_screenshot restore-list
 e2e_driver send "$LIST" 0x0186 2 >/dev/null  # LB_SETCURSEL: the oldest, last in the list
 e2e_screenshot restore-list-oldest
@@ -70,4 +70,24 @@ e2e_wait_for 5 "the save" status_is "Save succesful!" || e2e_fail "save: $(e2e_d
     e2e_fail "the saved store is not the restored backup"
 }
 [ "$(find "$d/backups" -mindepth 1 -maxdepth 1 -type d | wc -l)" = 4 ] || e2e_fail "the save did not keep the store it replaced"
+
+# With the system's apps dark: the list, like the manager, keeps the window
+# colours of the system (dark applies to the tray menus); Cancel restores nothing.
+THEME_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\Themes\Personalize'
+# The prefix is shared with later tests: light again whatever happens.
+light() { e2e_wine reg add "$THEME_KEY" /v AppsUseLightTheme /t REG_DWORD /d "$1" /f >/dev/null 2>&1; }
+light 0
+before=$(indexes "$d/shortcuts")
+e2e_driver post "$(button '&Restore...')" BM_CLICK >/dev/null
+DLG=$(e2e_driver find --title Restore --visible --timeout 10000 | head -1) || { light 1; e2e_fail "no Restore list the second time"; }
+e2e_screen_settled || true
+e2e_screenshot restore-list-dark
+light 1
+LIST=$(e2e_driver child "$DLG" --class ListBox | head -1)
+[ "$(e2e_driver send "$LIST" LB_GETCOUNT)" = 4 ] || e2e_fail "the list does not show four backups"
+e2e_driver send "$(e2e_driver child "$DLG" --class Button --title Cancel | head -1)" BM_CLICK >/dev/null
+e2e_wait_for 10 "the list to close" e2e_not e2e_driver find --title Restore --visible --timeout 0 ||
+    e2e_fail "Cancel left the Restore list open"
+tree | grep -qx "Probe one" || e2e_fail "Cancel changed the tree"
+[ "$(indexes "$d/shortcuts")" = "$before" ] || e2e_fail "Cancel changed the store"
 e2e_pass

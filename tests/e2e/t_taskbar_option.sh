@@ -26,8 +26,7 @@ buttons_shown() {
 }
 form=$(kit_open "$KIT_MANAGER" TFormItems) || e2e_fail "Manage Items... did not show the manager"
 e2e_driver info "$form"
-sleep 1
-e2e_screenshot manager-without-button
+e2e_settled_screenshot manager-without-button
 [ "$(buttons_shown)" = 1 ] || e2e_fail "with TaskBar=0 the task bar shows $(buttons_shown) buttons"
 e2e_driver post "$form" WM_CLOSE >/dev/null
 e2e_wait_for 10 "the manager to close" e2e_not e2e_driver find --class TFormItems --visible --timeout 0 ||

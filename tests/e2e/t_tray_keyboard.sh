@@ -32,8 +32,7 @@ open_by() {
     e2e_wait_for 5 "the menu after $name" e2e_menu_open || e2e_fail "no menu after $name"
     e2e_menu_rect || e2e_fail "no menu rect after $name"
     e2e_log "$name: menu at $MENU_LEFT,$MENU_TOP,$MENU_RIGHT,$MENU_BOTTOM"
-    sleep 0.3
-    e2e_screenshot "menu-$name"
+    e2e_settled_screenshot "menu-$name"
     [ "$MENU_BOTTOM" -le "$IT" ] && [ "$MENU_BOTTOM" -ge $(( IT - 2 )) ] ||
         e2e_fail "after $name the menu ends at $MENU_BOTTOM, the icon starts at $IT"
     [ "$MENU_LEFT" -lt "$IR" ] && [ "$MENU_RIGHT" -gt "$IL" ] ||

@@ -65,8 +65,7 @@ choose() {
     e2e_wait_for 5 "the menu" e2e_menu_open || e2e_fail "no menu for the walk $keys"
     # shellcheck disable=SC2086
     e2e_key $keys
-    sleep 0.3
-    e2e_screenshot "$shot"
+    e2e_settled_screenshot "$shot"
     e2e_key Return
     n=$(( n + 1 ))
     e2e_wait_for 20 "probe run $n" e2e_probe_has $n || e2e_fail "the walk '$keys' started nothing"
@@ -111,8 +110,7 @@ close_manager() {
 # Saved without edits: the index files byte for byte as before.
 open_manager
 e2e_driver tree-select "$TREE" "Café|Données" >/dev/null || true
-sleep 0.3
-e2e_screenshot manager-legacy
+e2e_settled_screenshot manager-legacy
 tree >"$E2E_OUT/tree-legacy.txt"
 grep -qx " *Données" "$E2E_OUT/tree-legacy.txt" || e2e_fail "the manager does not show Données: $(tr "\n" "/" <"$E2E_OUT/tree-legacy.txt")"
 save
@@ -135,8 +133,7 @@ grep -q "Łódź – 日本語 ✓" "$E2E_OUT/tree-after-drop.txt" || e2e_fail "
 grep -q "🚀 launch" "$E2E_OUT/tree-after-drop.txt" || e2e_fail "no rocket entry in the tree: $(cat "$E2E_OUT/tree-after-drop.txt")"
 e2e_driver tree-select "$TREE" "$(grep -o '🚀 launch[^|]*' "$E2E_OUT/tree-after-drop.txt" | head -1 | sed 's/^ *//')" >/dev/null ||
     e2e_fail "cannot select the rocket entry"
-sleep 0.3
-e2e_screenshot manager-unicode
+e2e_settled_screenshot manager-unicode
 save
 close_manager
 
@@ -167,8 +164,7 @@ lc=$(line_of "^\\^Folder|Café")
 e2e_mouse 300 200
 e2e_key ctrl+l
 e2e_wait_for 5 "the menu" e2e_menu_open || e2e_fail "no menu after the restart"
-sleep 0.3
-e2e_screenshot menu-unicode
+e2e_settled_screenshot menu-unicode
 e2e_key Escape
 e2e_wait_for 5 "the menu to close" e2e_menu_closed || e2e_fail "the menu stayed open"
 e2e_pivora_settled || true
