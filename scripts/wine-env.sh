@@ -102,16 +102,6 @@ pv_prefix_create() {
         fi
         printf '\r\n'
         if [ "$graphics" = x11 ]; then
-            # Windows draws a character its font lacks from a linked font; this
-            # prefix's fonts get the same links to the CJK and symbol fonts
-            # set-up installs, so that names in any script show as they would
-            # on Windows rather than as boxes.
-            local face
-            printf '[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontLink\\SystemLink]\r\n'
-            for face in "Tahoma" "MS Shell Dlg" "MS Shell Dlg 2" "Segoe UI" "Microsoft Sans Serif" "Arial"; do
-                printf '"%s"=hex(7):%s\r\n' "$face" "$(pv_reg_multi_sz "wqy-microhei.ttc,WenQuanYi Micro Hei" "Symbola_hint.ttf,Symbola")"
-            done
-            printf '\r\n'
             # A plain start opens inside one virtual desktop with a task bar.
             printf '[HKEY_CURRENT_USER\\Software\\Wine\\Explorer]\r\n"Desktop"="Default"\r\n\r\n'
             printf '[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]\r\n"Default"="%s"\r\n\r\n' \
@@ -123,16 +113,6 @@ pv_prefix_create() {
     "$PV_WINESERVER" -w
     [ "$graphics" = x11 ] && pv_prefix_system_sounds "$prefix"
     touch "$stamp"
-}
-
-# A REG_MULTI_SZ value as regedit's hex(7) bytes: each string in UTF-16LE,
-# each ended by a zero, and one more zero at the end.
-pv_reg_multi_sz() {
-    local s
-    {
-        for s in "$@"; do printf '%s\0' "$s"; done
-        printf '\0'
-    } | iconv -f UTF-8 -t UTF-16LE | od -An -v -tx1 | tr -s ' \n' ' ' | sed 's/^ //; s/ $//; s/ /,/g'
 }
 
 # A desktop prefix gets the two system sounds Windows ships (short silent
