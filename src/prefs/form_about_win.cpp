@@ -26,11 +26,6 @@ enum : int {
 constexpr UINT_PTR kTimerMemId = 1;
 constexpr int kLabelHeight = 18;
 
-void SetText(HWND h, const std::string& text) {
-    char now[512] = "";
-    GetWindowTextA(h, now, sizeof now);
-    if (text != now) SetWindowTextA(h, text.c_str());
-}
 
 }  // namespace
 
@@ -136,15 +131,15 @@ void TFormAbout::ApplyLabelUrlFont() {
 void TFormAbout::PushToControls() {
     if (!Handle() || !Item(kIdProgress)) return;
     const bool relayout = layoutFor_ != Controls.LabelVer + "\n" + Controls.LabelDis + "\n" + Controls.LabelUrl;
-    SetText(Item(kIdLabelVer), Controls.LabelVer);
-    SetText(Item(kIdLabelDis), Controls.LabelDis);
-    SetText(Item(kIdLabelUrl), Controls.LabelUrl);
+    SetTextIfChanged(Item(kIdLabelVer), Controls.LabelVer);
+    SetTextIfChanged(Item(kIdLabelDis), Controls.LabelDis);
+    SetTextIfChanged(Item(kIdLabelUrl), Controls.LabelUrl);
     if (relayout) {
         // The box grows where its texts need it.
         layoutFor_ = Controls.LabelVer + "\n" + Controls.LabelDis + "\n" + Controls.LabelUrl;
         ApplyLabelUrlFont();
     }
-    SetText(Item(kIdLabelMem), Controls.LabelMemTotal);
+    SetTextIfChanged(Item(kIdLabelMem), Controls.LabelMemTotal);
     if (SendMessageA(Item(kIdProgress), PBM_GETPOS, 0, 0) != Controls.ProgressBarP)
         SendMessageA(Item(kIdProgress), PBM_SETPOS, static_cast<WPARAM>(Controls.ProgressBarP), 0);
     if (Controls.TimerMemEnabled && !timerRunning_) {

@@ -63,13 +63,6 @@ ControlRect ButtonRect(int fromRight) {
 
 bool IsChecked(HWND h) { return SendMessageA(h, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
-void SetText(HWND h, const std::string& text) {
-    const int n = GetWindowTextLengthA(h);
-    std::string now(static_cast<size_t>(n) + 1, '\0');
-    GetWindowTextA(h, &now[0], n + 1);
-    now.resize(static_cast<size_t>(n));
-    if (now != text) SetWindowTextA(h, text.c_str());
-}
 
 void PushCheckBox(HWND h, const CheckBoxModel& m) {
     if (IsChecked(h) != m.Checked) SendMessageA(h, BM_SETCHECK, m.Checked ? BST_CHECKED : BST_UNCHECKED, 0);
@@ -280,7 +273,7 @@ void TFormConfig::PushToControls() {
     PushComboBox(Item(kIdFontName), Controls.CmBoxFontName, shownFontNames_);
     PushComboBox(Item(kIdFontSize), Controls.CmBoxFontSize, shownFontSizes_);
     EnableWindow(Item(kIdDefault), Controls.BtnDefault.Enabled ? TRUE : FALSE);
-    SetText(Item(kIdDataPath), Controls.edtDataPath.Text);
+    SetTextIfChanged(Item(kIdDataPath), Controls.edtDataPath.Text);
     const WPARAM hotKey = ShortCutToHotKeyField(Controls.HotKeyOpenPivora.ShortCut);
     if (static_cast<WPARAM>(SendMessageA(Item(kIdHotKey), HKM_GETHOTKEY, 0, 0) & 0xFFFF) != hotKey)
         SendMessageA(Item(kIdHotKey), HKM_SETHOTKEY, hotKey, 0);
@@ -294,7 +287,7 @@ void TFormConfig::PushToControls() {
             shownHelpFont_ = Controls.RichEditHelp.Font;
         }
     }
-    SetText(help, Controls.RichEditHelp.Text);
+    SetTextIfChanged(help, Controls.RichEditHelp.Text);
 
     const ControlRect& h = Controls.PanelHeading;
     const ControlRect& p = Controls.PanelHelp;

@@ -100,4 +100,12 @@ LRESULT CALLBACK Window::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
     return result;
 }
 
+void SetTextIfChanged(HWND h, const std::string& text) {
+    const int n = GetWindowTextLengthA(h);
+    std::string now(static_cast<size_t>(n) + 1, '\0');
+    GetWindowTextA(h, &now[0], n + 1);
+    now.resize(static_cast<size_t>(n));
+    if (now != text) SetWindowTextA(h, text.c_str());
+}
+
 }  // namespace pv

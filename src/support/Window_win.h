@@ -44,6 +44,10 @@ bool Guard(const char* senderName, Body&& body) noexcept {
 // A window that forwards its messages to HandleMessage. The object must outlive
 // its window. An exception escaping HandleMessage is routed with Name() as
 // sender (null when the name is empty) and the message then counts as handled (0).
+// Sets a window's text (UTF-8) unless it already holds it, so that a refresh
+// that changes nothing does not repaint or move an edit field's caret.
+void SetTextIfChanged(HWND h, const std::string& text);
+
 class Window {
 public:
     Window() = default;
