@@ -152,7 +152,17 @@ e2e_xvfb_owns() {
     return 1
 }
 
-e2e_track() { E2E_PIDS+=("$1"); }
+# A process is tracked with its start time, so that the clean-up never ends a
+# process that took the number after ours ended (with tests side by side, that
+# may be another test's).
+e2e_start_time() { awk '{print $22}' "/proc/$1/stat" 2>/dev/null; }
+e2e_track() { E2E_PIDS+=("$1:$(e2e_start_time "$1")"); }
+
+# True while a tracked process (PID:START) is still the one we started and runs.
+e2e_ours() {
+    local pid="${1%%:*}" start="${1#*:}"
+    [ -n "$start" ] && [ "$(e2e_start_time "$pid")" = "$start" ] && e2e_alive "$pid"
+}
 
 # True while a process we started runs (a zombie counts as ended).
 e2e_alive() {
@@ -169,18 +179,18 @@ e2e_cleanup() {
         import -window root -display "$DISPLAY" "$E2E_OUT/at-failure.png" 2>/dev/null
     fi
     for pid in "${E2E_PIDS[@]}"; do
-        e2e_alive "$pid" && kill -TERM "$pid" 2>/dev/null
+        e2e_ours "$pid" && kill -TERM "${pid%%:*}" 2>/dev/null
     done
     for i in $(seq 1 30); do
         local any=0
         for pid in "${E2E_PIDS[@]}"; do
-            e2e_alive "$pid" && any=1
+            e2e_ours "$pid" && any=1
         done
         [ $any = 0 ] && break
         sleep 0.1
     done
     for pid in "${E2E_PIDS[@]}"; do
-        e2e_alive "$pid" && kill -KILL "$pid" 2>/dev/null
+        e2e_ours "$pid" && kill -KILL "${pid%%:*}" 2>/dev/null
     done
     [ -n "${E2E_PREFIX:-}" ] && pv_server_stop "$E2E_PREFIX"
     if [ -n "$E2E_XVFB_PID" ]; then
