@@ -79,7 +79,7 @@ e2e_init() {
 
     # One prefix for all end-to-end tests of this build; made on first use.
     # Tests run one at a time (CTest RESOURCE_LOCK), each with a fresh server.
-    pv_prefix_create "$E2E_PREFIX" "$scratch" x11
+    e2e_prefix_make "$E2E_PREFIX" "$scratch"
     pv_server_stop "$E2E_PREFIX"
     e2e_xvfb_start
     # Start the prefix's server, its system processes and the desktop now, with
@@ -87,6 +87,21 @@ e2e_init() {
     # read, they would hold that pipe open until the end of the test.
     pv_server_start "$E2E_PREFIX" "$E2E_BIN/pvdriver.exe" hold
     e2e_track "$(cat "$E2E_PREFIX/.pivora-keepalive.pid")"
+}
+
+# Every end-to-end prefix starts as a copy of one made once per build: making
+# a prefix (wineboot) costs tens of seconds of processor time, copying it one.
+e2e_prefix_make() {  # PREFIX SCRATCH
+    local prefix="$1" scratch="$2" template="$E2E_BUILD/e2e-wineprefix-template" fd
+    if [ ! -f "$prefix/.pivora-prefix-$PV_WINEARCH-x11" ]; then
+        exec {fd}>"$E2E_BUILD/.e2e-template.lock"
+        flock "$fd"
+        pv_prefix_create "$template" "$E2E_BUILD/e2e-scratch-template" x11
+        rm -rf "$prefix"
+        cp -a "$template" "$prefix"
+        exec {fd}>&-
+    fi
+    pv_prefix_create "$prefix" "$scratch" x11
 }
 
 # Takes the first of E2E_SLOTS (2) shared prefixes that no other test holds,
