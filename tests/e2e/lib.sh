@@ -56,6 +56,9 @@ e2e_init() {
     mkdir -p "$E2E_OUT"
     trap e2e_cleanup EXIT
     trap 'exit 130' INT TERM
+    # A command that ends the test through set -e says which it was.
+    set -E
+    trap 'e2e_log "ended by a failing command (exit $?) at ${BASH_SOURCE[0]##*/}:$LINENO: $BASH_COMMAND"' ERR
     # A test that changes the prefix's display settings takes one of its own
     # (E2E_PREFIX_NAME), so that the others keep theirs; the others take one of
     # the shared prefixes that no other test holds, so that tests can run side
