@@ -171,6 +171,7 @@ pv_server_start() {
         timeout -k 5 120 "$PV_WINE" "$1" hold 0 </dev/null >/dev/null 2>&1 || true
         pv_detach "$PV_WINE" "$@"
         echo "$PV_DETACHED_PID" >"$prefix/.pivora-keepalive.pid"
+        awk '{print $22}' "/proc/$PV_DETACHED_PID/stat" >"$prefix/.pivora-keepalive.start" 2>/dev/null || true
     fi
 }
 
@@ -211,11 +212,15 @@ pv_server_stop() {
     if [ -f "$prefix/.pivora-keepalive.pid" ]; then
         # The keep-alive client we started: end it by its pid as well, in case
         # it lost its server.
+        # Only while the number is still that process's (the same start time):
+        # once it has ended, the number may be another program's, even another
+        # test's driver.
         pid=$(cat "$prefix/.pivora-keepalive.pid")
-        if [ -n "$pid" ] && grep -q 'pvdriver' "/proc/$pid/cmdline" 2>/dev/null; then
+        if [ -n "$pid" ] && grep -q 'pvdriver' "/proc/$pid/cmdline" 2>/dev/null &&
+            [ "$(awk '{print $22}' "/proc/$pid/stat" 2>/dev/null)" = "$(cat "$prefix/.pivora-keepalive.start" 2>/dev/null)" ]; then
             kill "$pid" 2>/dev/null || true
         fi
-        rm -f "$prefix/.pivora-keepalive.pid"
+        rm -f "$prefix/.pivora-keepalive.pid" "$prefix/.pivora-keepalive.start"
     fi
     WINEPREFIX="$prefix" "$PV_WINESERVER" -k >/dev/null 2>&1 || true
     WINEPREFIX="$prefix" "$PV_WINESERVER" -w >/dev/null 2>&1 || true
