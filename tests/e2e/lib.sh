@@ -56,9 +56,11 @@ e2e_init() {
     mkdir -p "$E2E_OUT"
     trap e2e_cleanup EXIT
     trap 'exit 130' INT TERM
-    # A command that ends the test through set -e says which it was.
+    # A command that ends the test through set -e says which it was: in the
+    # test's own shell only (a pipeline that fails inside $(...) is not an end)
+    # and on stderr (never into a captured output).
     set -E
-    trap 'e2e_log "ended by a failing command (exit $?) at ${BASH_SOURCE[0]##*/}:$LINENO: $BASH_COMMAND"' ERR
+    trap 'E2E_RC=$?; [ "$BASH_SUBSHELL" = 0 ] && e2e_log "ended by a failing command (exit $E2E_RC) at ${BASH_SOURCE[0]##*/}:$LINENO: $BASH_COMMAND" >&2' ERR
     # A test that changes the prefix's display settings takes one of its own
     # (E2E_PREFIX_NAME), so that the others keep theirs; the others take one of
     # the shared prefixes that no other test holds, so that tests can run side
