@@ -10,14 +10,7 @@ namespace {
 // A ".lnk" file, in any letter case.
 bool IsShortcutFile(const std::string& path) {
     const std::string name = FileNamePart(BarePath(path));
-    if (name.size() <= 4) return false;
-    const char* ext = ".lnk";
-    for (size_t i = 0; i < 4; ++i) {
-        char c = name[name.size() - 4 + i];
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        if (c != ext[i]) return false;
-    }
-    return true;
+    return name.size() > 4 && AsciiLower(PathExtension(name)) == ".lnk";
 }
 
 }  // namespace

@@ -150,19 +150,6 @@ std::vector<std::string> SplitIndexLines(const std::string& contents) {
     return lines;
 }
 
-std::string AsciiLower(const std::string& text) {
-    std::string s = text;
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return s;
-}
-
-std::string PathExtension(const std::string& path) {
-    std::string name = FileNamePart(path);
-    size_t dot = name.rfind('.');
-    return dot == std::string::npos ? std::string() : name.substr(dot);
-}
-
 std::string ExtensionField(const std::string& path) {
     std::string ext = PathExtension(path);
     return ext.empty() ? ext : AsciiLower(ext.substr(1));

@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "support/UkvSysIO.h"
+
 namespace pv {
 
 enum class RecordKind {
@@ -69,11 +71,7 @@ std::vector<std::string_view> SplitIndexLineViews(std::string_view contents);
 
 // ---------------------------------------------------------------- names
 
-// ASCII-only lower case; other bytes stay as they are.
-std::string AsciiLower(const std::string& text);
-
-// The text from the last dot of the file-name part on (".EXE"), or "" without a dot.
-std::string PathExtension(const std::string& path);
+// AsciiLower and PathExtension are the path helpers' (support/UkvSysIO.h).
 // The extension as the extension field stores it: lower case, without the dot.
 std::string ExtensionField(const std::string& path);
 

@@ -121,6 +121,19 @@ std::string ExtractFileDir(const std::string& path) {
     return path.substr(0, end);
 }
 
+std::string AsciiLower(const std::string& text) {
+    std::string s = text;
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return s;
+}
+
+std::string PathExtension(const std::string& path) {
+    std::string name = FileNamePart(path);
+    size_t dot = name.rfind('.');
+    return dot == std::string::npos ? std::string() : name.substr(dot);
+}
+
 std::string BarePath(const std::string& path) {
     size_t b = 0, e = path.size();
     while (b < e && (static_cast<unsigned char>(path[b]) <= 0x20 || path[b] == '"')) ++b;

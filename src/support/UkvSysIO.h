@@ -22,6 +22,12 @@ bool HasValidFileNameChars(const std::string& text);
 
 // The text after the last backslash or colon (the whole path without either).
 std::string FileNamePart(const std::string& path);
+
+// ASCII-only lower case; other bytes stay as they are.
+std::string AsciiLower(const std::string& text);
+
+// The text from the last dot of the file-name part on (".EXE"), or "" without a dot.
+std::string PathExtension(const std::string& path);
 // The text up to and including the last backslash; after a drive colon that is
 // the last delimiter, the colon followed by a backslash. Empty without either.
 std::string DirectoryPrefix(const std::string& path);
