@@ -61,8 +61,10 @@ private:
                 buffer[0] = 0;
                 GetDlgItemTextA(f.dialog, 0xFFFF, buffer, sizeof buffer);
                 text = buffer;
-                PostMessageA(f.dialog, WM_COMMAND, MAKEWPARAM(button_, BN_CLICKED), 0);
+                // Noted before the press: the dialog may close and its caller
+                // look before this thread runs again.
                 answered_ = true;
+                PostMessageA(f.dialog, WM_COMMAND, MAKEWPARAM(button_, BN_CLICKED), 0);
                 return;
             }
             Sleep(20);
