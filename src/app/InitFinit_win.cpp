@@ -228,6 +228,7 @@ void PivoraProgram::WireWindows() {
     if (timing_) FormFind.OnTiming = [this](const char* what, double ms) { Timing(what, ms); };
 
     FormItems.OnTiming = [this](const char* what, double ms) { Timing(what, ms); };
+    if (timing_) FormGeneral.OnTiming = [this](const char* what, double ms) { Timing(what, ms); };
     if (timing_) FormShortCuts.OnTiming = [this](const char* what, double ms) { Timing(what, ms); };
 
     FormGeneral.ShortCuts = &FormShortCuts;

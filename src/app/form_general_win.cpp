@@ -143,9 +143,24 @@ bool TFormGeneral::FormCreate() {
     SetApplicationExceptionRoute([this](const char* sender, const std::exception* e) {
         errors_->AEGeneralException(sender, e);
     });
+    LARGE_INTEGER f, t0, t1, t2, t3;
+    QueryPerformanceFrequency(&f);
+    QueryPerformanceCounter(&t0);
+    HICON icon = LoadProgramIcon(GetSystemMetrics(SM_CXSMICON));
+    QueryPerformanceCounter(&t1);
     // Without the icon's window the program could never be reached.
-    if (!CSystrayGen.Create(LoadProgramIcon(GetSystemMetrics(SM_CXSMICON)), m_.ProductTitle)) return false;
+    if (!CSystrayGen.Create(icon, m_.ProductTitle)) return false;
+    QueryPerformanceCounter(&t2);
     JvApplicationHotKey.SetActive(true);
+    QueryPerformanceCounter(&t3);
+    if (OnTiming) {
+        const auto ms = [&f](const LARGE_INTEGER& a, const LARGE_INTEGER& b) {
+            return 1000.0 * static_cast<double>(b.QuadPart - a.QuadPart) / static_cast<double>(f.QuadPart);
+        };
+        OnTiming("    program icon", ms(t0, t1));
+        OnTiming("    tray icon", ms(t1, t2));
+        OnTiming("    hot key", ms(t2, t3));
+    }
     return true;
 }
 

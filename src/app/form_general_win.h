@@ -86,6 +86,7 @@ public:
     std::function<void()> ProcessMessagesHook;       // Application.ProcessMessages
     std::function<bool()> TerminatedHook;            // Application.Terminated
     std::function<void()> OnLaterWork;               // what start-up left for later
+    std::function<void(const char* what, double ms)> OnTiming;  // the parts of its creation
     std::function<bool(char)> OnStrayChar;           // a character typed while no window of ours has the keyboard
 
     // OnLaterWork runs once, ms after now, when the program has nothing else to

@@ -129,13 +129,25 @@ void TFormFind::UpdateFont() {
 void TFormFind::FormShow(int x, int y, const std::string& text) {
     LARGE_INTEGER t0, t1, f;
     QueryPerformanceCounter(&t0);
+    QueryPerformanceFrequency(&f);
+    LARGE_INTEGER step = t0;
+    auto timed = [&](const char* what) {
+        if (!OnTiming) return;
+        LARGE_INTEGER now;
+        QueryPerformanceCounter(&now);
+        OnTiming(what, 1000.0 * static_cast<double>(now.QuadPart - step.QuadPart) / static_cast<double>(f.QuadPart));
+        step = now;
+    };
     if (!CreateOnce()) return;
     UpdateFont();
+    timed("  find window and font");
     model_.Open(m_.PMItems, m_.Items, text);
+    timed("  find index and rows");
     x_ = x;
     y_ = y;
     // Laid out first: a field still narrow would scroll the typed text out of view.
     PushRows();
+    timed("  find rows pushed");
     pushing_ = true;
     SetWindowTextW(edit_, WideFromText(model_.Controls.EditText).c_str());
     pushing_ = false;
@@ -145,9 +157,9 @@ void TFormFind::FormShow(int x, int y, const std::string& text) {
     SetForegroundWindow(Handle());
     SetFocus(edit_);
     UpdateWindow(Handle());
+    timed("  find window shown and painted");
     if (OnTiming) {
         QueryPerformanceCounter(&t1);
-        QueryPerformanceFrequency(&f);
         OnTiming("find shown", 1000.0 * static_cast<double>(t1.QuadPart - t0.QuadPart) /
                                    static_cast<double>(f.QuadPart));
     }
