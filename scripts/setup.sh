@@ -26,6 +26,7 @@ common=(cmake make g++ googletest libgtest-dev libbenchmark-dev
         g++-mingw-w64-i686-posix binutils-mingw-w64-i686
         g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
         wine wine64 xvfb xdotool imagemagick fonts-wine fonts-dejavu-core
+        fonts-wqy-microhei fonts-symbola
         x11-utils python3 clang libclang-rt-14-dev
         nsis binutils)
 wine32=(wine32:i386)

@@ -98,7 +98,7 @@ e2e_init() {
 # a prefix (wineboot) costs tens of seconds of processor time, copying it one.
 e2e_prefix_make() {  # PREFIX SCRATCH
     local prefix="$1" scratch="$2" template="$E2E_BUILD/e2e-wineprefix-template" fd
-    if [ ! -f "$prefix/.pivora-prefix-$PV_WINEARCH-x11" ]; then
+    if [ ! -f "$(pv_prefix_stamp "$prefix" x11)" ]; then
         exec {fd}>"$E2E_BUILD/.e2e-template.lock"
         flock "$fd"
         pv_prefix_create "$template" "$E2E_BUILD/e2e-scratch-template" x11
