@@ -77,18 +77,18 @@ pv_wine_env() {
     fi
 }
 
-# A REG_MULTI_SZ's data for regedit: the strings in UTF-16LE, each ended by a
-# zero, then one more zero, as comma-separated hex bytes.
+# A REG_MULTI_SZ's data for a REGEDIT4 file: the strings' bytes (ASCII), each
+# ended by a zero, then one more zero, as comma-separated hex bytes.
 pv_multi_sz_hex() {
     local s
     { for s in "$@"; do printf '%s\0' "$s"; done; printf '\0'; } |
-        iconv -f UTF-8 -t UTF-16LE | od -An -tx1 -v | tr -s ' \n' ',' | sed 's/^,//; s/,$//'
+        od -An -tx1 -v | tr -s ' \n' ',' | sed 's/^,//; s/,$//'
 }
 
 # The file that marks a complete prefix. Its name changes with what a prefix
 # is made with, so that prefixes made before a change are made again.
 pv_prefix_stamp() {  # PREFIX GRAPHICS
-    echo "$1/.pivora-prefix-$PV_WINEARCH-$2-fontlinks"
+    echo "$1/.pivora-prefix-$PV_WINEARCH-$2-linked-fonts-2"
 }
 
 # Creates a prefix unless it is already complete. $1 prefix, $2 scratch dir,
@@ -117,17 +117,17 @@ pv_prefix_create() {
         printf '\r\n'
         if [ "$graphics" = x11 ]; then
             # Windows draws a character its UI font lacks from a linked font
-            # (Chinese, Japanese, symbols); Wine links Tahoma and the fonts
-            # the program names to these two families, which a Linux font
-            # stands in for: CJK from WenQuanYi, emoji and dingbats from Symbola.
+            # (Chinese, Japanese, symbols). Wine links Tahoma to "MS UI Gothic"
+            # and "SimSun", for which Linux fonts stand in here: WenQuanYi for
+            # CJK, Symbola for symbols. Verdana, the menu's own font, is
+            # DejaVu Sans (its look-alike), linked to the same two. A link
+            # for a font that is not there would draw all its text in the
+            # first linked font instead.
             printf '[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes]\r\n'
-            printf '"MS UI Gothic"="WenQuanYi Micro Hei"\r\n"SimSun"="Symbola"\r\n\r\n'
+            printf '"MS UI Gothic"="WenQuanYi Micro Hei"\r\n"SimSun"="Symbola"\r\n"Verdana"="DejaVu Sans"\r\n\r\n'
             printf '[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontLink\\SystemLink]\r\n'
-            local f
-            for f in Verdana "DejaVu Sans" Arial "Segoe UI"; do
-                printf '"%s"=hex(7):%s\r\n' "$f" "$(pv_multi_sz_hex "wqy-microhei.ttc,WenQuanYi Micro Hei" "Symbola_hint.ttf,Symbola")"
-            done
-            printf '\r\n'
+            printf '"DejaVu Sans"=hex(7):%s\r\n\r\n' \
+                "$(pv_multi_sz_hex "wqy-microhei.ttc,WenQuanYi Micro Hei" "Symbola_hint.ttf,Symbola")"
             # A plain start opens inside one virtual desktop with a task bar.
             printf '[HKEY_CURRENT_USER\\Software\\Wine\\Explorer]\r\n"Desktop"="Default"\r\n\r\n'
             printf '[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]\r\n"Default"="%s"\r\n\r\n' \

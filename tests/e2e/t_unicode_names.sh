@@ -173,4 +173,20 @@ choose "$(downs "$l1")" "\"$uw\\$f1\"" walk-lodz
 choose "$(downs "$l2")" "$uw\\$f2" walk-rocket
 choose "$(downs "$lc")Right" "$legacy_want" walk-donnees-after-save
 e2e_log "probe records: $(cat "$E2E_OUT/probe-records.txt")"
+
+# The same names in the menu the program draws itself, in its own font.
+e2e_mouse 300 200
+e2e_key ctrl+l
+e2e_wait_for 5 "the menu" e2e_menu_open || e2e_fail "no menu for Close"
+e2e_key Up Return
+e2e_wait_exit "$PV_PID" 15 || e2e_fail "Close did not end the program"
+printf '[Misc Settings]\r\nWindowsDraw=0\r\n[Font Settings]\r\nFontName=Verdana\r\nFontSize=8\r\n' >"$d/pivora.ini"
+e2e_start_pivora
+e2e_wait_tray_ready 60 || e2e_fail "the program drawing its own menu never opened it"
+e2e_mouse 300 200
+e2e_key ctrl+l
+e2e_wait_for 5 "the menu" e2e_menu_open || e2e_fail "no owner-drawn menu"
+e2e_settled_screenshot menu-unicode-owner-drawn
+e2e_key Escape
+e2e_wait_for 5 "the menu to close" e2e_menu_closed || e2e_fail "the owner-drawn menu stayed open"
 e2e_pass
