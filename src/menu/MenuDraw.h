@@ -25,6 +25,7 @@ enum SysColor : int {
     kColorHighlight = 13,            // COLOR_HIGHLIGHT
     kColorHighlightText = 14,        // COLOR_HIGHLIGHTTEXT
     kColorBtnShadow = 16,            // COLOR_BTNSHADOW
+    kColorGrayText = 17,             // COLOR_GRAYTEXT
     kColorInactiveCaptionText = 19,  // COLOR_INACTIVECAPTIONTEXT
     kColorBtnHighlight = 20,         // COLOR_BTNHIGHLIGHT
 };

@@ -42,6 +42,7 @@ Rgb MenuPalette::Color(int index) const {
         case kColorHighlight: return MakeRgb(0x4A, 0x4A, 0x4A);
         case kColorHighlightText: return MakeRgb(0xFF, 0xFF, 0xFF);
         case kColorBtnShadow: return MakeRgb(0x80, 0x80, 0x80);
+        case kColorGrayText: return MakeRgb(0xA0, 0xA0, 0xA0);
         case kColorBtnHighlight: return MakeRgb(0x3C, 0x3C, 0x3C);
         case kColorInactiveCaption: return MakeRgb(0x1C, 0x1C, 0x1C);
         case kColorInactiveCaptionText: return MakeRgb(0xD6, 0xD6, 0xD6);

@@ -153,6 +153,21 @@ bool StartsFind(char ch) {
     return c > 0x20 && c != 0x7F;
 }
 
+// ---------------------------------------------------------------- geometry
+
+FindGeometry FindGeometryFor(int dpi, int fontHeight) {
+    FindGeometry g;
+    g.width = ScaleToDpi(400, dpi);
+    g.margin = ScaleToDpi(4, dpi);
+    g.editHeight = fontHeight + ScaleToDpi(8, dpi);
+    g.pictureSize = PictureSizeForDpi(dpi);
+    g.rowHeight = std::max({ScaleToDpi(20, dpi), fontHeight + ScaleToDpi(6, dpi), g.pictureSize + ScaleToDpi(4, dpi)});
+    g.pictureLeft = ScaleToDpi(4, dpi);
+    g.textLeft = g.pictureLeft + g.pictureSize + ScaleToDpi(6, dpi);
+    g.gap = ScaleToDpi(16, dpi);
+    return g;
+}
+
 // ---------------------------------------------------------------- index
 
 void FindIndex::Clear() {

@@ -27,6 +27,21 @@ inline constexpr const char* kFindNoMatch = "No entry matches";
 // At most this many entry rows; the rest is counted in a "N more" row.
 inline constexpr int kFindMaxRows = 12;
 
+// The window's sizes at the DPI of the monitor it opens on, designed at 96 dpi,
+// for a font whose lines are fontHeight pixels high: the rows hold their
+// picture (the tray menu's size at that DPI) and a line of text.
+struct FindGeometry {
+    int width = 0;        // of the client area
+    int margin = 0;       // around the field
+    int editHeight = 0;
+    int rowHeight = 0;
+    int pictureSize = 0;
+    int pictureLeft = 0;
+    int textLeft = 0;     // where a row's name starts
+    int gap = 0;          // between a name and its folder path
+};
+FindGeometry FindGeometryFor(int dpi, int fontHeight);
+
 // How well an entry's name matches the text; lower is better.
 enum class FindRank {
     WholeName = 0,   // the name is the text

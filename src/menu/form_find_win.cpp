@@ -5,16 +5,11 @@
 #include <algorithm>
 #include <cstring>
 
-#include "menu/form_shortcuts_win.h"
+#include "support/DisplayScale_win.h"
 
 namespace pv {
 
 namespace {
-constexpr int kWidth = 400;
-constexpr int kMargin = 4;
-constexpr int kPictureLeft = 4;
-constexpr int kTextLeft = 26;
-constexpr int kGap = 16;
 constexpr UINT_PTR kEditSubclass = 1;
 constexpr int kEditId = 1, kScopeId = 2, kListId = 3;
 }  // namespace
@@ -75,15 +70,16 @@ TFormFind::TFormFind(AppModel& model, WinPictureLists& pictures) : m_(model), pi
 TFormFind::~TFormFind() {
     Destroy();
     if (font_) DeleteObject(font_);
+    if (background_) DeleteObject(background_);
 }
 
 bool TFormFind::CreateOnce() {
     if (Handle()) return true;
-    // The class's background is the menu's; a tool window has no task-bar button.
+    // A tool window has no task-bar button; the background is painted in the
+    // menu's colour (WM_ERASEBKGND).
     if (!Window::Create("TFormFind", "Find", WS_POPUP | WS_BORDER | WS_CLIPCHILDREN,
-                        WS_EX_TOOLWINDOW | WS_EX_TOPMOST, 0, 0, kWidth, 40, Owner ? Owner->Handle() : nullptr))
+                        WS_EX_TOOLWINDOW | WS_EX_TOPMOST, 0, 0, geo_.width, 40, Owner ? Owner->Handle() : nullptr))
         return false;
-    SetClassLongPtrA(Handle(), GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(GetSysColorBrush(COLOR_MENU)));
     HINSTANCE inst = GetModuleHandleA(nullptr);
     edit_ = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 0, 0, 10, 10,
                             Handle(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEditId)), inst, nullptr);
@@ -97,33 +93,37 @@ bool TFormFind::CreateOnce() {
     return true;
 }
 
-void TFormFind::UpdateFont() {
-    // The tray menu's font: the system's when Windows draws the menu, else the program's.
-    HDC dc = GetDC(nullptr);
-    const int ppi = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
+void TFormFind::UpdateLook(POINT at) {
+    // The tray menu's font at the DPI of the monitor Find opens on: the
+    // system's when Windows draws the menu, else the program's.
+    dpi_ = DpiAtPoint(at);
     MenuDrawSettings s;
     s.fontName = m_.settings.FontName;
     s.fontSize = m_.settings.FontSize;
     s.fontBold = m_.settings.FontStyleBold;
-    FontSpec spec = MenuFont(s, ppi);
+    FontSpec spec = MenuFont(s, dpi_);
     if (m_.settings.WindowsDraw) spec = FontSpec{true, "", 0, false, 0};
     if (!font_ || !(spec == fontSpec_)) {
         if (font_) DeleteObject(font_);
         font_ = CreateMenuFont(spec);
         fontSpec_ = spec;
-        int height = 13;
+        fontHeight_ = 13;
+        HDC dc = GetDC(nullptr);
         if (dc && font_) {
             HGDIOBJ old = SelectObject(dc, font_);
             TEXTMETRICA tm;
-            if (GetTextMetricsA(dc, &tm)) height = tm.tmHeight;
+            if (GetTextMetricsA(dc, &tm)) fontHeight_ = tm.tmHeight;
             SelectObject(dc, old);
         }
-        rowHeight_ = std::max(20, height + 6);
-        editHeight_ = height + 8;
+        if (dc) ReleaseDC(nullptr, dc);
         for (HWND h : {edit_, scope_, list_}) SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-        SendMessageW(list_, LB_SETITEMHEIGHT, 0, rowHeight_);
     }
-    if (dc) ReleaseDC(nullptr, dc);
+    geo_ = FindGeometryFor(dpi_, fontHeight_);
+    SendMessageW(list_, LB_SETITEMHEIGHT, 0, geo_.rowHeight);
+    // The menu's colours: dark when the desktop's apps are, as the menu is.
+    palette_ = CurrentMenuPalette(m_.settings.WindowsDraw);
+    if (background_) DeleteObject(background_);
+    background_ = CreateSolidBrush(palette_.Color(kColorMenu));
 }
 
 void TFormFind::FormShow(int x, int y, const std::string& text) {
@@ -139,7 +139,7 @@ void TFormFind::FormShow(int x, int y, const std::string& text) {
         step = now;
     };
     if (!CreateOnce()) return;
-    UpdateFont();
+    UpdateLook(POINT{x, y});
     timed("  find window and font");
     model_.Open(m_.PMItems, m_.Items, text);
     timed("  find index and rows");
@@ -202,15 +202,18 @@ void TFormFind::PushRows() {
 
 void TFormFind::Layout() {
     const FormFindControls& c = model_.Controls;
-    const int inner = kWidth - 2;
-    int y = kMargin;
-    MoveWindow(edit_, kMargin, y, inner - 2 * kMargin, editHeight_, FALSE);
-    y += editHeight_ + kMargin;
+    const int inner = geo_.width;
+    const int margin = geo_.margin;
+    int y = margin;
+    MoveWindow(edit_, margin, y, inner - 2 * margin, geo_.editHeight, FALSE);
+    y += geo_.editHeight + margin;
     if (!c.ScopeText.empty()) {
-        MoveWindow(scope_, kMargin + 2, y, inner - 2 * kMargin - 2, rowHeight_ - 4, FALSE);
-        y += rowHeight_ - 4;
+        const int scopeHeight = fontHeight_ + ScaleToDpi(2, dpi_);
+        MoveWindow(scope_, margin + ScaleToDpi(2, dpi_), y, inner - 2 * margin - ScaleToDpi(2, dpi_), scopeHeight,
+                   FALSE);
+        y += scopeHeight;
     }
-    const int listHeight = static_cast<int>(c.Rows.size()) * rowHeight_;
+    const int listHeight = static_cast<int>(c.Rows.size()) * geo_.rowHeight;
     MoveWindow(list_, 0, y, inner, listHeight, FALSE);
     ShowWindow(list_, listHeight > 0 ? SW_SHOWNA : SW_HIDE);
     if (listHeight > 0) y += listHeight;
@@ -299,21 +302,24 @@ void TFormFind::DrawRow(const DRAWITEMSTRUCT& dis) {
     const bool selected = static_cast<int>(dis.itemID) == c.Selected;
     HDC dc = dis.hDC;
     RECT r = dis.rcItem;
-    FillRect(dc, &r, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_MENU));
+    const auto colour = [this](int index) { return static_cast<COLORREF>(palette_.Color(index)); };
+    SetDCBrushColor(dc, colour(selected ? kColorHighlight : kColorMenu));
+    FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
     HGDIOBJ oldFont = font_ ? SelectObject(dc, font_) : nullptr;
     SetBkMode(dc, TRANSPARENT);
     const UINT flags = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS;
-    RECT text = {r.left + kTextLeft, r.top, r.right - 6, r.bottom};
+    RECT text = {r.left + geo_.textLeft, r.top, r.right - geo_.margin - ScaleToDpi(2, dpi_), r.bottom};
     if (row.kind != FindRowKind::Entry) {
-        SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+        SetTextColor(dc, colour(kColorGrayText));
         const std::wstring w = WideFromText(row.text);
         DrawTextW(dc, w.c_str(), static_cast<int>(w.size()), &text, flags);
     } else {
-        HIMAGELIST images = pictures_.Menu();
-        if (images && row.imageIndex >= 0) {
-            pictures_.Realize(row.imageIndex);
-            ImageList_Draw(images, row.imageIndex, dc, r.left + kPictureLeft, r.top + (r.bottom - r.top - 16) / 2,
-                           ILD_TRANSPARENT);
+        const int size = geo_.pictureSize;
+        if (row.imageIndex >= 0) {
+            pictures_.RealizeAt(row.imageIndex, size);
+            if (HIMAGELIST images = pictures_.MenuAt(size))
+                ImageList_Draw(images, row.imageIndex, dc, r.left + geo_.pictureLeft,
+                               r.top + (r.bottom - r.top - size) / 2, ILD_TRANSPARENT);
         }
         const std::wstring name = WideFromText(row.text);
         const std::wstring path = WideFromText(row.path);
@@ -325,13 +331,13 @@ void TFormFind::DrawRow(const DRAWITEMSTRUCT& dis) {
         const int pathWidth = path.empty() ? 0 : static_cast<int>(pathSize.right - pathSize.left);
         // The name has the room it needs, or at least half; the path the rest.
         int nameRoom = avail;
-        if (!path.empty()) nameRoom = std::min(nameWidth, std::max(avail / 2, avail - kGap - pathWidth));
+        if (!path.empty()) nameRoom = std::min(nameWidth, std::max(avail / 2, avail - geo_.gap - pathWidth));
         RECT nameRect = {text.left, text.top, text.left + nameRoom, text.bottom};
-        SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT));
+        SetTextColor(dc, colour(selected ? kColorHighlightText : kColorMenuText));
         DrawTextW(dc, name.c_str(), static_cast<int>(name.size()), &nameRect, flags);
         if (!path.empty()) {
-            RECT pathRect = {text.left + nameRoom + kGap, text.top, text.right, text.bottom};
-            SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_GRAYTEXT));
+            RECT pathRect = {text.left + nameRoom + geo_.gap, text.top, text.right, text.bottom};
+            SetTextColor(dc, colour(selected ? kColorHighlightText : kColorGrayText));
             DrawTextW(dc, path.c_str(), static_cast<int>(path.size()), &pathRect, flags | DT_RIGHT);
         }
     }
@@ -374,12 +380,22 @@ LRESULT TFormFind::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             }
             break;
         }
+        case WM_ERASEBKGND: {
+            RECT r;
+            GetClientRect(Handle(), &r);
+            FillRect(reinterpret_cast<HDC>(wParam), &r, background_ ? background_ : GetSysColorBrush(COLOR_MENU));
+            return 1;
+        }
         case WM_CTLCOLORSTATIC:
-            if (reinterpret_cast<HWND>(lParam) == scope_) {
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX:
+            // In the menu's colours; the field's text as the menu's, the scope greyed.
+            if (background_) {
                 HDC dc = reinterpret_cast<HDC>(wParam);
-                SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
-                SetBkColor(dc, GetSysColor(COLOR_MENU));
-                return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_MENU));
+                const bool scope = reinterpret_cast<HWND>(lParam) == scope_;
+                SetTextColor(dc, static_cast<COLORREF>(palette_.Color(scope ? kColorGrayText : kColorMenuText)));
+                SetBkColor(dc, static_cast<COLORREF>(palette_.Color(kColorMenu)));
+                return reinterpret_cast<LRESULT>(background_);
             }
             break;
         default:

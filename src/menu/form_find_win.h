@@ -12,6 +12,7 @@
 
 #include "menu/MenuDraw.h"
 #include "menu/form_find.h"
+#include "menu/form_shortcuts_win.h"
 #include "model/AppModel.h"
 #include "model/Pictures_win.h"
 #include "support/Window_win.h"
@@ -57,7 +58,8 @@ protected:
 
 private:
     bool CreateOnce();
-    void UpdateFont();
+    // Font, sizes and colours for an opening at the point: the tray menu's.
+    void UpdateLook(POINT at);
     void PushRows();
     void Layout();
     void Apply(const FindOutcome& out);
@@ -75,8 +77,12 @@ private:
     HWND list_ = nullptr;
     HFONT font_ = nullptr;
     FontSpec fontSpec_;
-    int rowHeight_ = 20;
-    int editHeight_ = 22;
+    int fontHeight_ = 13;
+    // The monitor's DPI and the tray menu's colours, as of the last opening.
+    int dpi_ = kBaseDpi;
+    FindGeometry geo_ = FindGeometryFor(kBaseDpi, 13);
+    MenuPalette palette_{MenuLook::Light, SystemColorOf};
+    HBRUSH background_ = nullptr;
     int x_ = 0, y_ = 0;
     bool pushing_ = false;
 };

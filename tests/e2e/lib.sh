@@ -541,3 +541,14 @@ e2e_pivora_settled() {
 
 # e2e_not COMMAND...: succeeds when COMMAND fails (for e2e_wait_for).
 e2e_not() { ! "$@"; }
+
+# The program's Find window, when shown; how many rows its list holds.
+find_window() { e2e_driver find --class TFormFind --visible --timeout 0 | head -1; }
+find_shown() { [ -n "$(find_window)" ]; }
+find_hidden() { ! find_shown; }
+find_rows_are() {  # N
+    local h l
+    h=$(find_window) || return 1
+    l=$(e2e_driver child "$h" --class ListBox | head -1) || return 1
+    [ "$(e2e_driver send "$l" LB_GETCOUNT | tr -d '\r\n')" = "$1" ]
+}

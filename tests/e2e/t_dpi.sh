@@ -3,9 +3,9 @@
 # 192" adds the size between; LogPixels set in a prefix of the test's own),
 # light and dark: the tray menu and its Kit submenu, the manager, the
 # preferences dialog and the about box, and (dark) the context menu of an
-# entry, each kept as a screenshot. Measured in
-# the screenshots: the height of a row's picture (a solid square item icon),
-# and in dark mode the menu's background and text colours. Through the driver:
+# entry and the Find window, each kept as a screenshot. Measured in the
+# screenshots: the height of a row's picture (a solid square item icon), and
+# in dark mode the background and text colours of the menu and of Find. Through the driver:
 # no static text, check box or radio button of the three windows is wider than
 # its control, at each DPI and each font size the preferences offer.
 #   t_dpi.sh BUILD_DIR
@@ -164,6 +164,34 @@ for dpi in ${E2E_DPIS:-96 192}; do
         e2e_fail "$dpi: the context menu is $cm_h high, for rows and a separator of $cm_rows"
     mm_close || e2e_fail "$dpi: the context menu stayed open"
     e2e_pivora_settled || true
+
+    # ---- Find, dark: letters typed into the open menu; the window at the
+    # menu's DPI (its width, the row's picture) and in its colours
+    e2e_mouse 300 200
+    e2e_key ctrl+l
+    e2e_wait_for 5 "the menu" e2e_menu_open || e2e_fail "$dpi: the hot key opened no menu for Find"
+    e2e_key s
+    e2e_wait_for 5 "the Find window" find_shown || e2e_fail "$dpi: a letter typed into the menu opened no Find"
+    sleep 0.5
+    e2e_key o l
+    e2e_wait_for 5 "Find's one row" find_rows_are 1 || e2e_fail "$dpi: 'sol' did not find Solid square alone"
+    e2e_settled_screenshot "find-$dpi-dark"
+    read -r fl ft fr fb <<<"$(e2e_driver info "$(find_window)" | sed -n 's/.* rect=\([-0-9,]*\) .*/\1/p' | tr ',' ' ')"
+    convert "$E2E_OUT/find-$dpi-dark.png" -crop "$((fr - fl - 2))x$((fb - ft - 2))+$((fl + 1))+$((ft + 1))" +repage \
+        "$E2E_OUT/.find.png"
+    read -r pw ph <<<"$(colour_box "$E2E_OUT/.find.png" '#C02020')"
+    bg=$(main_colour "$E2E_OUT/.find.png")
+    fg=$(text_colour "$E2E_OUT/.find.png" "$bg")
+    ratio=$(contrast "$bg" "$fg")
+    echo "dpi=$dpi find-width=$((fr - fl)) find-picture=${pw}x${ph} find-background=#$bg text=#$fg contrast=$ratio" |
+        tee -a "$RESULTS"
+    # 400 at 96 dpi inside a one-pixel border; the row selected (#4A4A4A) or not
+    [ $((fr - fl)) = $(( (400 * dpi + 48) / 96 + 2 )) ] || e2e_fail "$dpi: Find is $((fr - fl)) wide"
+    [ "$ph" = "$want" ] || e2e_fail "$dpi: Find's picture is $ph high, not $want"
+    case "${bg,,}" in 2b2b2b | 4a4a4a) ;; *) e2e_fail "$dpi: Find's background is #$bg, not the dark menu's" ;; esac
+    python3 -c "import sys; sys.exit(0 if float('$ratio') >= 4.5 else 1)" || e2e_fail "$dpi: Find's text contrast $ratio"
+    e2e_key Escape
+    e2e_wait_for 5 "Find to close" find_hidden || e2e_fail "$dpi: Esc left Find open"
     reg_quiet "$THEME_KEY" /v AppsUseLightTheme /t REG_DWORD /d 1
 
     # ---- the windows

@@ -35,20 +35,11 @@ printf '[Misc Settings]\r\nWindowsDraw=0\r\n[Font Settings]\r\nFontName=Verdana\
 e2e_start_pivora
 e2e_wait_tray_ready 60 || e2e_fail "the tray icon never opened the menu"
 
-find_window() { e2e_driver find --class TFormFind --visible --timeout 0 | head -1; }
-find_shown() { [ -n "$(find_window)" ]; }
-find_hidden() { ! find_shown; }
 find_text_is() {  # TEXT
     local h e
     h=$(find_window) || return 1
     e=$(e2e_driver child "$h" --class Edit | head -1) || return 1
     [ "$(e2e_driver gettext "$e" | tr -d '\r\n')" = "$1" ]
-}
-find_rows_are() {  # N
-    local h l
-    h=$(find_window) || return 1
-    l=$(e2e_driver child "$h" --class ListBox | head -1) || return 1
-    [ "$(e2e_driver send "$l" LB_GETCOUNT | tr -d '\r\n')" = "$1" ]
 }
 # The first letter goes to the menu, the rest once Find is shown: under Wine 8
 # the first key pressed after Find has taken over from the menu is sometimes

@@ -239,6 +239,7 @@ TEST(MenuTheme, DarkColoursAreDarkAndReadable) {
     EXPECT_GT(pv::RelativeLuminance(p.Color(pv::kColorMenuText)), 0.8);
     const std::pair<int, int> textOn[] = {
         {pv::kColorMenuText, pv::kColorMenu},
+        {pv::kColorGrayText, pv::kColorMenu},
         {pv::kColorHighlightText, pv::kColorHighlight},
         {pv::kColorInactiveCaptionText, pv::kColorInactiveCaption},
     };

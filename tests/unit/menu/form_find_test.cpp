@@ -280,3 +280,27 @@ TEST(FindStart, OnlyPrintableCharactersStartASearch) {
 
 }  // namespace
 }  // namespace pv
+
+TEST(FindWindowGeometry, SizesFollowTheMonitorsDpiAndTheFont) {
+    struct Case {
+        int dpi, fontHeight;
+        int width, margin, editHeight, rowHeight, pictureSize, pictureLeft, textLeft, gap;
+    } cases[] = {
+        {96, 13, 400, 4, 21, 20, 16, 4, 26, 16},
+        {120, 16, 500, 5, 26, 25, 20, 5, 33, 20},
+        {144, 24, 600, 6, 36, 33, 24, 6, 39, 24},   // a large font: the rows grow with it
+        {192, 26, 800, 8, 42, 40, 32, 8, 52, 32},   // the picture sets the rows' height
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.dpi);
+        const pv::FindGeometry g = pv::FindGeometryFor(c.dpi, c.fontHeight);
+        EXPECT_EQ(g.width, c.width);
+        EXPECT_EQ(g.margin, c.margin);
+        EXPECT_EQ(g.editHeight, c.editHeight);
+        EXPECT_EQ(g.rowHeight, c.rowHeight);
+        EXPECT_EQ(g.pictureSize, c.pictureSize);
+        EXPECT_EQ(g.pictureLeft, c.pictureLeft);
+        EXPECT_EQ(g.textLeft, c.textLeft);
+        EXPECT_EQ(g.gap, c.gap);
+    }
+}
