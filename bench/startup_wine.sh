@@ -87,6 +87,8 @@ for label in empty store300 store10k; do
     printf '  %-24s %6s ms (%sx) (%s)  %8s KB (%sx) (%s)\n' "$name" "$(mb $label)" "$(ratio "$(mb $label)" "$(mb bare)")" \
         "$(spread "${ms[$label]}")" "$(wb $label)" "$(ratio "$(wb $label)" "$(wb bare)")" "$(spread "${kb[$label]}")"
 done
+echo "start-up steps, bare (the last run):"
+tr -d '\r' <"$E2E_OUT/bare/timing.txt" | tail -4 | sed 's/^/  /'
 for label in empty store300 store10k; do
     echo "start-up steps, $label (the last run):"
     awk '/^process start/ {n = NR} {line[NR] = $0} END {for (i = n; i <= NR; ++i) print "  " line[i]}' \

@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <cstring>
+
 namespace {
 
 constexpr UINT kTrayCallback = WM_APP + 1;
@@ -30,7 +32,58 @@ LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
+// With PIVORA_TIMING set, the same steps as Pivora's timing, in timing.txt
+// beside the program: what the loader took, the window, the icon, the hot key.
+class Steps {
+public:
+    Steps() {
+        char flag[8] = "";
+        on_ = GetEnvironmentVariableA("PIVORA_TIMING", flag, sizeof flag) && flag[0] != '0';
+        if (!on_) return;
+        QueryPerformanceFrequency(&freq_);
+        QueryPerformanceCounter(&last_);
+        FILETIME created, exited, kernel, user, now;
+        if (GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user)) {
+            GetSystemTimeAsFileTime(&now);
+            Line("process start to the program", static_cast<double>(Ticks(now) - Ticks(created)) / 10000.0);
+        }
+    }
+    void Done(const char* what) {
+        if (!on_) return;
+        LARGE_INTEGER t;
+        QueryPerformanceCounter(&t);
+        Line(what, 1000.0 * static_cast<double>(t.QuadPart - last_.QuadPart) / static_cast<double>(freq_.QuadPart));
+        last_ = t;
+    }
+    void Write() {
+        if (!on_) return;
+        char path[MAX_PATH];
+        const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+        char* slash = n ? strrchr(path, '\\') : nullptr;
+        if (!slash) return;
+        lstrcpyA(slash + 1, "timing.txt");
+        HANDLE f = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, 0, nullptr);
+        if (f == INVALID_HANDLE_VALUE) return;
+        DWORD written = 0;
+        WriteFile(f, text_, static_cast<DWORD>(lstrlenA(text_)), &written, nullptr);
+        CloseHandle(f);
+    }
+
+private:
+    static unsigned long long Ticks(const FILETIME& t) {
+        return (static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+    }
+    void Line(const char* what, double ms) {
+        const int used = lstrlenA(text_);
+        wsprintfA(text_ + used, "%s: %d.%d ms\r\n", what, static_cast<int>(ms), static_cast<int>(ms * 10) % 10);
+    }
+    bool on_ = false;
+    LARGE_INTEGER freq_{}, last_{};
+    char text_[1024] = "";
+};
+
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    Steps steps;
     WNDCLASSA wc = {};
     wc.lpfnWndProc = WndProc;
     wc.hInstance = instance;
@@ -38,6 +91,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     RegisterClassA(&wc);
     HWND hwnd = CreateWindowExA(WS_EX_TOOLWINDOW, wc.lpszClassName, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                                 instance, nullptr);
+    steps.Done("  its window");
     NOTIFYICONDATAA nid = {};
     nid.cbSize = sizeof nid;
     nid.hWnd = hwnd;
@@ -46,7 +100,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     nid.uCallbackMessage = kTrayCallback;
     nid.hIcon = LoadIconA(nullptr, MAKEINTRESOURCEA(32512));
     Shell_NotifyIconA(NIM_ADD, &nid);
+    steps.Done("  tray icon");
     RegisterHotKey(hwnd, 1, MOD_CONTROL, 'L');
+    steps.Done("  hot key");
+    steps.Write();
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);
