@@ -60,6 +60,12 @@ public:
     // The small shell icon of the file type of `file` (a name that need not
     // exist) into both lists, the tree's drawn as AddShellIcon draws it.
     virtual void AddTypeIcon(const std::string& file, int position) = 0;
+    // AddTypeIcon for each file, at position and the places after it (or
+    // appended, for -1). Lists that must move the pictures above for each
+    // insertion move them once.
+    virtual void AddTypeIcons(const std::vector<std::string>& files, int position) {
+        for (const std::string& f : files) AddTypeIcon(f, position < 0 ? -1 : position++);
+    }
 
     // A saved item icon into ILAllPublicPM: a file ending in ".bmp" as a bitmap that
     // is its own mask, ".ico" as an icon. Returns whether the file could be loaded.

@@ -240,6 +240,29 @@ void WinPictureLists::AddTypeIcon(const std::string& file, int position) {
     unrealized_.push_back(TypePicture{index, file});
 }
 
+void WinPictureLists::AddTypeIcons(const std::vector<std::string>& files, int position) {
+    const int count = Count();
+    const int n = static_cast<int>(files.size());
+    if (position < 0 || position >= count || n < 2) {
+        IPictureLists::AddTypeIcons(files, position);
+        return;
+    }
+    Changed(position);
+    for (TypePicture& t : unrealized_)
+        if (t.index >= position) t.index += n;
+    // Blanks appended, the pictures above moved up once, and the places they
+    // left blank again: the lists one insertion at a time would give.
+    const int above = count - position;
+    for (auto [list, blank] : {std::pair<HIMAGELIST, const BlankPicture*>{pm_, &blankMenu_}, {tv_, &blankTree_}}) {
+        for (int i = 0; i < n; ++i)
+            if (!blank->color || ImageList_Add(list, blank->color, blank->mask) < 0)
+                ImageList_SetImageCount(list, static_cast<UINT>(count + i + 1));
+        for (int i = count - 1; i >= position; --i) ImageList_Copy(list, i + n, list, i, ILCF_MOVE);
+        for (int i = 0; i < std::min(n, above); ++i) PutBlank(list, position + i, *blank);
+    }
+    for (int i = 0; i < n; ++i) unrealized_.push_back(TypePicture{position + i, files[static_cast<size_t>(i)]});
+}
+
 void WinPictureLists::Realize(int index) {
     for (size_t k = 0; k < unrealized_.size(); ++k) {
         if (unrealized_[k].index != index || unrealized_[k].realized) continue;

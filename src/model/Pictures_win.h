@@ -49,6 +49,7 @@ public:
     // needed: the first question costs the shell's whole icon cache set-up, and
     // a type nobody draws is not worth it at start-up.
     void AddTypeIcon(const std::string& file, int position) override;
+    void AddTypeIcons(const std::vector<std::string>& files, int position) override;
     bool InsertIconFile(const std::string& file, int position) override;
     void CopyMenuPictureToTree(int position) override;
     void DeleteAbove(int last) override;

@@ -439,20 +439,32 @@ void ScanExtensions(StoreContext& c, const std::string& level) {
 void PreparePictures(StoreContext& c) {
     for (const char* e : {"exe", "bat", "cmd", "wsf", "wsh"}) c.table.extensions.Append(e);
     PictureBookkeeping& bk = c.pictures;
+    // The file types go in together, below the break pictures, in runs.
+    std::vector<std::string> run;
+    int runAt = bk.break3;
+    auto flush = [&] {
+        c.lists.AddTypeIcons(run, runAt);
+        run.clear();
+        runAt = bk.break3;
+    };
     for (int i = 0; i < c.table.extensions.Length(); ++i) {
         const std::string& ext = c.table.extensions[i];
         const std::string temp = c.dataDir + "TempFile." + ext;
         // An extension field from a hand-edited store may hold path characters; such
         // a name could reach outside the data directory, so it is not taken for a
         // file type and the shell's answer for a missing file (a blank picture) stands.
-        if (HasValidFileNameChars(ext))
-            c.lists.AddTypeIcon(temp, bk.break3);
-        else
+        if (HasValidFileNameChars(ext)) {
+            run.push_back(temp);
+        } else {
+            flush();
             c.lists.AddShellIcon(temp, bk.break3, false);
+        }
         ++bk.break3;
         ++bk.break4;
         ++bk.break5;
+        if (run.empty()) runAt = bk.break3;
     }
+    flush();
 }
 
 // ---------------------------------------------------------------- pictures

@@ -352,6 +352,10 @@ TEST(LoaderPictures, HostileExtensionsMakeNoFilesOutsideTheDataDirectory) {
     EXPECT_EQ(w.pmItems.root.Child(2)->imageIndex, 14);
     EXPECT_EQ(w.pictures.break3, 12 + 8);
     EXPECT_TRUE(w.lists.InStep());
+    // in the list's order, the hostile names between the types' runs
+    const char* exts[] = {"\\..\\keep.txt", "x:y", "txt", "exe", "bat", "cmd", "wsf", "wsh"};
+    for (int p = 0; p < 8; ++p)
+        EXPECT_EQ(w.lists.Menu()[static_cast<size_t>(12 + p)], "shell " + w.D() + "TempFile." + exts[p]) << p;
 }
 
 // ---------------------------------------------------------------- backup question

@@ -182,5 +182,39 @@ TEST_F(TypeIcons, PicturesInsertedBelowMoveTheUnaskedOnesAlong) {
     EXPECT_EQ(PixelsOf(lists.Menu(), 0), PixelsOf(reference.Menu(), 1)) << "the folder stays where it went";
 }
 
+TEST_F(TypeIcons, SeveralBelowOthersAtOnceAsOneAtATime) {
+    // A folder's picture, then three above it (two programs' and the folder's
+    // again) that the types go below.
+    char windows[MAX_PATH] = {};
+    GetWindowsDirectoryA(windows, MAX_PATH);
+    const std::vector<std::string> types = {dir_ + "TempFile.pvdoc", dir_ + "TempFile.pvzq", dir_ + "TempFile.pvenv"};
+    WinPictureLists one(scratch_, breaks_);
+    WinPictureLists batch(scratch_, breaks_);
+    const std::string w = windows;
+    for (WinPictureLists* l : {&one, &batch}) {
+        ASSERT_TRUE(l->Create());
+        for (const std::string& p : {w, w + "\\notepad.exe", w + "\\regedit.exe", w})
+            ASSERT_TRUE(l->AddShellIcon(p, -1, false)) << p;
+    }
+    for (size_t i = 0; i < types.size(); ++i) one.AddTypeIcon(types[i], 1 + static_cast<int>(i));
+    batch.AddTypeIcons(types, 1);
+    ASSERT_EQ(batch.Count(), 7);
+    ASSERT_EQ(one.Count(), 7);
+    // Blank first, then the types' own; the three above moved to 4, 5 and 6.
+    EXPECT_NE(PixelsOf(batch.Menu(), 4), PixelsOf(batch.Menu(), 5)) << "the pictures above keep their order";
+    for (bool realized : {false, true}) {
+        if (realized) {
+            one.RealizeAll();
+            batch.RealizeAll();
+        }
+        for (int i = 0; i < 7; ++i) {
+            EXPECT_EQ(PixelsOf(batch.Menu(), i), PixelsOf(one.Menu(), i)) << "menu " << i << " realized " << realized;
+            EXPECT_EQ(PixelsOf(batch.Tree(), i), PixelsOf(one.Tree(), i)) << "tree " << i << " realized " << realized;
+        }
+    }
+    EXPECT_NE(PixelsOf(batch.Menu(), 1), PixelsOf(batch.Menu(), 2)) << "the types keep their order";
+    EXPECT_FALSE(batch.HasUnrealized());
+}
+
 }  // namespace
 }  // namespace pv
