@@ -84,8 +84,10 @@ bool WinFileSystem::Rename(const std::string& from, const std::string& to) {
 }
 
 bool WinFileSystem::ReadAll(const std::string& path, std::string& contents) {
-    FileHandle f(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                             FILE_ATTRIBUTE_NORMAL, nullptr));
+    // Shared with writers and deleters: a read never makes an editor's save or
+    // the user's delete fail; a change meanwhile shows in the file's stamp.
+    FileHandle f(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!f.Valid()) return false;
     LARGE_INTEGER size;
     if (!GetFileSizeEx(f.Get(), &size) || size.QuadPart < 0 ||

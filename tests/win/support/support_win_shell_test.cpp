@@ -132,6 +132,23 @@ TEST(FileLocks, AFileHeldOpenWithoutDeleteSharingStaysWithItsDirectories) {
     EXPECT_FALSE(env.Exists(dir));
 }
 
+TEST(FileLocks, AFileOthersHoldOpenToWriteOrDeleteIsStillRead) {
+    // An editor with the file open, a program about to delete or rename it.
+    pvtest::SupportFsEnv env;
+    const std::string file = env.Root() + "shared.txt";
+    const DWORD holds[] = {GENERIC_WRITE, DELETE};
+    for (DWORD access : holds) {
+        ASSERT_TRUE(env.MakeFile(file, "text"));
+        HANDLE h = CreateFileA(file.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(h, INVALID_HANDLE_VALUE);
+        std::string got;
+        EXPECT_TRUE(env.Fs().ReadAll(file, got)) << std::hex << access;
+        EXPECT_EQ(got, "text");
+        CloseHandle(h);
+    }
+}
+
 TEST(FileLocks, AReadOnlyFileCannotBeDeletedAndStays) {
     pvtest::SupportFsEnv env;
     const std::string dir = env.Root() + "d";
