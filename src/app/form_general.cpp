@@ -218,7 +218,13 @@ void TrayMenu::Popup(PopupMenu* menu, ITrayMenuHost& host, const std::function<v
         if (OpenFind) OpenFind(pending_);
         return;
     }
-    if (host.RunEntryCommand()) return;
+    // A choice made in between means the next press is a new one, not the
+    // second of a double press.
+    if (host.RunEntryCommand()) {
+        hotKeySeen_ = false;
+        return;
+    }
+    if (chosen) hotKeySeen_ = false;
     if (chosen && click) click(*chosen);
 }
 

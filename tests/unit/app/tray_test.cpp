@@ -251,6 +251,44 @@ TEST_F(TrayFixture, StopsWithoutACursorOrWhenTheProgramEndsDuringThePump) {
     EXPECT_FALSE(tray.Busy());
 }
 
+TEST_F(TrayFixture, TheHotKeyTwiceQuicklyOpensFindUnlessTheFirstMenusEntryWasChosen) {
+    struct Press {
+        unsigned at;   // ms
+        bool choose;   // an entry chosen from the menu it opens
+    };
+    struct Case {
+        const char* what;
+        std::vector<Press> presses;
+        std::vector<std::string> expected;  // "menu" or "find", one per press
+    } cases[] = {
+        {"twice quickly", {{0, false}, {300, false}}, {"menu", "find"}},
+        {"twice, at the double-click time", {{0, false}, {500, false}}, {"menu", "find"}},
+        {"twice, slower", {{0, false}, {501, false}}, {"menu", "menu"}},
+        {"an entry started in between", {{0, true}, {300, false}}, {"menu", "menu"}},
+        {"three quickly: a third starts over", {{0, false}, {200, false}, {400, false}}, {"menu", "find", "menu"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TrayMenu t;
+        t.Menu = &menu;
+        std::vector<std::string> got;
+        t.OpenFind = [&](const FindRequest& r) {
+            EXPECT_TRUE(r.atMouse);
+            EXPECT_EQ(r.text, "");
+            got.push_back("find");
+        };
+        for (const Press& p : c.presses) {
+            host.now = 10000 + p.at;
+            host.choice = p.choose ? entry : nullptr;
+            const size_t before = host.calls.size();
+            t.JvApplicationHotKeyHotKey(host, click);
+            for (size_t i = before; i < host.calls.size(); ++i)
+                if (host.calls[i].rfind("track", 0) == 0) got.push_back("menu");
+        }
+        EXPECT_EQ(got, c.expected);
+    }
+}
+
 // ---------------------------------------------------------------- where the menu opens
 
 TEST(TrayMenuAlignment, OpensTowardTheInsideFromEachTaskBarEdge) {
