@@ -1,4 +1,5 @@
 #include "app/form_general_win.h"
+#include "support/StepClock_win.h"
 
 #include <shellapi.h>
 
@@ -143,23 +144,17 @@ bool TFormGeneral::FormCreate() {
     SetApplicationExceptionRoute([this](const char* sender, const std::exception* e) {
         errors_->AEGeneralException(sender, e);
     });
-    LARGE_INTEGER f, t0, t1, t2, t3;
-    QueryPerformanceFrequency(&f);
-    QueryPerformanceCounter(&t0);
+    StepClock clock;
     HICON icon = LoadProgramIcon(GetSystemMetrics(SM_CXSMICON));
-    QueryPerformanceCounter(&t1);
+    const double iconMs = clock.Lap();
     // Without the icon's window the program could never be reached.
     if (!CSystrayGen.Create(icon, m_.ProductTitle)) return false;
-    QueryPerformanceCounter(&t2);
+    const double trayMs = clock.Lap();
     JvApplicationHotKey.SetActive(true);
-    QueryPerformanceCounter(&t3);
     if (OnTiming) {
-        const auto ms = [&f](const LARGE_INTEGER& a, const LARGE_INTEGER& b) {
-            return 1000.0 * static_cast<double>(b.QuadPart - a.QuadPart) / static_cast<double>(f.QuadPart);
-        };
-        OnTiming("    program icon", ms(t0, t1));
-        OnTiming("    tray icon", ms(t1, t2));
-        OnTiming("    hot key", ms(t2, t3));
+        OnTiming("    program icon", iconMs);
+        OnTiming("    tray icon", trayMs);
+        OnTiming("    hot key", clock.Lap());
     }
     return true;
 }

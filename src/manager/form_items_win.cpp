@@ -1,4 +1,5 @@
 #include "manager/form_items_win.h"
+#include "support/StepClock_win.h"
 
 #include <algorithm>
 
@@ -265,13 +266,10 @@ HTREEITEM TFormItems::ItemOf(const TreeNode* node) const {
 }
 
 void TFormItems::miManageItemsClick() {
-    LARGE_INTEGER f, t0, t1;
-    QueryPerformanceFrequency(&f);
-    QueryPerformanceCounter(&t0);
+    const StepClock clock;
     Present();
     UpdateWindow(Handle());  // painted, with the tree's first items
-    QueryPerformanceCounter(&t1);
-    if (OnTiming) OnTiming("manager shown", 1000.0 * static_cast<double>(t1.QuadPart - t0.QuadPart) / f.QuadPart);
+    if (OnTiming) OnTiming("manager shown", clock.Total());
 }
 
 void TFormItems::ShowItem(int itemNumber) {
@@ -652,13 +650,10 @@ void TFormItems::EndDrag(bool drop, POINT pt) {
     dropTarget_ = nullptr;
     dragging_ = armed_ = pressed_ = false;
     if (wasDragging && drop && accept_) {
-        LARGE_INTEGER f, t0, t1;
-        QueryPerformanceFrequency(&f);
-        QueryPerformanceCounter(&t0);
+        const StepClock clock;
         model_.TVItemsDragDrop(pt.x, pt.y);
         UpdateWindow(TVItems.Handle());
-        QueryPerformanceCounter(&t1);
-        if (OnTiming) OnTiming("drop", 1000.0 * static_cast<double>(t1.QuadPart - t0.QuadPart) / f.QuadPart);
+        if (OnTiming) OnTiming("drop", clock.Total());
     }
     model_.TVItemsMouseUp(true);
     PushControls();
@@ -767,13 +762,10 @@ void TFormItems::OnCommand(int id, int code, HWND control) {
         case kIdCut: model_.BitBtnCutClick(); break;
         case kIdCopy: model_.BitBtnCopyClick(); break;
         case kIdPaste: {
-            LARGE_INTEGER f, t0, t1;
-            QueryPerformanceFrequency(&f);
-            QueryPerformanceCounter(&t0);
+            const StepClock clock;
             model_.BitBtnPasteClick();
             UpdateWindow(TVItems.Handle());
-            QueryPerformanceCounter(&t1);
-            if (OnTiming) OnTiming("paste", 1000.0 * static_cast<double>(t1.QuadPart - t0.QuadPart) / f.QuadPart);
+            if (OnTiming) OnTiming("paste", clock.Total());
             break;
         }
         case kIdDelete: model_.BitBtnDeleteClick(); break;

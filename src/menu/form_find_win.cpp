@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "support/DisplayScale_win.h"
+#include "support/StepClock_win.h"
 
 namespace pv {
 
@@ -127,16 +128,10 @@ void TFormFind::UpdateLook(POINT at) {
 }
 
 void TFormFind::FormShow(int x, int y, const std::string& text) {
-    LARGE_INTEGER t0, t1, f;
-    QueryPerformanceCounter(&t0);
-    QueryPerformanceFrequency(&f);
-    LARGE_INTEGER step = t0;
+    StepClock clock;
     auto timed = [&](const char* what) {
-        if (!OnTiming) return;
-        LARGE_INTEGER now;
-        QueryPerformanceCounter(&now);
-        OnTiming(what, 1000.0 * static_cast<double>(now.QuadPart - step.QuadPart) / static_cast<double>(f.QuadPart));
-        step = now;
+        const double ms = clock.Lap();
+        if (OnTiming) OnTiming(what, ms);
     };
     if (!CreateOnce()) return;
     UpdateLook(POINT{x, y});
@@ -158,11 +153,7 @@ void TFormFind::FormShow(int x, int y, const std::string& text) {
     SetFocus(edit_);
     UpdateWindow(Handle());
     timed("  find window shown and painted");
-    if (OnTiming) {
-        QueryPerformanceCounter(&t1);
-        OnTiming("find shown", 1000.0 * static_cast<double>(t1.QuadPart - t0.QuadPart) /
-                                   static_cast<double>(f.QuadPart));
-    }
+    if (OnTiming) OnTiming("find shown", clock.Total());
 }
 
 void TFormFind::FormHide() {

@@ -1,4 +1,5 @@
 #include "menu/form_shortcuts_win.h"
+#include "support/StepClock_win.h"
 
 #include <commctrl.h>
 
@@ -142,13 +143,12 @@ TFormShortCuts::~TFormShortCuts() {
 }
 
 bool TFormShortCuts::Create() {
-    LARGE_INTEGER t0, t1, f;
-    QueryPerformanceCounter(&t0);
+    StepClock clock;
     // Never shown, and no menu or dialog is owned by it: a message-only window,
     // for which the system makes no window on the display (under Wine the
     // costliest part of start-up's windows after the tray icon).
     if (!Window::Create("TFormShortCuts", "FormShortCuts", 0, 0, 0, 0, 0, 0, HWND_MESSAGE)) return false;
-    QueryPerformanceCounter(&t1);
+    const double windowMs = clock.Lap();
     const int small[3] = {IDB_PM_BREAK3, IDB_PM_BREAK4, IDB_PM_BREAK5};
     const int large[3] = {IDB_TV_BREAK3, IDB_TV_BREAK4, IDB_TV_BREAK5};
     for (int i = 0; i < 3; ++i) {
@@ -156,21 +156,14 @@ bool TFormShortCuts::Create() {
         Breaks.large[i] = LoadPicture(large[i]);
     }
     if (OnTiming) {
-        LARGE_INTEGER t2;
-        QueryPerformanceCounter(&t2);
-        QueryPerformanceFrequency(&f);
-        const auto ms = [&f](const LARGE_INTEGER& a, const LARGE_INTEGER& b) {
-            return 1000.0 * static_cast<double>(b.QuadPart - a.QuadPart) / static_cast<double>(f.QuadPart);
-        };
-        OnTiming("    its window", ms(t0, t1));
-        OnTiming("    break pictures", ms(t1, t2));
+        OnTiming("    its window", windowMs);
+        OnTiming("    break pictures", clock.Lap());
     }
     return true;
 }
 
 MenuEntry* TFormShortCuts::TrackMenu(PopupMenu& menu, HWND owner, POINT pt, UINT align, const RECT* exclude) {
-    LARGE_INTEGER t0, t1, f;
-    QueryPerformanceCounter(&t0);
+    const StepClock clock;
     // Measured and drawn for the monitor the menu opens on, in the colours the
     // desktop asks for now.
     dpi_ = DpiAtPoint(pt);
@@ -191,11 +184,7 @@ MenuEntry* TFormShortCuts::TrackMenu(PopupMenu& menu, HWND owner, POINT pt, UINT
         mi.hbrBack = background_;
         SetMenuInfo(realised.menu, &mi);
     }
-    if (OnTiming) {
-        QueryPerformanceCounter(&t1);
-        QueryPerformanceFrequency(&f);
-        OnTiming("tray menu made", 1000.0 * static_cast<double>(t1.QuadPart - t0.QuadPart) / static_cast<double>(f.QuadPart));
-    }
+    if (OnTiming) OnTiming("tray menu made", clock.Total());
     TPMPARAMS params = {};
     params.cbSize = sizeof params;
     if (exclude) params.rcExclude = *exclude;

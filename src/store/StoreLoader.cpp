@@ -439,13 +439,12 @@ void ScanExtensions(StoreContext& c, const std::string& level) {
 void PreparePictures(StoreContext& c) {
     for (const char* e : {"exe", "bat", "cmd", "wsf", "wsh"}) c.table.extensions.Append(e);
     PictureBookkeeping& bk = c.pictures;
-    // The file types go in together, below the break pictures, in runs.
+    // The file types go in together, below the break pictures, in runs that
+    // end where the next picture goes.
     std::vector<std::string> run;
-    int runAt = bk.break3;
     auto flush = [&] {
-        c.lists.AddTypeIcons(run, runAt);
+        c.lists.AddTypeIcons(run, bk.break3 - static_cast<int>(run.size()));
         run.clear();
-        runAt = bk.break3;
     };
     for (int i = 0; i < c.table.extensions.Length(); ++i) {
         const std::string& ext = c.table.extensions[i];
@@ -462,7 +461,6 @@ void PreparePictures(StoreContext& c) {
         ++bk.break3;
         ++bk.break4;
         ++bk.break5;
-        if (run.empty()) runAt = bk.break3;
     }
     flush();
 }
