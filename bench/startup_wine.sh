@@ -37,6 +37,9 @@ prepare() {  # LABEL ENTRIES|bare
     if [ "$2" = bare ]; then cp "$E2E_BIN/traybare.exe" "$app/"; return; fi
     cp "$E2E_BIN/pivora.exe" "$app/"
     if [ "$2" -gt 0 ]; then make_store "$app" "$2"; else mkdir -p "$app/shortcuts"; : >"$app/shortcuts/shortcuts.txt"; fi
+    # A user's store was written long before the program starts, not a moment
+    # ago (a file written moments before it is read is always read anew).
+    find "$app/shortcuts" -exec touch -d '1 hour ago' {} +
 }
 
 # One start: prints "MS KB" (tray-ready time, working set once idle).

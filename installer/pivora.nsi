@@ -327,6 +327,8 @@ Section "Uninstall"
     Delete "$INSTDIR\help.html"
     Delete "$INSTDIR\glc.ini"
     Delete "$INSTDIR\uninstall.exe"
+    ; The program's copy of the menu's files for a quick start is no data of the user's.
+    Delete "$INSTDIR\shortcuts.cache"
     ; The empty settings file the installer left for a per-user setup; one with
     ; settings in it is the user's.
     ${If} $R0 == "user"
@@ -357,6 +359,7 @@ Section "Uninstall"
     ; The item store, the settings and the error log are the user's: never removed.
     SetShellVarContext current
     ${If} $R0 == "user"
+        Delete "$DOCUMENTS\Kelvory\Pivora\shortcuts.cache"
         StrCpy $1 "Your menu items and their backups, settings and error log stay in your own data directory:$\r$\n$DOCUMENTS\Kelvory\Pivora$\r$\n(every user who used Pivora has such a directory in their Documents folder)."
     ${Else}
         StrCpy $1 "Your menu items and their backups, settings and error log stay in the program folder:$\r$\n$INSTDIR"

@@ -11,6 +11,7 @@
 
 #include "manager/form_restore_win.h"
 #include "menu/Launching.h"
+#include "store/StoreSnapshot.h"
 #include "support/UkvWinSysAPI.h"
 #include "support/UkvSysExceptions.h"
 
@@ -252,7 +253,8 @@ void PivoraProgram::ReadStoreEarly() {
     const std::string dataDir = settings_->ForeseeDataDir(programDir);
     Timing("  foreseeing DataDir", MsSince(t));
     QueryPerformanceCounter(&t);
-    if (!dataDir.empty()) storeAhead_.Start(Fs, dataDir + "shortcuts\\", kStoreReaders, Model.TextFiles);
+    if (!dataDir.empty())
+        storeAhead_.Start(Fs, dataDir + "shortcuts\\", kStoreReaders, Model.TextFiles, dataDir + kSnapshotName);
     Timing("  starting the readers", MsSince(t));
 }
 
@@ -350,10 +352,32 @@ void PivoraProgram::WriteTimingLines() {
     if (!Fs.Append(file, text)) Fs.WriteAll(file, text);
 }
 
+namespace {
+
+// The process's working set in KB, for the timing lines; 0 where the system
+// cannot tell (before Windows 7 the function is in psapi.dll, not loaded here).
+unsigned long WorkingSetKb() {
+    struct Counters {
+        DWORD cb, PageFaultCount;
+        SIZE_T PeakWorkingSetSize, WorkingSetSize, QuotaPeakPagedPoolUsage, QuotaPagedPoolUsage,
+            QuotaPeakNonPagedPoolUsage, QuotaNonPagedPoolUsage, PagefileUsage, PeakPagefileUsage;
+    };
+    using Query = BOOL(WINAPI*)(HANDLE, Counters*, DWORD);
+    static const auto query =
+        reinterpret_cast<Query>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "K32GetProcessMemoryInfo")));
+    Counters c = {};
+    c.cb = sizeof c;
+    if (!query || !query(GetCurrentProcess(), &c, sizeof c)) return 0;
+    return static_cast<unsigned long>(c.WorkingSetSize / 1024);
+}
+
+}  // namespace
+
 void PivoraProgram::StepDone(const char* step) {
     if (!timing_) return;
     char line[200];
-    snprintf(line, sizeof line, "step %s: %.1f ms (at %.1f ms)\r\n", step, MsSince(lastStep_), MsSince(begin_));
+    snprintf(line, sizeof line, "step %s: %.1f ms (at %.1f ms, working set %lu KB)\r\n", step, MsSince(lastStep_),
+             MsSince(begin_), WorkingSetKb());
     QueryPerformanceCounter(&lastStep_);
     timingLines_.push_back(line);
     if (!started_ && std::string(step) == "AttachTreeChangeHandler") {

@@ -11,12 +11,15 @@
 #include <utility>
 
 #include "store/StoreFormat.h"
+#include "store/StoreSnapshot.h"
 
 namespace pv {
 
 struct StoreReadAhead::Walk {
-    Walk(IFileSystem& fs_, StoreCache& cache_, const TextFileCodec& codec_, const std::string& level, bool stamps_)
-        : fs(fs_), cache(cache_), codec(codec_), stamps(stamps_), queue{level}, queued{level} {}
+    Walk(IFileSystem& fs_, StoreCache& cache_, const TextFileCodec& codec_, const std::string& level, bool stamps_,
+         const std::string& snapshotFile_ = std::string())
+        : fs(fs_), cache(cache_), codec(codec_), stamps(stamps_), root(level), snapshotFile(snapshotFile_),
+          queue{level}, queued{level} {}
 
     IFileSystem& fs;
     StoreCache& cache;
@@ -24,6 +27,13 @@ struct StoreReadAhead::Walk {
     // Whether each index file's stamp is taken before it is read, for a
     // reading that is handed over later.
     const bool stamps;
+    const std::string root;
+    // The copy of the store's index files ("": none): read by the first worker
+    // before any level, then only looked up (each level by one worker alone).
+    const std::string snapshotFile;
+    std::once_flag snapshotRead;
+    SnapshotEntries snapshot;
+    unsigned long long snapshotWritten = 0;
     std::atomic<bool> stop{false};
     // Set when the store check has begun: what is read from then on is as
     // current as the check's own reading would be and needs no checking.
@@ -36,9 +46,40 @@ struct StoreReadAhead::Walk {
     // ever appended to): index files with their stamps, and folders.
     std::vector<std::pair<std::string, std::string>> earlyFiles;
     std::vector<std::string> earlyFolders;
+    // For the next copy: every file read with a stamp, as read; and how many
+    // were read from the disk rather than from the copy.
+    std::vector<std::pair<std::string, SnapshotEntry>> taken;
+    size_t fromDisk = 0, fromSnapshot = 0;
     int busy = 0;                     // workers reading a level right now
 
+    void ReadSnapshot() {
+        // A copy that cannot be read only costs the time it would have saved.
+        try {
+            std::string data;
+            const unsigned long long written = StampTime(fs.FileStamp(snapshotFile));
+            if (written && fs.ReadAll(snapshotFile, data) && ParseSnapshot(data, snapshot)) snapshotWritten = written;
+        } catch (...) {
+            snapshot.clear();
+        }
+    }
+
+    // The bytes of file (whose stamp is stamp, "" when untold) from the copy
+    // when it still holds them, else from the file.
+    bool ReadBytes(const std::string& file, const std::string& stamp, std::string& bytes, bool& copied) {
+        copied = false;
+        if (!snapshot.empty()) {
+            const auto it = snapshot.find(file.substr(root.size()));
+            if (it != snapshot.end() && SnapshotCopyHolds(it->second.stamp, stamp, snapshotWritten)) {
+                bytes = std::move(it->second.bytes);
+                copied = true;
+                return true;
+            }
+        }
+        return fs.ReadAll(file, bytes);
+    }
+
     void Work() {
+        if (!snapshotFile.empty()) std::call_once(snapshotRead, [this] { ReadSnapshot(); });
         std::unique_lock<std::mutex> lock(mutex);
         for (;;) {
             changed.wait(lock, [&] { return !queue.empty() || busy == 0 || stop; });
@@ -55,6 +96,10 @@ struct StoreReadAhead::Walk {
             std::vector<std::string> next;
             std::string stamp;
             const bool early = stamps && !checking;
+            // With a copy to keep, every file's stamp is taken before it is read.
+            const bool stamped = early || !snapshotFile.empty();
+            SnapshotEntry keep;
+            bool copied = false;
             StoreRecord rec;
             // Reading ahead only saves time: when it fails (memory), the scan
             // reads what is missing itself, and an exception must not end the
@@ -62,8 +107,10 @@ struct StoreReadAhead::Walk {
             try {
                 // Taken before the reading: a write that comes after it, even
                 // while the file is read, changes the stamp.
-                if (early) stamp = fs.FileStamp(file);
-                if ((!early || !stamp.empty()) && ReadIndexText(fs, codec, file, *text)) {
+                if (stamped) stamp = fs.FileStamp(file);
+                if ((!early || !stamp.empty()) && ReadBytes(file, stamp, *text, copied)) {
+                    if (!snapshotFile.empty() && !stamp.empty()) keep = SnapshotEntry{stamp, *text};
+                    codec.DecodeInPlace(*text);
                     lines = SplitIndexLineViews(*text);
                     for (std::string_view line : lines) {
                         // The folders as the scan reads them, so that it finds them here.
@@ -82,12 +129,15 @@ struct StoreReadAhead::Walk {
                 text.reset();
                 folders.clear();
                 next.clear();
+                keep = SnapshotEntry();
             }
 
             lock.lock();
             try {
                 // Noted as read early before it is kept: nothing kept escapes the check.
                 if (text) {
+                    ++(copied ? fromSnapshot : fromDisk);
+                    if (!keep.stamp.empty()) taken.emplace_back(file.substr(root.size()), std::move(keep));
                     if (early) earlyFiles.emplace_back(file, std::move(stamp));
                     cache.indexFiles.emplace(file, StoreCache::IndexText{std::move(text), std::move(lines)});
                 }
@@ -121,15 +171,46 @@ void ReadStoreAhead(IFileSystem& fs, const std::string& level, int threads, Stor
 
 // ---------------------------------------------------------------- in the background
 
+namespace {
+
+// Writes the next copy of the store's index files when it would differ from
+// the one read: a file read from the disk, a file changed since it was read,
+// or a copy of a file the walk did not meet. Written right after the check,
+// so that the copy's own time follows the reading closely (see
+// SnapshotCopyHolds). First to a file of its own: a write cut short leaves the
+// old copy or none, never half of one.
+void KeepSnapshot(StoreReadAhead::Walk& w, const std::unordered_set<std::string>& stale) {
+    const bool unused = w.fromSnapshot < w.snapshot.size();
+    if (w.fromDisk == 0 && stale.empty() && !unused) return;
+    try {
+        SnapshotEntries next;
+        for (auto& t : w.taken)
+            if (!stale.count(w.root + t.first)) next.emplace(std::move(t.first), std::move(t.second));
+        w.taken.clear();
+        const std::string fresh = w.snapshotFile + ".new";
+        if (!w.fs.WriteAll(fresh, SerializeSnapshot(next))) {
+            w.fs.RemoveFile(fresh);
+            return;
+        }
+        w.fs.RemoveFile(w.snapshotFile);
+        if (!w.fs.Rename(fresh, w.snapshotFile)) w.fs.RemoveFile(fresh);
+    } catch (...) {
+        // Without a copy the next start reads every file.
+    }
+}
+
+}  // namespace
+
 StoreReadAhead::StoreReadAhead() = default;
 
 StoreReadAhead::~StoreReadAhead() { Discard(); }
 
-void StoreReadAhead::Start(IFileSystem& fs, const std::string& level, int threads, const TextFileCodec& codec) {
+void StoreReadAhead::Start(IFileSystem& fs, const std::string& level, int threads, const TextFileCodec& codec,
+                           const std::string& snapshotFile) {
     Discard();
     if (threads <= 0 || level.empty()) return;
     own_ = std::make_unique<StoreCache>();
-    walk_ = std::make_unique<Walk>(fs, *own_, codec, level, true);
+    walk_ = std::make_unique<Walk>(fs, *own_, codec, level, true, snapshotFile);
     try {
         for (int i = 0; i < threads; ++i) workers_.emplace_back(&Walk::Work, walk_.get());
     } catch (const std::system_error&) {
@@ -179,6 +260,7 @@ size_t StoreReadAhead::HandOver(StoreCache& cache) {
     files = std::move(w.earlyFiles);
     folders = std::move(w.earlyFolders);
     check(checkedFiles, checkedFolders);
+    if (!w.snapshotFile.empty()) KeepSnapshot(w, stale);
 
     size_t kept = 0;
     for (auto& f : own_->indexFiles)

@@ -39,8 +39,11 @@ public:
 
     // Starts threads workers on the store below level (ending with a
     // backslash); a reading still running is dropped first. No thread that
-    // can be started: nothing is read ahead.
-    void Start(IFileSystem& fs, const std::string& level, int threads, const TextFileCodec& codec);
+    // can be started: nothing is read ahead. With a snapshotFile, index files
+    // whose stamps are unchanged are taken from that copy (see
+    // StoreSnapshot.h), and the hand-over writes it anew when it changed.
+    void Start(IFileSystem& fs, const std::string& level, int threads, const TextFileCodec& codec,
+               const std::string& snapshotFile = std::string());
     // The level being read ahead; "" when none.
     const std::string& Level() const { return level_; }
     // Waits until the workers are done.

@@ -263,8 +263,11 @@ std::string PosixFileSystem::FileStamp(const std::string& path) {
     struct stat st;
     if (path.empty() || ::stat(StripSlashes(HostPath(path)).c_str(), &st) != 0 || S_ISDIR(st.st_mode))
         return std::string();
-    return std::to_string(static_cast<long long>(st.st_mtim.tv_sec)) + "." +
-           std::to_string(static_cast<long>(st.st_mtim.tv_nsec)) + ":" + std::to_string(static_cast<long long>(st.st_size));
+    // Seconds from 1601 to 1970, as Windows counts file times.
+    constexpr long long kEpochGap = 11644473600LL;
+    const long long ticks = (static_cast<long long>(st.st_mtim.tv_sec) + kEpochGap) * 10000000LL +
+                            static_cast<long long>(st.st_mtim.tv_nsec) / 100;
+    return std::to_string(ticks) + ":" + std::to_string(static_cast<long long>(st.st_size));
 }
 
 std::string PosixFileSystem::TempDir() {

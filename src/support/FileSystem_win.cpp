@@ -190,8 +190,9 @@ std::string WinFileSystem::FileStamp(const std::string& path) {
     if (path.empty() || !GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
         (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
         return std::string();
-    return std::to_string(data.ftLastWriteTime.dwHighDateTime) + "." + std::to_string(data.ftLastWriteTime.dwLowDateTime) +
-           ":" + std::to_string(data.nFileSizeHigh) + "." + std::to_string(data.nFileSizeLow);
+    const auto wide = [](DWORD high, DWORD low) { return (static_cast<unsigned long long>(high) << 32) | low; };
+    return std::to_string(wide(data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime)) + ":" +
+           std::to_string(wide(data.nFileSizeHigh, data.nFileSizeLow));
 }
 
 std::string WinFileSystem::TempDir() {

@@ -65,9 +65,11 @@ public:
     // is no directory or the system cannot tell. A walk that follows directory
     // links uses it to notice that it has come back to where it already is.
     virtual std::string DirectoryIdentity(const std::string& /*path*/) { return std::string(); }
-    // A text that stays the same while a file is not written to (its last write
-    // time and its size); "" when the file is missing or the system cannot tell.
-    // What was read earlier is still what the file holds while this is unchanged.
+    // A text that stays the same while a file is not written to: its last write
+    // time as a decimal count of 100-nanosecond ticks since 1601 (a file time),
+    // a colon and its size; "" when the file is missing or the system cannot
+    // tell. What was read earlier is still what the file holds while this is
+    // unchanged.
     virtual std::string FileStamp(const std::string& /*path*/) { return std::string(); }
 };
 

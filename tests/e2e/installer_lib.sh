@@ -126,9 +126,10 @@ inst_snapshot() {
         find . -type f -exec sha256sum {} + | LC_ALL=C sort -k2)
 }
 
-# The same without the files the installer puts there: what is the user's.
+# The same without the files the installer puts there and the program's copy
+# of the store for a quick start: what is the user's.
 inst_snapshot_data() {
-    inst_snapshot "$1" | grep -vE '  \./(pivora\.exe|glc\.ini|help\.html|uninstall\.exe)$'
+    inst_snapshot "$1" | grep -vE '  \./(pivora\.exe|glc\.ini|help\.html|uninstall\.exe|shortcuts\.cache)$'
 }
 
 # Checks the values of the uninstall key. $1 installation folder (Windows).

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <ctime>
 
 #include "common/support_fs.h"
 #include "support/JCLPathes.h"
@@ -117,7 +119,14 @@ TEST(FsQueries, AFileStampChangesWithAWriteAndOnlyThen) {
     ASSERT_TRUE(env.MakeFile(r + "index.txt", "^NorSep|\r\n"));
     ASSERT_TRUE(env.MakeDir(r + "dir"));
     const std::string first = fs.FileStamp(r + "index.txt");
-    EXPECT_NE(first, "");
+    ASSERT_NE(first.find(':'), std::string::npos) << first;
+    // The last write time in file-time ticks (100 ns since 1601), which the
+    // store's copy compares with its own; written just now, so within a day
+    // of the clock.
+    const long long now = (static_cast<long long>(std::time(nullptr)) + 11644473600LL) * 10000000LL;
+    const long long written = std::stoll(first.substr(0, first.find(':')));
+    EXPECT_LT(std::llabs(written - now), 864000000000LL) << first;
+    EXPECT_EQ(first.substr(first.find(':') + 1), "10") << "the size";
     std::string text;
     ASSERT_TRUE(fs.ReadAll(r + "index.txt", text));
     EXPECT_EQ(fs.Attributes(r + "index.txt") & pv::kAttrDirectory, 0u);
