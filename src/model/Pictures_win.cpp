@@ -254,9 +254,14 @@ void WinPictureLists::AddTypeIcons(const std::vector<std::string>& files, int po
     // left blank again: the lists one insertion at a time would give.
     const int above = count - position;
     for (auto [list, blank] : {std::pair<HIMAGELIST, const BlankPicture*>{pm_, &blankMenu_}, {tv_, &blankTree_}}) {
-        for (int i = 0; i < n; ++i)
-            if (!blank->color || ImageList_Add(list, blank->color, blank->mask) < 0)
-                ImageList_SetImageCount(list, static_cast<UINT>(count + i + 1));
+        // One strip of n blanks side by side: the list takes them in one call
+        // rather than n (each call costs the list's bitmaps a round of copies).
+        int cx = 0, cy = 0;
+        ImageList_GetIconSize(list, &cx, &cy);
+        BlankPicture strip = MakeBlankPicture(cx * n, cy);
+        if (!strip.color || !strip.mask || ImageList_Add(list, strip.color, strip.mask) < 0)
+            ImageList_SetImageCount(list, static_cast<UINT>(count + n));
+        FreeBlankPicture(strip);
         for (int i = count - 1; i >= position; --i) ImageList_Copy(list, i + n, list, i, ILCF_MOVE);
         for (int i = 0; i < std::min(n, above); ++i) PutBlank(list, position + i, *blank);
     }

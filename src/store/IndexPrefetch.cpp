@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <cstddef>
 #include <memory>
 #include <mutex>
 #include <string_view>
@@ -52,6 +53,41 @@ struct StoreReadAhead::Walk {
     size_t fromDisk = 0, fromSnapshot = 0;
     int busy = 0;                     // workers reading a level right now
 
+    // The hand-over's check, shared by the hand-over and the workers done
+    // with the walk: every file and folder read early is asked about anew
+    // (under Wine each question waits for the system, and two threads ask
+    // two at a time). Posted once; taken by index.
+    bool checkPosted = false;
+    std::vector<std::pair<std::string, std::string>> checkFiles;
+    std::vector<std::string> checkFolders;
+    std::atomic<size_t> nextFile{0}, nextFolder{0};
+    std::unordered_set<std::string> stale;            // files whose stamp changed
+    std::unordered_map<std::string, uint32_t> asked;  // folders' attributes now
+    bool checkFailed = false;  // a question went unanswered: nothing read early is kept
+
+    void Check() {
+        std::vector<std::string> staleHere;
+        std::vector<std::pair<std::string, uint32_t>> askedHere;
+        bool failed = false;
+        try {
+            for (size_t i; (i = nextFile++) < checkFiles.size();)
+                if (fs.FileStamp(checkFiles[i].first) != checkFiles[i].second) staleHere.push_back(checkFiles[i].first);
+            // A folder made or removed since is no index file's change: each is asked again.
+            for (size_t i; (i = nextFolder++) < checkFolders.size();)
+                askedHere.emplace_back(checkFolders[i], fs.Attributes(checkFolders[i]));
+        } catch (...) {
+            failed = true;
+        }
+        std::lock_guard<std::mutex> lock(mutex);
+        try {
+            for (std::string& f : staleHere) stale.insert(std::move(f));
+            for (auto& a : askedHere) asked[a.first] = a.second;
+        } catch (...) {
+            failed = true;
+        }
+        checkFailed = checkFailed || failed;
+    }
+
     void ReadSnapshot() {
         // A copy that cannot be read only costs the time it would have saved.
         try {
@@ -78,12 +114,15 @@ struct StoreReadAhead::Walk {
         return fs.ReadAll(file, bytes);
     }
 
+    bool Walked() const { return queue.empty() && busy == 0; }
+
     void Work() {
         if (!snapshotFile.empty()) std::call_once(snapshotRead, [this] { ReadSnapshot(); });
         std::unique_lock<std::mutex> lock(mutex);
         for (;;) {
             changed.wait(lock, [&] { return !queue.empty() || busy == 0 || stop; });
-            if (queue.empty() || stop) return;  // nothing queued and nobody left to queue more
+            if (stop) return;
+            if (queue.empty()) break;  // nothing queued and nobody left to queue more
             const std::string level = std::move(queue.back());
             queue.pop_back();
             ++busy;
@@ -153,6 +192,12 @@ struct StoreReadAhead::Walk {
             --busy;
             changed.notify_all();
         }
+        // A reading to be handed over: a share of the check, when it comes.
+        if (!stamps) return;
+        changed.wait(lock, [&] { return checkPosted || stop; });
+        if (stop) return;
+        lock.unlock();
+        Check();
     }
 };
 
@@ -225,6 +270,13 @@ void StoreReadAhead::Start(IFileSystem& fs, const std::string& level, int thread
 }
 
 void StoreReadAhead::Wait() {
+    if (!walk_) return;
+    Walk& w = *walk_;
+    std::unique_lock<std::mutex> lock(w.mutex);
+    w.changed.wait(lock, [&] { return w.Walked() || w.stop; });
+}
+
+void StoreReadAhead::Join() {
     for (std::thread& t : workers_) t.join();
     workers_.clear();
 }
@@ -235,39 +287,40 @@ size_t StoreReadAhead::HandOver(StoreCache& cache) {
         return 0;
     }
     Walk& w = *walk_;
-    IFileSystem& fs = w.fs;
-    // What was read before now is checked while the workers read the rest.
+    // What was read before now is checked while the workers read the rest;
+    // those done with the walk check with the hand-over.
     w.checking = true;
-    std::vector<std::pair<std::string, std::string>> files;
-    std::vector<std::string> folders;
     {
         std::lock_guard<std::mutex> lock(w.mutex);
-        files = w.earlyFiles;
-        folders = w.earlyFolders;
+        w.checkFiles = w.earlyFiles;
+        w.checkFolders = w.earlyFolders;
+        w.checkPosted = true;
     }
-    std::unordered_set<std::string> stale;
-    std::unordered_map<std::string, uint32_t> asked;
-    const auto check = [&](size_t fromFile, size_t fromFolder) {
-        for (size_t i = fromFile; i < files.size(); ++i)
-            if (fs.FileStamp(files[i].first) != files[i].second) stale.insert(files[i].first);
-        // A folder made or removed since is no index file's change: each is asked again.
-        for (size_t i = fromFolder; i < folders.size(); ++i) asked[folders[i]] = fs.Attributes(folders[i]);
-    };
-    check(0, 0);
-    Wait();
-    // Those that were being read when the check began.
-    const size_t checkedFiles = files.size(), checkedFolders = folders.size();
-    files = std::move(w.earlyFiles);
-    folders = std::move(w.earlyFolders);
-    check(checkedFiles, checkedFolders);
-    if (!w.snapshotFile.empty()) KeepSnapshot(w, stale);
+    w.changed.notify_all();
+    w.Check();
+    Join();
+    // Those that were being read when the check began, noted after it was posted.
+    const auto postedFiles = static_cast<std::ptrdiff_t>(w.checkFiles.size());
+    const auto postedFolders = static_cast<std::ptrdiff_t>(w.checkFolders.size());
+    w.checkFiles.assign(w.earlyFiles.begin() + postedFiles, w.earlyFiles.end());
+    w.checkFolders.assign(w.earlyFolders.begin() + postedFolders, w.earlyFolders.end());
+    w.nextFile = 0;
+    w.nextFolder = 0;
+    w.Check();
+    if (w.checkFailed) {
+        walk_.reset();
+        own_.reset();
+        level_.clear();
+        return 0;
+    }
+    if (!w.snapshotFile.empty()) KeepSnapshot(w, w.stale);
 
     size_t kept = 0;
     for (auto& f : own_->indexFiles)
-        if (!stale.count(f.first) && cache.indexFiles.emplace(f.first, std::move(f.second)).second) ++kept;
+        if (!w.stale.count(f.first) && cache.indexFiles.emplace(f.first, std::move(f.second)).second) ++kept;
     for (const auto& a : own_->folderAttributes) {
-        const auto now = asked.find(a.first);
-        cache.folderAttributes.emplace(a.first, now != asked.end() ? now->second : a.second);
+        const auto now = w.asked.find(a.first);
+        cache.folderAttributes.emplace(a.first, now != w.asked.end() ? now->second : a.second);
     }
     walk_.reset();
     own_.reset();
@@ -283,7 +336,7 @@ void StoreReadAhead::Discard() {
             walk_->changed.notify_all();
         }
     }
-    Wait();
+    Join();
     walk_.reset();
     own_.reset();
     level_.clear();

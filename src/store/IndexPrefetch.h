@@ -46,11 +46,12 @@ public:
                const std::string& snapshotFile = std::string());
     // The level being read ahead; "" when none.
     const std::string& Level() const { return level_; }
-    // Waits until the workers are done.
+    // Waits until the workers have walked the whole store.
     void Wait();
-    // Checks what was read so far (above) while the workers read the rest,
-    // which needs no checking, waits for them, then moves into cache what
-    // still holds and forgets the reading. Returns how many index files were kept.
+    // Checks what was read so far (above), together with the workers that are
+    // done with the walk, while the others read the rest, which needs no
+    // checking; waits for them, then moves into cache what still holds and
+    // forgets the reading. Returns how many index files were kept.
     size_t HandOver(StoreCache& cache);
     // Stops the workers after the file each is reading and forgets the reading.
     void Discard();
@@ -58,6 +59,8 @@ public:
     struct Walk;  // the workers' shared state, also that of ReadStoreAhead
 
 private:
+    void Join();  // the workers end once the check is posted or the reading is stopped
+
     std::unique_ptr<Walk> walk_;
     std::unique_ptr<StoreCache> own_;  // what the workers fill, the caller's once handed over
     std::vector<std::thread> workers_;

@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -184,36 +185,44 @@ TEST_F(TypeIcons, PicturesInsertedBelowMoveTheUnaskedOnesAlong) {
 
 TEST_F(TypeIcons, SeveralBelowOthersAtOnceAsOneAtATime) {
     // A folder's picture, then three above it (two programs' and the folder's
-    // again) that the types go below.
+    // again) that the types go below: as many types as move up (every blank
+    // left by a move), and more (blanks of their own too).
     char windows[MAX_PATH] = {};
     GetWindowsDirectoryA(windows, MAX_PATH);
-    const std::vector<std::string> types = {dir_ + "TempFile.pvdoc", dir_ + "TempFile.pvzq", dir_ + "TempFile.pvenv"};
-    WinPictureLists one(scratch_, breaks_);
-    WinPictureLists batch(scratch_, breaks_);
-    const std::string w = windows;
-    for (WinPictureLists* l : {&one, &batch}) {
-        ASSERT_TRUE(l->Create());
-        for (const std::string& p : {w, w + "\\notepad.exe", w + "\\regedit.exe", w})
-            ASSERT_TRUE(l->AddShellIcon(p, -1, false)) << p;
-    }
-    for (size_t i = 0; i < types.size(); ++i) one.AddTypeIcon(types[i], 1 + static_cast<int>(i));
-    batch.AddTypeIcons(types, 1);
-    ASSERT_EQ(batch.Count(), 7);
-    ASSERT_EQ(one.Count(), 7);
-    // Blank first, then the types' own; the three above moved to 4, 5 and 6.
-    EXPECT_NE(PixelsOf(batch.Menu(), 4), PixelsOf(batch.Menu(), 5)) << "the pictures above keep their order";
-    for (bool realized : {false, true}) {
-        if (realized) {
-            one.RealizeAll();
-            batch.RealizeAll();
+    const std::vector<std::string> all = {dir_ + "TempFile.pvdoc", dir_ + "TempFile.pvzq", dir_ + "TempFile.pvenv",
+                                          dir_ + "TempFile.pvab", dir_ + "TempFile.pvcd"};
+    for (size_t n : {3u, 5u}) {
+        SCOPED_TRACE(n);
+        const std::vector<std::string> types(all.begin(), all.begin() + static_cast<std::ptrdiff_t>(n));
+        const int count = 4 + static_cast<int>(n);
+        WinPictureLists one(scratch_, breaks_);
+        WinPictureLists batch(scratch_, breaks_);
+        const std::string w = windows;
+        for (WinPictureLists* l : {&one, &batch}) {
+            ASSERT_TRUE(l->Create());
+            for (const std::string& p : {w, w + "\\notepad.exe", w + "\\regedit.exe", w})
+                ASSERT_TRUE(l->AddShellIcon(p, -1, false)) << p;
         }
-        for (int i = 0; i < 7; ++i) {
-            EXPECT_EQ(PixelsOf(batch.Menu(), i), PixelsOf(one.Menu(), i)) << "menu " << i << " realized " << realized;
-            EXPECT_EQ(PixelsOf(batch.Tree(), i), PixelsOf(one.Tree(), i)) << "tree " << i << " realized " << realized;
+        for (size_t i = 0; i < types.size(); ++i) one.AddTypeIcon(types[i], 1 + static_cast<int>(i));
+        batch.AddTypeIcons(types, 1);
+        ASSERT_EQ(batch.Count(), count);
+        ASSERT_EQ(one.Count(), count);
+        // Blank first, then the types' own; the three above moved to the end.
+        EXPECT_NE(PixelsOf(batch.Menu(), count - 3), PixelsOf(batch.Menu(), count - 2))
+            << "the pictures above keep their order";
+        for (bool realized : {false, true}) {
+            if (realized) {
+                one.RealizeAll();
+                batch.RealizeAll();
+            }
+            for (int i = 0; i < count; ++i) {
+                EXPECT_EQ(PixelsOf(batch.Menu(), i), PixelsOf(one.Menu(), i)) << "menu " << i << " realized " << realized;
+                EXPECT_EQ(PixelsOf(batch.Tree(), i), PixelsOf(one.Tree(), i)) << "tree " << i << " realized " << realized;
+            }
         }
+        EXPECT_NE(PixelsOf(batch.Menu(), 1), PixelsOf(batch.Menu(), 2)) << "the types keep their order";
+        EXPECT_FALSE(batch.HasUnrealized());
     }
-    EXPECT_NE(PixelsOf(batch.Menu(), 1), PixelsOf(batch.Menu(), 2)) << "the types keep their order";
-    EXPECT_FALSE(batch.HasUnrealized());
 }
 
 }  // namespace
