@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Start-up of pivora.exe under Wine against a bare tray program (traybare: a
-# hidden window, the tray icon, the hot key, a three-entry menu): the time from
+# hidden window, the tray icon, the hot key, a three-entry menu) and against
+# the same with what a program with pictures in its menu loads first
+# (traybare_cc: common controls 6 and COM; where a build has none, left out):
+# the time from
 # process start until a click on the tray icon opens the menu, and the working
 # set once idle, for the bare program and Pivora with an empty store, with 300
 # entries (the size most users have) and with 10,000 (generated stores: folders
@@ -35,6 +38,7 @@ prepare() {  # LABEL ENTRIES|bare
     local app="$E2E_OUT/$1"
     rm -rf "$app"; mkdir -p "$app"
     if [ "$2" = bare ]; then cp "$E2E_BIN/traybare.exe" "$app/"; return; fi
+    if [ "$2" = bare_cc ]; then cp "$E2E_BIN/traybare_cc.exe" "$app/traybare.exe"; return; fi
     cp "$E2E_BIN/pivora.exe" "$app/"
     if [ "$2" -gt 0 ]; then make_store "$app" "$2"; else mkdir -p "$app/shortcuts"; : >"$app/shortcuts/shortcuts.txt"; fi
     # A user's store was written long before the program starts, not a moment
@@ -56,6 +60,11 @@ median() { sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
 
 # Pivora writes the time of each start-up step beside its error log.
 export PIVORA_TIMING=1
+labels="bare empty store300 store10k"
+if [ -f "$E2E_BIN/traybare_cc.exe" ]; then
+    labels="bare bare_cc empty store300 store10k"
+    prepare bare_cc bare_cc
+fi
 prepare bare bare
 prepare empty 0
 prepare store300 300
@@ -63,15 +72,15 @@ prepare store10k 10000
 declare -A ms kb
 # Interleaved, so that the machine's drift falls on all of them alike.
 for i in $(seq 1 "$runs"); do
-    for label in bare empty store300 store10k; do
+    for label in $labels; do
         exe=pivora.exe
-        [ "$label" = bare ] && exe=traybare.exe
+        case $label in bare*) exe=traybare.exe ;; esac
         read -r t w <<<"$(one_run "$label" "$exe")"
         ms[$label]+="$t "
         kb[$label]+="$w "
     done
 done
-for label in bare empty store300 store10k; do
+for label in $labels; do
     echo "$label: ms ${ms[$label]}| KB ${kb[$label]}"
 done
 mb() { printf '%s\n' ${ms[$1]} | median; }
@@ -81,6 +90,11 @@ ratio() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.2f", a / b}'; }
 echo "start to tray-ready under $(basename "$PV_WINE"), medians of $runs interleaved runs (min-max):"
 printf '  %-24s %6s ms         (%s)  %8s KB         (%s)\n' "bare tray program" "$(mb bare)" "$(spread "${ms[bare]}")" \
     "$(wb bare)" "$(spread "${kb[bare]}")"
+if [ -n "${ms[bare_cc]:-}" ]; then
+    printf '  %-24s %6s ms (%sx) (%s)  %8s KB (%sx) (%s)\n' "bare, common controls 6" "$(mb bare_cc)" \
+        "$(ratio "$(mb bare_cc)" "$(mb bare)")" "$(spread "${ms[bare_cc]}")" "$(wb bare_cc)" \
+        "$(ratio "$(wb bare_cc)" "$(wb bare)")" "$(spread "${kb[bare_cc]}")"
+fi
 for label in empty store300 store10k; do
     case $label in
         empty) name="Pivora, empty store" ;;
@@ -92,6 +106,10 @@ for label in empty store300 store10k; do
 done
 echo "start-up steps, bare (the last run):"
 tr -d '\r' <"$E2E_OUT/bare/timing.txt" | tail -4 | sed 's/^/  /'
+if [ -n "${ms[bare_cc]:-}" ]; then
+    echo "start-up steps, bare with common controls 6 (the last run):"
+    tr -d '\r' <"$E2E_OUT/bare_cc/timing.txt" | tail -5 | sed 's/^/  /'
+fi
 for label in empty store300 store10k; do
     echo "start-up steps, $label (the last run):"
     awk '/^process start/ {n = NR} {line[NR] = $0} END {for (i = n; i <= NR; ++i) print "  " line[i]}' \

@@ -1,9 +1,16 @@
 // The floor of a tray program's start-up: a hidden window, a notification-area
 // icon, a global hot key, and a three-entry popup menu opened on the icon's
 // callback. Nothing else. The start-up benchmark times it beside Pivora.
+// Built a second time with PV_BARE_COMMON_CONTROLS: the same program as one
+// that draws pictures from image lists must start, with the common controls
+// of version 6 (by the manifest) and COM loaded and initialised first.
 
 #include <windows.h>
 #include <shellapi.h>
+#ifdef PV_BARE_COMMON_CONTROLS
+#include <commctrl.h>
+#include <objbase.h>
+#endif
 
 #include <cstring>
 
@@ -84,6 +91,12 @@ private:
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     Steps steps;
+#ifdef PV_BARE_COMMON_CONTROLS
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&icc);
+    steps.Done("  COM and common controls");
+#endif
     WNDCLASSA wc = {};
     wc.lpfnWndProc = WndProc;
     wc.hInstance = instance;
