@@ -16,6 +16,13 @@
 
 namespace pv {
 
+namespace {
+
+// Files read early from which the workers stay to share the check.
+constexpr size_t kShareCheckFrom = 64;
+
+}  // namespace
+
 struct StoreReadAhead::Walk {
     Walk(IFileSystem& fs_, StoreCache& cache_, const TextFileCodec& codec_, const std::string& level, bool stamps_,
          const std::string& snapshotFile_ = std::string())
@@ -192,8 +199,9 @@ struct StoreReadAhead::Walk {
             --busy;
             changed.notify_all();
         }
-        // A reading to be handed over: a share of the check, when it comes.
-        if (!stamps) return;
+        // A reading to be handed over: a share of the check, when it comes,
+        // where there is enough to share (a thread kept waiting costs memory).
+        if (!stamps || earlyFiles.size() < kShareCheckFrom) return;
         changed.wait(lock, [&] { return checkPosted || stop; });
         if (stop) return;
         lock.unlock();
