@@ -123,6 +123,18 @@ struct StoreReadAhead::Walk {
 
     bool Walked() const { return queue.empty() && busy == 0; }
 
+    // The first worker: starts `more` others, works, and waits for them.
+    void Lead(int more) {
+        std::vector<std::thread> others;
+        try {
+            for (int i = 0; i < more; ++i) others.emplace_back(&Walk::Work, this);
+        } catch (...) {
+            // Fewer threads than asked for; nothing may leave a thread.
+        }
+        Work();
+        for (std::thread& t : others) t.join();
+    }
+
     void Work() {
         if (!snapshotFile.empty()) std::call_once(snapshotRead, [this] { ReadSnapshot(); });
         std::unique_lock<std::mutex> lock(mutex);
@@ -264,10 +276,12 @@ void StoreReadAhead::Start(IFileSystem& fs, const std::string& level, int thread
     if (threads <= 0 || level.empty()) return;
     own_ = std::make_unique<StoreCache>();
     walk_ = std::make_unique<Walk>(fs, *own_, codec, level, true, snapshotFile);
+    // One thread from here; it starts the others, so that the caller (start-up,
+    // before the windows) waits for one thread's creation, not for all.
     try {
-        for (int i = 0; i < threads; ++i) workers_.emplace_back(&Walk::Work, walk_.get());
+        workers_.emplace_back(&Walk::Lead, walk_.get(), threads - 1);
     } catch (const std::system_error&) {
-        // Fewer threads than asked for.
+        // None: nothing is read ahead.
     }
     if (workers_.empty()) {
         walk_.reset();
