@@ -329,20 +329,17 @@ size_t StoreReadAhead::HandOver(StoreCache& cache) {
     w.nextFile = 0;
     w.nextFolder = 0;
     w.Check();
-    if (w.checkFailed) {
-        walk_.reset();
-        own_.reset();
-        level_.clear();
-        return 0;
-    }
-    if (!w.snapshotFile.empty()) KeepSnapshot(w, w.stale);
 
     size_t kept = 0;
-    for (auto& f : own_->indexFiles)
-        if (!w.stale.count(f.first) && cache.indexFiles.emplace(f.first, std::move(f.second)).second) ++kept;
-    for (const auto& a : own_->folderAttributes) {
-        const auto now = w.asked.find(a.first);
-        cache.folderAttributes.emplace(a.first, now != w.asked.end() ? now->second : a.second);
+    // A check that went unanswered keeps nothing read early: the scan reads it all.
+    if (!w.checkFailed) {
+        if (!w.snapshotFile.empty()) KeepSnapshot(w, w.stale);
+        for (auto& f : own_->indexFiles)
+            if (!w.stale.count(f.first) && cache.indexFiles.emplace(f.first, std::move(f.second)).second) ++kept;
+        for (const auto& a : own_->folderAttributes) {
+            const auto now = w.asked.find(a.first);
+            cache.folderAttributes.emplace(a.first, now != w.asked.end() ? now->second : a.second);
+        }
     }
     walk_.reset();
     own_.reset();
